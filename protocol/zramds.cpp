@@ -1,0 +1,466 @@
+#include "protocol/zramds.h"
+
+#include "model/dataserver.h"
+#include "protocol/handlers.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kKeywordMax = 9;
+constexpr size_t kPayloadMax = 239;
+
+enum State { kIdle = 0, kKeyword = 3, kPayload = 4, kChecksumHigh = 5, kChecksumLow = 6 };
+
+// Dispatch order matters where one keyword begins another.
+struct DispatchRow {
+    const char* stem;
+    bool prefix;
+    Handler handler;
+};
+
+const DispatchRow kDispatch[] = {
+    {"VER", false, HandleVer},
+    {"BOOTVER", false, HandleBootVer},
+    {"HWCFG", false, HandleHwcfg},
+    {"DEV", false, HandleDev},
+    {"MODE", false, HandleMode},
+    {"PASS", false, HandlePass},
+    {"LOG", false, HandleLog},
+    {"DATE", false, HandleDate},
+    {"REP", false, HandleRep},
+    {"EKEY", false, HandleEkey},
+    {"MSENS", false, HandleMsens},
+    {"TILT", false, HandleTilt},
+    {"TSENS", false, HandleTsens},
+    {"GNSS", false, HandleGnss},
+    {"GSM", false, HandleGsm},
+    {"PHONE", true, HandlePhone},
+    {"SMS", true, HandleSms},
+    {"RING", false, HandleRing},
+    {"AUDIO", false, HandleAudio},
+    {"SIMS", false, HandleSims},
+    {"SIM", false, HandleSim1},
+    {"SIM1", false, HandleSim1},
+    {"SIM2", false, HandleSim2},
+    {"APN", false, HandleApn1},
+    {"APN1", false, HandleApn1},
+    {"APN2", false, HandleApn2},
+    {"WIFI", false, HandleWifi},
+    {"WIFINET", true, HandleWifinet},
+    {"INTRSHD", true, HandleIntrshd},
+    {"IN", true, HandleIn},
+    {"COUNTER", true, HandleCounter},
+    {"IGN", false, HandleIgn},
+    {"SOS", false, HandleSos},
+    {"OUT", true, HandleOut},
+    {"RS232", true, HandleRs232},
+    {"RS485", true, HandleRs485},
+    {"LLS", true, HandleLls},
+    {"THERMOID", false, HandleThermoId},
+    {"THERMO", true, HandleThermo},
+    {"FILTER", false, HandleFilter},
+    {"SERVER", true, HandleServer},
+    {"STATIST", false, HandleStatist},
+    {"PRSET", true, HandlePrset},
+    {"RESET", false, HandleServiceCommand},
+    {"DEFAULT", false, HandleServiceCommand},
+    {"ERASURE", false, HandleServiceCommand},
+    {"FACTORY", false, HandleServiceCommand},
+};
+
+struct StatusWord {
+    const char* word;
+    int code;
+};
+
+const StatusWord kStatusWords[] = {
+    {"OK", kCodecOk}, {"PC", kCodecPassChanged}, {"PE", kCodecPassError}, {"FE", kCodecFormat},
+    {"CE", kCodecUnknown}, {"DE", kCodecData}, {"EE", kCodecDevError},
+};
+
+bool Matches(const DispatchRow& row, const char* keyword) {
+    const size_t n = std::strlen(row.stem);
+    return row.prefix ? std::strncmp(keyword, row.stem, n) == 0 : std::strcmp(keyword, row.stem) == 0;
+}
+
+uint8_t Nibble(char c) {
+    const auto u = static_cast<uint8_t>(c);
+    return (c >= '0' && c <= '9') ? static_cast<uint8_t>(u - '0') : static_cast<uint8_t>(u - 55);
+}
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Shared helpers of the handlers
+
+void FieldTable::Split(const char* payload) {
+    std::memset(m_fields, 0, sizeof m_fields);
+    m_count = 0;
+    int k = 0;
+    size_t len = 0;
+    for (const char* p = payload;; ++p) {
+        if (*p == ';' || *p == '^' || *p == '\0') {
+            m_count = k + 1;
+            if (*p != ';' || ++k >= kFields) break;
+            len = 0;
+            continue;
+        }
+        if (len < kWidth - 1) m_fields[k][len++] = *p;
+    }
+}
+
+const char* FieldTable::Get(int k) const { return (k >= 1 && k <= m_count) ? m_fields[k - 1] : ""; }
+
+void LineWriter::Clear() {
+    if (!m_line) return;
+    m_line->length = 0;
+    m_line->text[0] = '\0';
+    m_overflow = false;
+    m_fields = 0;
+}
+
+void LineWriter::Append(const char* text, size_t maxChars) {
+    if (!m_line || !text) return;
+    constexpr size_t kRoom = kLineMaxChars - 2;  // keep room for CR LF
+    for (size_t i = 0; i < maxChars && text[i] != '\0'; ++i) {
+        if (m_line->length >= kRoom) {
+            m_overflow = true;
+            break;
+        }
+        m_line->text[m_line->length++] = text[i];
+    }
+    m_line->text[m_line->length] = '\0';
+}
+
+void LineWriter::AppendV(const char* format, va_list args) {
+    char buffer[128];
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    Append(buffer);
+}
+
+void LineWriter::AppendF(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    AppendV(format, args);
+    va_end(args);
+}
+
+void LineWriter::DropLast() {
+    if (!m_line || m_line->length == 0) return;
+    m_line->text[--m_line->length] = '\0';
+}
+
+void LineWriter::Separator() {
+    if (m_fields++ > 0) Append(";");
+}
+
+void LineWriter::Field(const char* format, ...) {
+    Separator();
+    va_list args;
+    va_start(args, format);
+    AppendV(format, args);
+    va_end(args);
+}
+
+void LineWriter::TextField(const char* text, size_t maxChars) {
+    Separator();
+    Append(text, maxChars);
+}
+
+void LineWriter::Terminate() {
+    if (!m_line) return;
+    m_line->text[m_line->length++] = '\r';
+    m_line->text[m_line->length++] = '\n';
+    m_line->text[m_line->length] = '\0';
+}
+
+bool CodecContext::SubIs(const char* s) const { return std::strcmp(subcommand, s) == 0; }
+
+int CodecContext::Number(size_t stemLength) const {
+    if (std::strlen(keyword) <= stemLength) return -1;
+    return static_cast<int>(ParseDecimal(keyword + stemLength));
+}
+
+int CodecContext::Digit(size_t stemLength) const {
+    if (std::strlen(keyword) <= stemLength) return -1;
+    const char d = keyword[stemLength];
+    return (d >= '0' && d <= '9') ? d - '0' : -1;
+}
+
+long long ParseDecimal(const char* text) {
+    constexpr long long kLimit = 0x7FFFFFFFFFFFLL;  // far beyond any field, far from overflow
+    if (!text) return 0;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = (*text++ == '-');
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        if (value < kLimit) value = value * 10 + (*text - '0');
+    }
+    return negative ? -value : value;
+}
+
+unsigned long long ParseHex(const char* text) {
+    unsigned long long value = 0;
+    for (int i = 0; text && i < 16; ++i, ++text) {
+        const char c = *text;
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        else break;
+        value = (value << 4) | digit;
+    }
+    return value;
+}
+
+bool IsNA(const char* text) { return text && std::strcmp(text, "NA") == 0; }
+
+void CopyField(char* dst, size_t dstSize, const char* src, size_t maxChars) {
+    if (dstSize == 0) return;
+    if (maxChars > dstSize - 1) maxChars = dstSize - 1;
+    const size_t len = src ? strnlen(src, maxChars) : 0;
+    std::memcpy(dst, src, len);
+    std::memset(dst + len, 0, dstSize - len);
+}
+
+// ---------------------------------------------------------------------------
+// CZRAMDS
+
+CZRAMDS::CZRAMDS(CDataServer& data) : m_data(data) {}
+
+void CZRAMDS::RememberSubcommand(const char* subcommand) {
+    CopyField(m_subcommand, subcommand ? subcommand : "", kKeywordMax);
+}
+
+int CZRAMDS::BuildCommand(int write, const char* keyword, const char* subcommand, LineBuffer& out) {
+    return Build(write, false, keyword, subcommand, out);
+}
+
+int CZRAMDS::BuildFileLine(const char* keyword, const char* subcommand, LineBuffer& out) {
+    return Build(1, true, keyword, subcommand, out);
+}
+
+int CZRAMDS::Build(int write, bool file, const char* keyword, const char* subcommand, LineBuffer& out) {
+    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::milliseconds(kLockMs));
+    if (!lock.owns_lock()) return kCodecDevError;
+
+    m_out.Attach(&out);
+    m_out.Clear();
+    m_result = kCodecUnexpected;
+    const size_t keywordLength = keyword ? strnlen(keyword, kKeywordMax + 1) : 0;
+    if (keywordLength == 0 || keywordLength > kKeywordMax) {
+        m_result = kCodecUnknown;
+        return m_result;
+    }
+    RememberSubcommand(subcommand);
+    if (!file) {
+        m_out.Append("$");
+        PasswordRecord password;
+        if (m_data.Get(DI_PASSWORD, password) && (password.flags & 1)) {
+            m_out.Append(password.current, sizeof password.current - 1);
+            m_out.Append(";");
+        }
+    }
+    m_out.Append(keyword);
+    if (!file && m_subcommand[0] != '\0') {
+        m_out.Append(";");
+        m_out.Append(m_subcommand);
+    }
+    if (!write) {
+        m_out.Terminate();
+        m_result = kCodecOk;
+        return m_result;
+    }
+    if (file || (std::strcmp(m_subcommand, "DEL") != 0 && std::strcmp(m_subcommand, "RESET") != 0)) {
+        m_out.Append(";");
+    }
+    m_writeMode = true;
+    m_fileMode = file;
+    CopyField(m_keyword, keyword, kKeywordMax);
+    m_out.StartFields();
+    Dispatch();
+    if (m_result == kCodecDone && !m_out.Overflow()) {
+        m_out.Terminate();
+    } else {
+        if (m_result == kCodecDone) m_result = kCodecFormat;
+        m_out.Clear();
+    }
+    m_fileMode = false;
+    m_writeMode = false;
+    return m_result;
+}
+
+int CZRAMDS::ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in) {
+    return Parse(write, Mode::Reply, keywordOut, in);
+}
+
+int CZRAMDS::ParseFileLine(char (&keywordOut)[10], const LineBuffer& in) {
+    return Parse(0, Mode::File, keywordOut, in);
+}
+
+int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in) {
+    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::milliseconds(kLockMs));
+    if (!lock.owns_lock()) return kCodecDevError;
+
+    m_replyMode = (mode == Mode::Reply);
+    m_writeMode = (write != 0);
+    m_fileMode = !m_replyMode;
+    if (m_fileMode) RememberSubcommand("GET");
+    m_state = kIdle;
+    m_keyword[0] = '\0';
+    m_result = kCodecFormat;
+    m_lineDone = false;
+
+    const size_t length = in.length < kLineBufferSize ? in.length : kLineBufferSize;
+    for (size_t i = 0; i < length && !m_lineDone; ++i) {
+        if (i == 0 && m_replyMode && in.text[0] != '$') break;  // a reply starts with "$"
+        Feed(in.text[i]);
+    }
+    m_state = kIdle;
+    m_writeMode = false;
+    m_fileMode = false;
+    CopyField(keywordOut, m_keyword, kKeywordMax);
+    return m_result;
+}
+
+// One character of the line parser; m_lineDone marks the return to idle.
+void CZRAMDS::Feed(char c) {
+    auto fail = [this] {
+        m_result = kCodecFormat;
+        m_state = kIdle;
+        m_lineDone = true;
+    };
+    switch (m_state) {
+    case kIdle:
+        if (!m_replyMode) {
+            m_checksum = 0;
+            m_keyword[0] = Upper(c);
+            m_keyword[1] = '\0';
+            m_length = 1;
+            m_state = kKeyword;
+        } else if (c == '$') {
+            m_checksum = 0;
+            m_length = 0;
+            m_keyword[0] = '\0';
+            m_state = kKeyword;
+        }
+        return;
+    case kKeyword:
+        if (c == ';' || c == '^' || c == '\r' || c == '\n') {
+            if (m_length == 0) return fail();
+            m_keyword[m_length] = '\0';
+            m_payload[0] = '\0';
+            m_length = 0;
+            if (c == ';') {
+                m_checksum ^= static_cast<uint8_t>(c);
+                m_state = kPayload;
+            } else if (c == '^') {
+                m_state = kChecksumHigh;
+            } else {
+                m_state = kIdle;
+                m_lineDone = true;
+                HandleLine();
+            }
+            return;
+        }
+        if (m_length >= kKeywordMax) return fail();  // a tenth character
+        m_keyword[m_length++] = Upper(c);
+        m_keyword[m_length] = '\0';
+        m_checksum ^= static_cast<uint8_t>(Upper(c));
+        return;
+    case kPayload:
+        if (c == '^' || c == '\r') {
+            if (m_length == 0) return fail();
+            m_payload[m_length] = '\0';
+            if (c == '^') {
+                m_state = kChecksumHigh;
+            } else {
+                m_state = kIdle;
+                m_lineDone = true;
+                HandleLine();
+            }
+            return;
+        }
+        m_checksum ^= static_cast<uint8_t>(c);
+        m_payload[m_length++] = c;
+        if (m_length > kPayloadMax) {
+            m_payload[kPayloadMax] = '\0';
+            fail();
+        }
+        return;
+    case kChecksumHigh:
+        if (c == '\r') return fail();
+        m_received = (c == 'Q') ? static_cast<uint8_t>('Q') : static_cast<uint8_t>(Nibble(c) << 4);
+        m_state = kChecksumLow;
+        return;
+    case kChecksumLow:
+        if (c == '\r') return fail();
+        if (c == 'Q') m_checksum = static_cast<uint8_t>('Q');
+        else m_received |= Nibble(c);
+        m_state = kIdle;
+        m_lineDone = true;
+        if (m_received == m_checksum) HandleLine();
+        else m_result = kCodecData;
+        return;
+    default:
+        fail();
+    }
+}
+
+void CZRAMDS::HandleLine() {
+    if (m_payload[0] == '\0') {
+        m_result = kCodecFormat;
+        return;
+    }
+    m_fields.Split(m_payload);
+    const char* first = m_fields.Get(1);
+    int status = -1;
+    for (const StatusWord& s : kStatusWords) {
+        if (std::strcmp(first, s.word) == 0) status = s.code;
+    }
+    if (m_writeMode) {
+        // After a write only a status word is an answer; anything else, an
+        // empty first field included, is unexpected.
+        m_result = status < 0 ? kCodecUnexpected : status;
+        if (status == kCodecPassChanged || status == kCodecPassError) ApplyPasswordReply(status);
+        return;
+    }
+    if (status >= 0) {
+        m_result = status;
+        return;
+    }
+    // After a read an empty first field is data: it keeps the stored value.
+    Dispatch();
+}
+
+void CZRAMDS::ApplyPasswordReply(int code) {
+    PasswordRecord p;
+    if (!m_data.Get(DI_PASSWORD, p)) return;
+    if (code == kCodecPassChanged) {
+        if (p.next[0] != '\0') {
+            CopyField(p.current, p.next);
+            p.next[0] = '\0';
+        }
+        p.flags = static_cast<uint8_t>((p.flags & ~1u) | ((p.flags >> 1) & 1u));
+    } else {
+        CopyField(p.next, p.current);
+        p.flags = static_cast<uint8_t>((p.flags & ~2u) | ((p.flags & 1u) << 1));
+    }
+    m_data.Set(DI_PASSWORD, p);
+}
+
+void CZRAMDS::Dispatch() {
+    for (const DispatchRow& row : kDispatch) {
+        if (!Matches(row, m_keyword)) continue;
+        CodecContext context{m_data, m_writeMode, m_fileMode, m_keyword, m_subcommand, m_fields, m_out, m_result};
+        row.handler(context);
+        m_result = context.result;
+        return;
+    }
+    m_result = kCodecUnknown;
+}
