@@ -1,0 +1,68 @@
+// The command worker: the one thread that talks to the device. Takes requests
+// from the request queue, builds, sends with at most two attempts, parses, and
+// reports exactly one result code per request.
+#pragma once
+
+#include "transport/zraqueue.h"
+#include "transport/zrasci.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+class CZRAMDS;
+
+// Worker result codes.
+enum WorkerResult : int32_t {
+    kResultOk = 0,
+    kResultDone = 1,
+    kResultNoAnswer = 2,
+    kResultPassChanged = 3,
+    kResultWrongPassword = 4,
+    kResultInvalid = 5,      // "FE" or malformed
+    kResultRefused = 6,      // "CE"
+    kResultNotBuilt = 7,     // nothing sent, or "DE"
+    kResultDeviceError = 8,  // "EE" or codec lock
+    kResultOther = 9,
+    kResultLost = 10,        // the channel did not take the command
+};
+
+// What the worker needs of its owner (the main window, or a headless session).
+class ICommandOwner {
+public:
+    virtual ~ICommandOwner() = default;
+    virtual CZRAQueue& RequestQueue() = 0;
+    virtual CZRAMDS& Codec() = 0;
+    virtual CZRASCI& Channel() = 0;
+    virtual void OnRequestResult(int32_t code) = 0;
+};
+
+class CZRACLI {
+public:
+    explicit CZRACLI(ICommandOwner& owner);
+    ~CZRACLI();
+
+    int Start();
+    // Finishes the current step, then completes every request still queued with 2.
+    int Stop();
+    // Wakes the worker at once when a request was queued (otherwise it polls every 50 ms).
+    void Notify();
+
+    static uint32_t TimeoutFor(const char* keyword);  // 60000 for ERASURE/FACTORY, else 3000
+
+private:
+    void Run();
+    void Step();
+    int32_t Perform(const QueueItem& request);
+
+    ICommandOwner& m_owner;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    char m_text[CZRAQueue::kTextSize] = {};
+    char m_parameter[CZRAQueue::kParameterSize] = {};
+    CommandExchange m_exchange;
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+    bool m_woken = false;
+};

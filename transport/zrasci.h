@@ -1,0 +1,66 @@
+// The serial line channel: opens the port at 9600 8N1, runs a reader thread that
+// assembles lines and captures the awaited reply, and a writer thread that writes
+// one command at a time. One caller at a time uses SendAndWait.
+#pragma once
+
+#include "protocol/line.h"
+#include "transport/serialport.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+// Receives every line in both directions (direction 1 sent, 0 received).
+class ILogFeed {
+public:
+    virtual ~ILogFeed() = default;
+    virtual int FeedLog(const char* line, int direction) = 0;
+};
+
+// One command line and its reply on their way between worker, codec and channel.
+struct CommandExchange {
+    char keyword[10] = {};    // reply keyword to wait for; empty for a raw line
+    char parameter[10] = {};  // the codec's subcommand
+    LineBuffer command;       // complete line to send, line end included
+    LineBuffer reply;         // the captured reply line
+    uint32_t timeoutMs = 0;   // 0: send without waiting
+};
+
+enum SendResult : int { kSendReplied = 0, kSendNoReply = 1, kSendNotTaken = 2, kSendInvalid = 3 };
+
+class CZRASCI : public CSerialPort {
+public:
+    explicit CZRASCI(ILogFeed* owner = nullptr);
+    ~CZRASCI() override;
+
+    int Connect(const std::string& portPath);  // 1 on success
+    void Disconnect();
+    int SendAndWait(CommandExchange& exchange);
+    void SetLogFeed(ILogFeed* owner) { m_owner.store(owner); }
+
+private:
+    // Implementation detail of the transport; see zrasci.cpp.
+    void ReaderLoop();
+    void WriterLoop();
+    void ReaderStep();
+    void WriterStep();
+    void CaptureReply(const char* line, size_t length);
+    void FailPort(uint32_t error);
+
+    std::atomic<ILogFeed*> m_owner;
+    std::thread m_reader, m_writer;
+    std::atomic<bool> m_readerStop{false}, m_writerStop{false};
+    char m_awaited[20] = {};
+    LineBuffer m_command;
+    LineBuffer m_reply;
+    uint32_t m_timeoutMs = 0;
+    std::atomic<bool> m_sendRequest{false}, m_replyReady{false}, m_awaiting{false};
+    std::atomic<bool> m_portFailed{false};
+    uint16_t m_lineIndex = 0;
+    char m_line[kLineBufferSize] = {};
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+};
