@@ -1,19 +1,478 @@
-// Placeholder: these keywords are not handled yet.
+// Network keywords: GNSS, GSM modem and SIM cards, access points, phone and
+// SMS numbers, ring and audio, WiFi and its networks, servers, track filter.
 #include "protocol/handlers.h"
 #include "protocol/zramds.h"
 
-void HandleGnss(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleGsm(CodecContext& c) { c.result = kCodecUnknown; }
-void HandlePhone(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleSms(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleRing(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleAudio(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleSims(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleSim1(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleSim2(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleApn1(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleApn2(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleWifi(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleWifinet(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleFilter(CodecContext& c) { c.result = kCodecUnknown; }
-void HandleServer(CodecContext& c) { c.result = kCodecUnknown; }
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t kGnssFixBit = 0x04;
+
+// Read-only keywords cannot be built for writing.
+bool RefuseWrite(CodecContext& c) {
+    if (!c.writeMode) return false;
+    c.result = kCodecData;
+    return true;
+}
+
+// True when the keyword carries nothing after its stem (the whole family).
+bool NoIndex(const CodecContext& c, size_t stemLength) { return std::strlen(c.keyword) <= stemLength; }
+
+// Index after the stem when it lies in 1..count, else -1.
+int IndexInRange(const CodecContext& c, size_t stemLength, int count) {
+    const int n = c.Number(stemLength);
+    return (n >= 1 && n <= count) ? n : -1;
+}
+
+template <size_t N> void TakeText(char (&dst)[N], const char* field, size_t maxChars = N - 1) {
+    if (field[0] != '\0') CopyField(dst, field, maxChars);
+}
+
+template <class T> void TakeDecimal(T& dst, const char* field) {
+    if (field[0] != '\0') dst = static_cast<T>(ParseDecimal(field));
+}
+
+template <class T> void TakeHex(T& dst, const char* field) {
+    if (field[0] != '\0') dst = static_cast<T>(ParseHex(field));
+}
+
+// ---------------------------------------------------------------------------
+// GNSS
+
+// Fixed-position digits of a field: count characters from position from
+// (0-based), fewer when the field is shorter.
+long long Slice(const char* field, size_t from, size_t count) {
+    char part[8] = {};
+    const size_t length = std::strlen(field);
+    if (from >= length || count >= sizeof part) return 0;
+    std::memcpy(part, field + from, (length - from < count) ? length - from : count);
+    return ParseDecimal(part);
+}
+
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// DDMMYY or HHMMSS: each pair is taken only when both its characters are digits.
+void TakePairs(const char* field, uint8_t* const (&parts)[3]) {
+    for (size_t i = 0; i < 3; ++i) {
+        const char* pair = field + 2 * i;
+        if (std::strlen(field) < 2 * i + 2 || !IsDigit(pair[0]) || !IsDigit(pair[1])) continue;
+        *parts[i] = static_cast<uint8_t>((pair[0] - '0') * 10 + (pair[1] - '0'));
+    }
+}
+
+// Latitude DDMM.FFFF (2 degree digits) or longitude DDDMM.FFFF (3); a missing
+// or "NA" value or hemisphere gives zero and the fallback hemisphere.
+void TakeCoordinate(Coordinate& coord, const char* value, const char* hemisphere, size_t degreeDigits,
+                    char fallback) {
+    if (value[0] == '\0' || hemisphere[0] == '\0' || IsNA(value) || IsNA(hemisphere)) {
+        coord = Coordinate{0, 0, 0, fallback};
+        return;
+    }
+    coord.degrees = static_cast<uint8_t>(Slice(value, 0, degreeDigits));
+    coord.minutes = static_cast<uint8_t>(Slice(value, degreeDigits, 2));
+    coord.fraction = static_cast<uint16_t>(Slice(value, degreeDigits + 3, 4));
+    coord.hemisphere = hemisphere[0];
+}
+
+// Decimal number or "NA" (zero); an empty field keeps the value.
+template <class T> void TakeDecimalOrNA(T& dst, const char* field) {
+    if (IsNA(field)) dst = 0;
+    else TakeDecimal(dst, field);
+}
+
+// Decimal fraction, independent of the process locale.
+void TakeFraction(float& dst, const char* field) {
+    if (IsNA(field)) {
+        dst = 0;
+        return;
+    }
+    if (field[0] == '\0') return;
+    float value = 0;
+    const char* begin = field[0] == '+' ? field + 1 : field;
+    std::from_chars(begin, field + std::strlen(field), value);
+    dst = value;
+}
+
+void TakeFix(GnssRecord& g, const char* field) {
+    if (field[0] == '\0') return;
+    g.fix = IsNA(field) ? '0' : field[0];
+    if (g.fix == '0') g.state = static_cast<uint8_t>(g.state & ~kGnssFixBit);
+    else g.state = static_cast<uint8_t>(g.state | kGnssFixBit);
+}
+
+// ---------------------------------------------------------------------------
+// Phone and SMS numbers
+
+constexpr size_t kNumberChars = 15;
+
+void HandleNumber(CodecContext& c, size_t stemLength, int itemBase) {
+    if (c.writeMode && NoIndex(c, stemLength)) {
+        c.result = c.SubIs("DEL") ? kCodecDone : kCodecUnknown;
+        return;
+    }
+    if (!c.writeMode && NoIndex(c, stemLength)) {
+        c.result = kCodecOk;  // the answer to a plain family read carries nothing to keep
+        return;
+    }
+    const int n = IndexInRange(c, stemLength, kPhones);
+    if (n < 0) {
+        c.result = c.writeMode ? kCodecUnknown : kCodecData;
+        return;
+    }
+    char number[16] = {};
+    if (c.writeMode) {
+        if (c.SubIs("SET")) {
+            c.data.Get(itemBase + n, number);
+            c.out.TextField(number[0] != '\0' ? number : "NA", kNumberChars);
+            c.result = kCodecDone;
+        } else if (c.SubIs("DEL")) {
+            c.result = kCodecDone;
+        }
+        return;  // any other subcommand builds nothing
+    }
+    if (!c.SubIs("GET") || !c.Has(1)) {
+        c.result = kCodecData;
+        return;
+    }
+    // "NA" stands for an empty number both ways.
+    if (!IsNA(c.Field(1))) CopyField(number, c.Field(1), kNumberChars);
+    c.data.Set(itemBase + n, number);
+    c.result = kCodecOk;
+}
+
+// ---------------------------------------------------------------------------
+// SIM cards and access points
+
+void HandleSimStatus(CodecContext& c, int item) {
+    if (RefuseWrite(c)) return;
+    AccessPointRecord ap;
+    c.data.Get(item, ap);
+    TakeText(ap.simString, c.Field(10));
+    TakeText(ap.serviceCode, c.Field(11));
+    TakeText(ap.balanceCode, c.Field(12));
+    c.data.Set(item, ap);
+    c.result = kCodecOk;
+}
+
+void HandleAccessPoint(CodecContext& c, int item) {
+    AccessPointRecord ap;
+    c.data.Get(item, ap);
+    if (c.writeMode) {
+        c.out.TextField(ap.apn, sizeof ap.apn - 1);
+        c.out.TextField(ap.login, sizeof ap.login - 1);
+        c.out.TextField(ap.password, sizeof ap.password - 1);
+        c.result = kCodecDone;
+        return;
+    }
+    TakeText(ap.apn, c.Field(1));
+    TakeText(ap.login, c.Field(2));
+    TakeText(ap.password, c.Field(3));
+    c.data.Set(item, ap);
+    c.result = kCodecOk;
+}
+
+void HandleBytePair(CodecContext& c, int item) {
+    if (RefuseWrite(c)) return;
+    BytePair pair;
+    c.data.Get(item, pair);
+    TakeDecimal(pair.first, c.Field(1));
+    TakeDecimal(pair.second, c.Field(2));
+    c.data.Set(item, pair);
+    c.result = kCodecOk;
+}
+
+// ---------------------------------------------------------------------------
+// WiFi networks
+
+// Where the address fields of a network sit: the device's reply carries one
+// field for mask and gateway, the settings file keeps all five apart.
+struct AddressLayout {
+    int ip, mask, gateway, dns1, dns2;
+};
+constexpr AddressLayout kReplyAddresses{7, 8, 8, 9, 10};
+constexpr AddressLayout kFileAddresses{7, 8, 9, 10, 11};
+constexpr size_t kAddressChars = 15;
+
+void BuildWifiNetwork(CodecContext& c, const WifiNetworkRecord& w) {
+    c.out.Field("%d", w.n1);
+    c.out.TextField(w.ssid, sizeof w.ssid - 1);
+    c.out.Field("%d", static_cast<uint8_t>(w.n2));
+    c.out.Field("%d", w.n3);
+    c.out.TextField(w.key, sizeof w.key - 1);
+    c.out.Field("%d", w.n4);
+    for (const char* address : {w.ip, w.mask, w.gateway, w.dns1, w.dns2}) c.out.TextField(address, kAddressChars);
+    c.result = kCodecDone;
+}
+
+void ParseWifiNetwork(CodecContext& c, WifiNetworkRecord& w) {
+    TakeDecimal(w.n1, c.Field(1));
+    TakeText(w.ssid, c.Field(2));
+    TakeDecimal(w.n2, c.Field(3));
+    TakeDecimal(w.n3, c.Field(4));
+    TakeText(w.key, c.Field(5));
+    TakeDecimal(w.n4, c.Field(6));
+    const AddressLayout& at = c.fileMode ? kFileAddresses : kReplyAddresses;
+    TakeText(w.ip, c.Field(at.ip));
+    TakeText(w.mask, c.Field(at.mask));
+    TakeText(w.gateway, c.Field(at.gateway));
+    TakeText(w.dns1, c.Field(at.dns1));
+    TakeText(w.dns2, c.Field(at.dns2));
+    w.flags |= 1;  // received
+}
+
+// The count of slots arrives in field 2 of the answer to a plain family read.
+void TakeSlotCount(CodecContext& c, int item) {
+    uint8_t count = 0;
+    c.data.Get(item, count);
+    TakeDecimal(count, c.Field(2));
+    c.data.Set(item, count);
+    c.result = kCodecOk;
+}
+
+// ---------------------------------------------------------------------------
+// Servers
+
+void BuildServer(CodecContext& c, const ServerRecord& s) {
+    c.out.Field("%02x", static_cast<unsigned>(s.flags));
+    c.out.Field("%02x", static_cast<unsigned>(s.protocol));
+    c.out.TextField(s.ip, 15);
+    c.out.TextField(s.port, 5);
+    c.out.TextField(s.login, 15);
+    c.out.TextField(s.password, 15);
+    c.out.Field("%d;%d;%d;%d", s.p1, s.p2, s.p3, s.p4);
+    c.out.Field("%d;%d;%d", static_cast<uint8_t>(s.p5), static_cast<uint8_t>(s.p6), static_cast<uint8_t>(s.p7));
+    c.out.TextField(s.lastOn == 1 ? "1" : "0", 1);
+    c.result = kCodecDone;
+}
+
+// Absent fields fall back to the defaults, not to the stored values.
+ServerRecord ParseServer(const CodecContext& c) {
+    ServerRecord s;
+    TakeHex(s.flags, c.Field(1));
+    TakeHex(s.protocol, c.Field(2));
+    TakeText(s.ip, c.Field(3), 15);
+    TakeText(s.port, c.Field(4), 5);
+    TakeText(s.login, c.Field(5), 15);
+    TakeText(s.password, c.Field(6), 15);
+    TakeDecimal(s.p1, c.Field(7));
+    TakeDecimal(s.p2, c.Field(8));
+    TakeDecimal(s.p3, c.Field(9));
+    TakeDecimal(s.p4, c.Field(10));
+    TakeDecimal(s.p5, c.Field(11));
+    TakeDecimal(s.p6, c.Field(12));
+    TakeDecimal(s.p7, c.Field(13));
+    // The device's reply has no on/off flag; the settings file keeps it last.
+    if (c.fileMode && c.Has(14)) s.lastOn = ParseDecimal(c.Field(14)) == 1 ? 1 : 0;
+    return s;
+}
+
+// ---------------------------------------------------------------------------
+// Track filter
+
+constexpr uint16_t kDistanceBit = 1u << 1;
+constexpr uint16_t kAngleBit = 1u << 2;
+constexpr uint16_t kSpeedBit = 1u << 3;
+constexpr uint16_t kFourthBit = 1u << 4;
+constexpr size_t kSubValueChars = 9;
+
+// One part of an "enable,value" pair: [begin, end). Empty or over-long parts
+// are not taken.
+bool SubValue(const char* begin, const char* end, long long& value) {
+    const size_t length = static_cast<size_t>(end - begin);
+    if (length == 0 || length > kSubValueChars) return false;
+    char part[kSubValueChars + 1] = {};
+    std::memcpy(part, begin, length);
+    value = ParseDecimal(part);
+    return true;
+}
+
+template <class T> void TakeFilterPair(const char* field, uint16_t& flags, uint16_t bit, T& value) {
+    const char* end = field + std::strlen(field);
+    const char* comma = std::strchr(field, ',');
+    long long number = 0;
+    if (SubValue(field, comma ? comma : end, number)) {
+        flags = static_cast<uint16_t>(number != 0 ? (flags | bit) : (flags & ~bit));
+    }
+    if (comma && SubValue(comma + 1, end, number)) value = static_cast<T>(number);
+}
+
+void BuildFilterPair(CodecContext& c, uint16_t flags, uint16_t bit, int value) {
+    c.out.Field("%d,%d", (flags & bit) ? 1 : 0, value);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Entry points
+
+void HandleGnss(CodecContext& c) {
+    if (RefuseWrite(c)) return;
+    GnssRecord g;
+    c.data.Get(DI_GNSS, g);
+    TakePairs(c.Field(1), {&g.time.day, &g.time.month, &g.time.year});
+    TakePairs(c.Field(2), {&g.time.hour, &g.time.minute, &g.time.second});
+    TakeCoordinate(g.latitude, c.Field(3), c.Field(4), 2, 'N');
+    TakeCoordinate(g.longitude, c.Field(5), c.Field(6), 3, 'E');
+    TakeDecimalOrNA(g.altitude, c.Field(7));
+    TakeFix(g, c.Field(8));
+    TakeDecimalOrNA(g.speed, c.Field(9));
+    TakeDecimalOrNA(g.course, c.Field(10));
+    TakeDecimalOrNA(g.satellites, c.Field(11));
+    TakeFraction(g.hdop, c.Field(12));
+    c.data.Set(DI_GNSS, g);
+    c.result = kCodecOk;
+}
+
+void HandleGsm(CodecContext& c) {
+    if (RefuseWrite(c)) return;
+    // Field 1 (modem state bits) and field 4 (MCC and MNC run together) are not kept.
+    if (c.Has(2)) {
+        uint8_t state = static_cast<uint8_t>(ParseHex(c.Field(2)));
+        c.data.Set(DI_GSM_STATE, state);
+    }
+    if (c.Has(3)) {
+        char imei[16] = {};
+        CopyField(imei, c.Field(3));
+        c.data.Set(DI_IMEI, imei);
+    }
+    if (c.Has(5)) {
+        uint8_t rssi = static_cast<uint8_t>(ParseDecimal(c.Field(5)));
+        c.data.Set(DI_RSSI, rssi);
+    }
+    if (c.Has(6)) {
+        int16_t balance = static_cast<int16_t>(ParseDecimal(c.Field(6)));
+        c.data.Set(DI_BALANCE, balance);
+    }
+    if (c.Has(7) && c.Has(8) && c.Has(9) && c.Has(10)) {
+        CellRecord cell;  // zeros unless all four are numbers
+        if (!IsNA(c.Field(7)) && !IsNA(c.Field(8)) && !IsNA(c.Field(9)) && !IsNA(c.Field(10))) {
+            cell = CellRecord{static_cast<uint16_t>(ParseDecimal(c.Field(7))),
+                              static_cast<uint16_t>(ParseDecimal(c.Field(8))),
+                              static_cast<uint16_t>(ParseDecimal(c.Field(9))),
+                              static_cast<uint16_t>(ParseDecimal(c.Field(10)))};
+        }
+        c.data.Set(DI_CELL, cell);
+    }
+    c.result = kCodecOk;
+}
+
+void HandlePhone(CodecContext& c) { HandleNumber(c, 5, ItemBase::Phone); }
+void HandleSms(CodecContext& c) { HandleNumber(c, 3, ItemBase::Sms); }
+
+void HandleRing(CodecContext& c) { HandleBytePair(c, DI_RING); }
+void HandleAudio(CodecContext& c) { HandleBytePair(c, DI_AUDIO); }
+
+void HandleSims(CodecContext& c) {
+    int32_t use = 0;
+    c.data.Get(DI_SIM_CONTROL, use);
+    if (c.writeMode) {
+        c.out.Field("%d", use);
+        c.result = kCodecDone;
+        return;
+    }
+    // The device reports the SIM use in field 3 (hexadecimal) among state
+    // bits; the settings file keeps it as the write form's only field.
+    if (c.fileMode) TakeDecimal(use, c.Field(1));
+    else TakeHex(use, c.Field(3));
+    c.data.Set(DI_SIM_CONTROL, use);
+    c.result = kCodecOk;
+}
+
+void HandleSim1(CodecContext& c) { HandleSimStatus(c, DI_APN_1); }
+void HandleSim2(CodecContext& c) { HandleSimStatus(c, DI_APN_2); }
+void HandleApn1(CodecContext& c) { HandleAccessPoint(c, DI_APN_1); }
+void HandleApn2(CodecContext& c) { HandleAccessPoint(c, DI_APN_2); }
+
+void HandleWifi(CodecContext& c) {
+    if (RefuseWrite(c)) return;
+    // Field 1 (state bits) and field 2 are not kept.
+    if (c.Has(3)) {
+        uint8_t flags = static_cast<uint8_t>(ParseHex(c.Field(3)));
+        c.data.Set(DI_WIFI_FLAGS, flags);
+    }
+    if (c.Has(4)) {
+        char mac[18] = {};
+        CopyField(mac, c.Field(4));
+        c.data.Set(DI_WIFI_MAC, mac);
+    }
+    if (c.Has(5)) {
+        uint8_t value = static_cast<uint8_t>(ParseDecimal(c.Field(5)));
+        c.data.Set(DI_WIFI_VALUE, value);
+    }
+    c.result = kCodecOk;
+}
+
+void HandleWifinet(CodecContext& c) {
+    constexpr size_t kStem = 7;
+    if (NoIndex(c, kStem)) {
+        if (c.writeMode) c.result = c.SubIs("DEL") ? kCodecDone : kCodecUnknown;
+        else TakeSlotCount(c, DI_WIFINET_COUNT);
+        return;
+    }
+    const int n = IndexInRange(c, kStem, kWifiNets);
+    // With an index the fields follow the subcommand; "DEL" ends the line.
+    if (n < 0 || (c.writeMode && c.SubIs("DEL"))) {
+        c.result = c.writeMode ? kCodecUnknown : kCodecData;
+        return;
+    }
+    WifiNetworkRecord w;
+    c.data.Get(ItemBase::WifiNet + n, w);
+    if (c.writeMode) {
+        BuildWifiNetwork(c, w);
+        return;
+    }
+    ParseWifiNetwork(c, w);
+    c.data.Set(ItemBase::WifiNet + n, w);
+    c.result = kCodecOk;
+}
+
+void HandleServer(CodecContext& c) {
+    constexpr size_t kStem = 6;
+    const bool whole = NoIndex(c, kStem);
+    const int n = IndexInRange(c, kStem, kServers);
+    if (c.writeMode) {
+        if (!whole && n < 0) c.result = kCodecUnknown;
+        else if (c.SubIs("DEL")) c.result = kCodecDone;
+        else if (!whole && c.SubIs("SET")) {
+            ServerRecord s;
+            c.data.Get(ItemBase::Server + n, s);
+            BuildServer(c, s);
+        } else c.result = kCodecUnknown;
+        return;
+    }
+    if (whole) {
+        TakeSlotCount(c, DI_SERVER_COUNT);
+        return;
+    }
+    if (n < 0 || !c.SubIs("GET")) {
+        c.result = kCodecData;
+        return;
+    }
+    c.data.Set(ItemBase::Server + n, ParseServer(c));
+    c.result = kCodecOk;
+}
+
+void HandleFilter(CodecContext& c) {
+    TrackFilterRecord f;
+    c.data.Get(DI_TRACK_FILTER, f);
+    if (c.writeMode) {
+        BuildFilterPair(c, f.flags, kDistanceBit, f.distance);
+        BuildFilterPair(c, f.flags, kAngleBit, f.angle);
+        BuildFilterPair(c, f.flags, kSpeedBit, f.minSpeed);
+        BuildFilterPair(c, f.flags, kFourthBit, f.fourth);
+        c.out.Field("%d;%d;%d", f.w, f.timeMoving, f.timeRest);
+        c.result = kCodecDone;
+        return;
+    }
+    TakeFilterPair(c.Field(1), f.flags, kDistanceBit, f.distance);
+    TakeFilterPair(c.Field(2), f.flags, kAngleBit, f.angle);
+    TakeFilterPair(c.Field(3), f.flags, kSpeedBit, f.minSpeed);
+    TakeFilterPair(c.Field(4), f.flags, kFourthBit, f.fourth);
+    TakeDecimal(f.w, c.Field(5));
+    TakeDecimal(f.timeMoving, c.Field(6));
+    TakeDecimal(f.timeRest, c.Field(7));
+    c.data.Set(DI_TRACK_FILTER, f);
+    c.result = kCodecOk;
+}
