@@ -18,6 +18,14 @@ private:
     uint32_t m_error;
 };
 
+// Error numbers carried by CSerialException. The channel tells two classes apart
+// (access denied, invalid parameter); every other system error keeps its errno,
+// except those that would read as one of the two classes, which are moved up.
+constexpr uint32_t kSerialAccessDenied = 5;
+constexpr uint32_t kSerialInvalidParameter = 87;
+constexpr uint32_t kSerialErrnoMoved = 0x10000;
+uint32_t SerialErrorFromErrno(int error);
+
 enum class Parity { Even, Mark, None, Odd, Space };
 enum class StopBits { One, OnePointFive, Two };
 enum class FlowControl { None, CtsRts, CtsDtr, DsrRts, DsrDtr, XonXoff };
@@ -38,6 +46,8 @@ public:
     size_t Read(void* buffer, size_t count);
     size_t Write(const void* buffer, size_t count);
     void Purge();
+    // Waits at most milliseconds for input; true when a Read would return data.
+    bool WaitInput(int milliseconds);
     // Sets the read time-out in milliseconds (the channel uses 1 ms).
     void SetReadTimeout(int milliseconds);
 

@@ -54,7 +54,13 @@ public:
 private:
     void Run();
     void Step();
+    void WaitForWork();
     int32_t Perform(const QueueItem& request);
+    int32_t PerformKeyword(const QueueItem& request);
+    int32_t PerformRaw(const QueueItem& request);
+    void Deliver(const QueueItem& request, int32_t result);
+    void CompleteQueued();
+    QueueItem EmptyRequest();
 
     ICommandOwner& m_owner;
     std::thread m_thread;
@@ -64,5 +70,5 @@ private:
     CommandExchange m_exchange;
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
-    bool m_woken = false;
+    bool m_woken = false;  // guarded by m_wakeLock
 };

@@ -2,6 +2,7 @@
 // 1024 bytes, at most 1023 held; a full ring refuses the byte.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 
@@ -20,7 +21,9 @@ public:
     int ClearQuick();            // waits at most 100 ms
 
 private:
-    void* m_owner;
+    int ClearWithin(std::chrono::milliseconds wait);
+
+    [[maybe_unused]] void* m_owner;
     std::timed_mutex m_lock;
     uint8_t* m_storage;
     int m_read = 0;

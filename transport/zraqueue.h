@@ -49,7 +49,7 @@ private:
         void* user;
         RequestCallback callback;
     };
-    void* m_owner;
+    [[maybe_unused]] void* m_owner;
     std::timed_mutex m_lock;
     Slot* m_slots;
     int m_head = 0;

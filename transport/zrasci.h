@@ -7,9 +7,11 @@
 #include "transport/serialport.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <thread>
 
@@ -42,25 +44,42 @@ public:
     void SetLogFeed(ILogFeed* owner) { m_owner.store(owner); }
 
 private:
-    // Implementation detail of the transport; see zrasci.cpp.
+    // Where the command stands between the sender and the writer thread.
+    enum SendState : int { kSendIdle = 0, kSendRequested = 1, kSendWriting = 2 };
+
+    void StartThreads();
+    void StopThreads();
     void ReaderLoop();
     void WriterLoop();
     void ReaderStep();
     void WriterStep();
+    void TakeByte(char byte);
     void CaptureReply(const char* line, size_t length);
+    void FeedLog(const char* line, int direction);
+    template <class Call> bool UsePort(Call call);
+    bool PortUsable();
     void FailPort(uint32_t error);
+    void CloseFailedPort();
+    void Wake();
+    template <class Predicate> bool WaitFor(std::chrono::milliseconds bound, Predicate ready);
+    bool WaitTaken();
 
     std::atomic<ILogFeed*> m_owner;
     std::thread m_reader, m_writer;
     std::atomic<bool> m_readerStop{false}, m_writerStop{false};
+    // m_wakeLock guards the awaited keyword and the reply; the command buffer
+    // belongs to the sender while idle and to the writer while writing.
     char m_awaited[20] = {};
     LineBuffer m_command;
     LineBuffer m_reply;
     uint32_t m_timeoutMs = 0;
-    std::atomic<bool> m_sendRequest{false}, m_replyReady{false}, m_awaiting{false};
+    std::atomic<int> m_sendState{kSendIdle};
+    std::atomic<bool> m_replyReady{false}, m_awaiting{false};
+    // Shared by a thread inside a port call, exclusive for closing a failed port.
+    std::shared_mutex m_portGate;
     std::atomic<bool> m_portFailed{false};
     uint16_t m_lineIndex = 0;
-    char m_line[kLineBufferSize] = {};
+    char m_line[kLineBufferSize + 1] = {};
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
 };

@@ -1,0 +1,191 @@
+#include "transport/zracli.h"
+
+#include "protocol/zramds.h"
+
+#include <chrono>
+#include <cstring>
+#include <system_error>
+
+namespace {
+
+constexpr auto kIdleStep = std::chrono::milliseconds(50);
+constexpr uint32_t kDefaultTimeoutMs = 3000;
+constexpr uint32_t kLongTimeoutMs = 60000;
+constexpr int kAttempts = 2;
+
+const char* const kLongKeywords[] = {"ERASURE", "FACTORY"};
+
+// Codec result (index) to worker result; anything beyond the table is 9.
+const int32_t kParseResults[] = {
+    kResultOk,            // 0 "OK" or data taken
+    kResultDone,          // 1
+    kResultPassChanged,   // 2 "PC"
+    kResultWrongPassword, // 3 "PE"
+    kResultInvalid,       // 4 "FE" or malformed
+    kResultRefused,       // 5 "CE"
+    kResultNotBuilt,      // 6 "DE" or checksum
+    kResultDeviceError,   // 7 "EE" or codec lock
+};
+
+int32_t MapParseResult(int code) {
+    constexpr int count = static_cast<int>(sizeof kParseResults / sizeof kParseResults[0]);
+    return (code >= 0 && code < count) ? kParseResults[code] : kResultOther;
+}
+
+// Copies text whole into a fixed field; false when it does not fit, so that a
+// cut keyword is never sent as if it were another one.
+template <size_t N> bool CopyWhole(char (&field)[N], const char* text) {
+    const size_t length = std::strlen(text);
+    if (length >= N) {
+        return false;
+    }
+    std::memcpy(field, text, length + 1);
+    return true;
+}
+
+}  // namespace
+
+CZRACLI::CZRACLI(ICommandOwner& owner) : m_owner(owner) {}
+
+CZRACLI::~CZRACLI() { Stop(); }
+
+uint32_t CZRACLI::TimeoutFor(const char* keyword) {
+    for (const char* longKeyword : kLongKeywords) {
+        if (std::strcmp(keyword, longKeyword) == 0) {
+            return kLongTimeoutMs;
+        }
+    }
+    return kDefaultTimeoutMs;
+}
+
+int CZRACLI::Start() {
+    if (m_thread.joinable()) {
+        return 0;
+    }
+    m_stop.store(false);
+    try {
+        m_thread = std::thread(&CZRACLI::Run, this);
+    } catch (const std::system_error&) {
+        return 0;
+    }
+    return 1;
+}
+
+int CZRACLI::Stop() {
+    m_stop.store(true);
+    Notify();
+    // The step in progress ends after its exchange, whose waits are all bounded.
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    CompleteQueued();
+    return 1;
+}
+
+void CZRACLI::Notify() {
+    {
+        std::lock_guard<std::mutex> guard(m_wakeLock);
+        m_woken = true;
+    }
+    m_wake.notify_all();
+}
+
+void CZRACLI::Run() {
+    while (!m_stop.load()) {
+        Step();
+    }
+}
+
+QueueItem CZRACLI::EmptyRequest() {
+    QueueItem request;
+    request.text = m_text;
+    request.textSize = sizeof m_text;
+    request.parameter = m_parameter;
+    request.parameterSize = sizeof m_parameter;
+    return request;
+}
+
+void CZRACLI::Step() {
+    QueueItem request = EmptyRequest();
+    if (m_owner.RequestQueue().Get(request) == 0 || request.type == kRequestNone) {
+        WaitForWork();
+        return;
+    }
+    const int32_t result = Perform(request);
+    m_owner.OnRequestResult(result);
+    Deliver(request, result);
+}
+
+void CZRACLI::WaitForWork() {
+    std::unique_lock<std::mutex> lock(m_wakeLock);
+    m_wake.wait_for(lock, kIdleStep, [this] { return m_woken; });
+    m_woken = false;
+}
+
+int32_t CZRACLI::Perform(const QueueItem& request) {
+    switch (request.type) {
+    case kRequestRead:
+    case kRequestWrite: return PerformKeyword(request);
+    case kRequestRaw: return PerformRaw(request);
+    default: return kResultNotBuilt;  // unknown type: nothing sent, but the producer still hears back
+    }
+}
+
+int32_t CZRACLI::PerformKeyword(const QueueItem& request) {
+    const int write = request.type == kRequestWrite ? 1 : 0;
+    if (!CopyWhole(m_exchange.keyword, request.text) || !CopyWhole(m_exchange.parameter, request.parameter)) {
+        return kResultNotBuilt;
+    }
+    const int built = m_owner.Codec().BuildCommand(write, m_exchange.keyword, m_exchange.parameter, m_exchange.command);
+    m_exchange.reply.length = 0;
+    m_exchange.reply.text[0] = '\0';
+    m_exchange.timeoutMs = TimeoutFor(m_exchange.keyword);
+    if (built != kCodecOk && built != kCodecDone) {
+        return kResultNotBuilt;
+    }
+    int sent = kSendNoReply;
+    for (int attempt = 0; attempt < kAttempts && sent != kSendReplied; ++attempt) {
+        sent = m_owner.Channel().SendAndWait(m_exchange);
+        if (sent == kSendNotTaken) {
+            return kResultLost;
+        }
+    }
+    if (sent != kSendReplied) {
+        return kResultNoAnswer;
+    }
+    return MapParseResult(m_owner.Codec().ParseReply(write, m_exchange.keyword, m_exchange.reply));
+}
+
+int32_t CZRACLI::PerformRaw(const QueueItem& request) {
+    const size_t length = std::strlen(request.text);
+    // An empty line is not sent; a line without room for its end cannot be.
+    if (length == 0 || length + 2 > kLineMaxChars) {
+        return kResultNoAnswer;
+    }
+    std::memcpy(m_exchange.command.text, request.text, length);
+    std::memcpy(m_exchange.command.text + length, "\r\n", 3);
+    m_exchange.command.length = static_cast<uint16_t>(length + 2);
+    m_exchange.keyword[0] = '\0';
+    m_exchange.reply.length = 0;
+    m_exchange.reply.text[0] = '\0';
+    m_exchange.timeoutMs = kDefaultTimeoutMs;
+    return m_owner.Channel().SendAndWait(m_exchange) == kSendReplied ? kResultOk : kResultNoAnswer;
+}
+
+void CZRACLI::Deliver(const QueueItem& request, int32_t result) {
+    if (request.callback != nullptr) {
+        request.callback(request.user, result, 0);
+    }
+}
+
+// Requests left in the queue are never performed, but their producers wait for
+// an answer: each gets "no answer". They are not exchanges, so the owner's
+// failure count is left alone.
+void CZRACLI::CompleteQueued() {
+    for (int slot = 0; slot < CZRAQueue::kSlots; ++slot) {
+        QueueItem request = EmptyRequest();
+        if (m_owner.RequestQueue().Get(request) != 0) {
+            Deliver(request, kResultNoAnswer);
+        }
+    }
+}
