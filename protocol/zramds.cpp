@@ -250,12 +250,21 @@ int CZRAMDS::Build(int write, bool file, const char* keyword, const char* subcom
     if (!lock.owns_lock()) return kCodecDevError;
 
     m_out.Attach(&out);
+    BuildLine(write, file, keyword, subcommand);
+    // The caller's buffer is only ours for the length of the call.
+    m_out.Attach(nullptr);
+    m_fileMode = false;
+    m_writeMode = false;
+    return m_result;
+}
+
+void CZRAMDS::BuildLine(int write, bool file, const char* keyword, const char* subcommand) {
     m_out.Clear();
     m_result = kCodecUnexpected;
     const size_t keywordLength = keyword ? strnlen(keyword, kKeywordMax + 1) : 0;
     if (keywordLength == 0 || keywordLength > kKeywordMax) {
         m_result = kCodecUnknown;
-        return m_result;
+        return;
     }
     RememberSubcommand(subcommand);
     if (!file) {
@@ -274,7 +283,7 @@ int CZRAMDS::Build(int write, bool file, const char* keyword, const char* subcom
     if (!write) {
         m_out.Terminate();
         m_result = kCodecOk;
-        return m_result;
+        return;
     }
     if (file || (std::strcmp(m_subcommand, "DEL") != 0 && std::strcmp(m_subcommand, "RESET") != 0)) {
         m_out.Append(";");
@@ -286,13 +295,10 @@ int CZRAMDS::Build(int write, bool file, const char* keyword, const char* subcom
     Dispatch();
     if (m_result == kCodecDone && !m_out.Overflow()) {
         m_out.Terminate();
-    } else {
-        if (m_result == kCodecDone) m_result = kCodecFormat;
-        m_out.Clear();
+        return;
     }
-    m_fileMode = false;
-    m_writeMode = false;
-    return m_result;
+    if (m_result == kCodecDone) m_result = kCodecFormat;
+    m_out.Clear();
 }
 
 int CZRAMDS::ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in) {

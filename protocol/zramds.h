@@ -42,6 +42,7 @@ public:
 private:
     enum class Mode { Reply, File };
     int Build(int write, bool file, const char* keyword, const char* subcommand, LineBuffer& out);
+    void BuildLine(int write, bool file, const char* keyword, const char* subcommand);
     int Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in);
     void Feed(char c);
     void HandleLine();
