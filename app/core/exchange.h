@@ -1,0 +1,75 @@
+// One synchronous exchange at a time: a request goes on the request queue and
+// the caller waits for the worker's callback; a failed result becomes the
+// user's message and, when the connection is gone, a disconnect or a recheck.
+#pragma once
+
+#include "transport/zraqueue.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+class CShellState;
+class IShellUi;
+
+// What a result makes the shell do, by the result message table.
+struct ResultReaction {
+    enum Box { kNoBox, kErrorBox, kInfoBox } box = kNoBox;
+    enum Follow { kNothing, kPostConnect, kPortRecheck } follow = kNothing;
+    std::string text;
+};
+
+ResultReaction JudgeResult(int result, int32_t type, const char* keyword, const char* parameter, bool connected,
+                           int consecutiveFailures);
+
+class CExchange {
+public:
+    static constexpr int kSendLockMs = 1000;
+    // The worker answers every request it accepted; this bound only guards
+    // against a broken worker (two attempts of the longest command fit well inside).
+    static constexpr std::chrono::seconds kSafetyBound{150};
+
+    CExchange(CZRAQueue& requests, CShellState& state, IShellUi& ui);
+
+    // The immediate send: 2 when the send lock is not obtained or not connected.
+    int SendCommand(int32_t type, const char* keyword, const char* parameter);
+    // The exchange and its reaction, without the connected test (identification).
+    int ExecuteCommand(int32_t type, const char* keyword, const char* parameter);
+
+    // The worker's completion callback; user is the CExchange.
+    static void Completed(void* user, int32_t result, uint32_t reserved);
+
+    // The worker's life: requests are accepted only while it runs, and a waiter
+    // whose request the stopped worker never took is released.
+    void WorkerStarted();
+    void WorkerStopped();
+
+    void SetWakeWorker(std::function<void()> wake) { m_wakeWorker = std::move(wake); }
+    // Runs the port recheck when a connected exchange found the port gone.
+    void SetPortLostHandler(std::function<void()> handler) { m_portLost = std::move(handler); }
+
+private:
+    std::optional<int> Exchange(int32_t type, const char* keyword, const char* parameter, bool needConnected);
+    int PutAndWait(int32_t type, const char* keyword, const char* parameter);
+    void React(int result, int32_t type, const char* keyword, const char* parameter);
+    void OnCompleted(int32_t result);
+
+    CZRAQueue& m_requests;
+    CShellState& m_state;
+    IShellUi& m_ui;
+    std::timed_mutex m_sendLock;
+    std::function<void()> m_wakeWorker;
+    std::function<void()> m_portLost;
+
+    std::mutex m_lock;
+    std::condition_variable m_completed;
+    bool m_done = false;
+    int32_t m_result = 2;
+    bool m_workerRunning = false;
+    uint32_t m_workerEpoch = 0;
+    int m_abandoned = 0;  // requests whose waiter gave up; their callbacks come first
+};

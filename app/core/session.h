@@ -1,0 +1,121 @@
+// The connection to one device and everything that talks to it: codec,
+// channel, worker, the three request queues, the synchronous exchange and the
+// status thread. Runs the connect button, identification with its password
+// roads, read-all and write-all, the pending writes and the port recheck.
+// Toolkit-free: the window and the command-line tool drive it through
+// IShellUi and these operations.
+#pragma once
+
+#include "app/core/exchange.h"
+#include "app/core/shellstate.h"
+#include "app/core/statuspoll.h"
+#include "protocol/zramds.h"
+#include "transport/zracli.h"
+#include "transport/zraqueue.h"
+#include "transport/zrasci.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+
+class CDataServer;
+class ILogFeed;
+class IShellUi;
+class ISessionLog;
+
+// The port recheck's pace; tests shorten the period.
+struct RecheckTiming {
+    std::chrono::milliseconds period{1000};
+    int lastCheck = 16;       // the loop ends after the check whose counter was this (17 checks)
+    int reconnectBelow = 15;  // reconnect when the port came back within this many checks
+};
+
+enum class ControlCommand { Restart, Defaults };
+
+class CSession : public ICommandOwner {
+public:
+    static constexpr std::chrono::seconds kShutdownWait{30};
+
+    CSession(CDataServer& data, CShellState& state, IShellUi& ui);
+    CSession(const CSession&) = delete;
+    CSession& operator=(const CSession&) = delete;
+    ~CSession() override;
+
+    // Owner's hooks, set before connecting.
+    void SetPortPath(const std::string& path);
+    std::string PortPath() const;
+    void SetSessionLog(ISessionLog* log) { m_sessionLog = log; }
+    void SetLogFeed(ILogFeed* feed) { m_channel.SetLogFeed(feed); }
+    void SetRecheckTiming(const RecheckTiming& timing) { m_recheck = timing; }
+
+    // Commands of the side panel, run on the user-interface thread.
+    void OnConnectCommand();
+    void OnReadCommand();
+    // collect runs the pages' CollectChanges and reports whether any changed.
+    void OnWriteCommand(const std::function<bool()>& collect);
+    void OnControlCommand(ControlCommand command);
+
+    bool ConnectDevice();
+    bool IdentifyDevice();
+    void DisconnectDevice();
+    void CloseSession();
+    int CheckPort();
+    void ReadAllSettings();
+    void WriteAllSettings();
+    void WritePendingChanges(const std::function<bool()>& collect);
+
+    // Page services.
+    int SendCommand(int32_t type, const char* keyword, const char* parameter);
+    int ExecuteCommand(int32_t type, const char* keyword, const char* parameter);
+    int QueuePendingWrite(int32_t type, const char* keyword, const char* parameter);
+    int QueueServiceRequest(int32_t type, const char* keyword, const char* parameter);
+    SendFn Sender();
+
+    // Stops the status thread, the worker and the channel, in that order.
+    void Shutdown();
+
+    // ICommandOwner, for the worker.
+    CZRAQueue& RequestQueue() override { return m_requests; }
+    CZRAMDS& Codec() override { return m_codec; }
+    CZRASCI& Channel() override { return m_channel; }
+    void OnRequestResult(int32_t code) override;
+
+    CStatusPoll& StatusPoll() { return m_poll; }
+
+private:
+    void StartWorker();
+    void StopWorker();
+    int PasswordRoad();
+    bool FailIdentification();
+    void OpenSessionLog();
+    void ResetPasswordToDefault();
+    void RunPortRecheck();
+    void RecheckSequence();
+    void SleepUnlessClosing(std::chrono::milliseconds period);
+
+    CDataServer& m_data;
+    CShellState& m_state;
+    IShellUi& m_ui;
+    ISessionLog* m_sessionLog = nullptr;
+    RecheckTiming m_recheck;
+
+    mutable std::mutex m_portLock;
+    std::string m_portPath;
+
+    std::atomic<bool> m_closing{false};
+    std::atomic<bool> m_recheckRunning{false};
+    std::mutex m_closeLock;
+    std::condition_variable m_closeWake;
+
+    CZRAMDS m_codec;
+    CZRASCI m_channel;
+    CZRAQueue m_requests;
+    CZRAQueue m_pendingWrites;
+    CZRAQueue m_serviceRequests;
+    CZRACLI m_worker;
+    CExchange m_exchange;
+    CStatusPoll m_poll;
+};
