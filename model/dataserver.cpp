@@ -41,6 +41,7 @@ struct ItemSlot {
 };
 
 using Image = CDataServer::Image;
+static_assert(sizeof(Image) <= UINT16_MAX, "item offsets are 16-bit");
 
 #define ITEM(id, field) {id, offsetof(Image, field), sizeof(Image::field), 0}
 #define TEXT(id, field) {id, offsetof(Image, field), sizeof(Image::field), sizeof(Image::field)}
