@@ -3,11 +3,9 @@
 // of the line protocol with its own parser and reply builder, so a fault in the
 // configurator's codec cannot hide itself behind a shared implementation.
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
-
 
 struct DevSimOptions {
   int type = 11;                 // model table type
@@ -23,7 +21,6 @@ struct DevSimOptions {
   int replugAfterSeconds = -1;   // new pty, same link, after S seconds (-1: never)
   std::string link;              // symlink to the pty slave (replaced if stale)
 };
-
 
 class CDevSim {
 public:
@@ -46,7 +43,7 @@ public:
   std::string Setting(const std::string& keyword) const; // the stored set-line fields of a group ("" if none)
   std::string Password() const;
   bool Protection() const;
-  int RepliesSent() const;
+  int Replies() const;           // replies produced so far, dropped ones included
 
 private:
   struct Impl;
