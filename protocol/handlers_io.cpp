@@ -38,13 +38,13 @@ template <class T> bool TakeHex(const CodecContext& c, int k, T& dst) {
     return true;
 }
 
-// Field k "1" sets the bit, any other non-empty text clears it.
-template <class T> bool TakeBit(const CodecContext& c, int k, T& flags, unsigned bit) {
-    if (!c.Has(k)) return false;
-    const auto mask = static_cast<T>(1u << bit);
-    flags = std::strcmp(c.Field(k), "1") == 0 ? static_cast<T>(flags | mask) : static_cast<T>(flags & ~mask);
-    return true;
+// Field k "1" sets the bits of mask, any other non-empty text clears them.
+void TakeBits(const CodecContext& c, int k, uint8_t& flags, unsigned mask) {
+    if (!c.Has(k)) return;
+    flags = static_cast<uint8_t>(std::strcmp(c.Field(k), "1") == 0 ? (flags | mask) : (flags & ~mask));
 }
+
+void TakeBit(const CodecContext& c, int k, uint8_t& flags, unsigned bit) { TakeBits(c, k, flags, 1u << bit); }
 
 unsigned LowByte(long long v) { return static_cast<unsigned>(v) & 0xFFu; }
 unsigned Bit(unsigned flags, unsigned bit) { return (flags >> bit) & 1u; }
@@ -113,14 +113,25 @@ void ParseLiveInputs(CodecContext& c) {
     c.result = kCodecOk;
 }
 
-void BuildInput(CodecContext& c, const InputRecord& in) {
-    const LevelBounds& b = in.bounds;
-    c.out.Field("%u", LowByte(in.mode));
-    c.out.Field("%u", unsigned{in.analogFilter});
+// Level bounds in record order: upper "1", lower "1", upper "0", lower "0".
+void BuildBounds(CodecContext& c, const LevelBounds& b) {
     c.out.Field("%u", unsigned{b.upper1});
     c.out.Field("%u", unsigned{b.lower1});
     c.out.Field("%u", unsigned{b.upper0});
     c.out.Field("%u", unsigned{b.lower0});
+}
+
+void ParseBounds(const CodecContext& c, int first, LevelBounds& b) {
+    Take(c, first, b.upper1);
+    Take(c, first + 1, b.lower1);
+    Take(c, first + 2, b.upper0);
+    Take(c, first + 3, b.lower0);
+}
+
+void BuildInput(CodecContext& c, const InputRecord& in) {
+    c.out.Field("%u", LowByte(in.mode));
+    c.out.Field("%u", unsigned{in.analogFilter});
+    BuildBounds(c, in.bounds);
     c.out.Field("%u", LowByte(in.c));
     c.out.Field("%u", LowByte(in.d));
     c.out.Field("%u", unsigned{in.pulseFilter});
@@ -128,13 +139,9 @@ void BuildInput(CodecContext& c, const InputRecord& in) {
 }
 
 void ParseInput(const CodecContext& c, InputRecord& in) {
-    LevelBounds& b = in.bounds;
     Take(c, 1, in.mode);
     Take(c, 2, in.analogFilter);
-    Take(c, 3, b.upper1);
-    Take(c, 4, b.lower1);
-    Take(c, 5, b.upper0);
-    Take(c, 6, b.lower0);
+    ParseBounds(c, 3, in.bounds);
     Take(c, 7, in.c);
     Take(c, 8, in.d);
     Take(c, 9, in.pulseFilter);
@@ -327,9 +334,7 @@ void ParseSensorTable(CodecContext& c) {
 }
 
 void ParseSensorLive(const CodecContext& c, FuelSensorRecord& s) {
-    if (c.Has(2)) {
-        s.liveFlags = static_cast<uint8_t>(std::strcmp(c.Field(2), "1") == 0 ? (s.liveFlags | 2u) : (s.liveFlags & ~2u));
-    }
+    TakeBits(c, 2, s.liveFlags, 2u);  // reading valid
     Take(c, 3, s.level);
     Take(c, 4, s.volume);
     Take(c, 5, s.t);
@@ -368,7 +373,7 @@ void ParseThermometerConfig(const CodecContext& c, ThermometerRecord& t) {
 // Live reading: the temperature belongs to this thermometer only when the
 // reporting sensor's identifier is the configured one.
 void ParseThermometerLive(const CodecContext& c, ThermometerRecord& t) {
-    if (c.Has(1)) t.liveFlags = static_cast<uint8_t>(std::strcmp(c.Field(1), "1") == 0 ? (t.liveFlags | 3u) : (t.liveFlags & ~3u));
+    TakeBits(c, 1, t.liveFlags, 3u);  // both bits report together
     if (c.Has(2) && HexToU64(c.Field(2)) == t.id) Take(c, 3, t.temperature);
 }
 
@@ -548,18 +553,12 @@ void HandleIgn(CodecContext& c) {
     IgnitionRecord& r = ign.value;
     if (c.writeMode) {
         c.out.Field("%u", unsigned{r.source});
-        c.out.Field("%u", unsigned{r.bounds.upper1});
-        c.out.Field("%u", unsigned{r.bounds.lower1});
-        c.out.Field("%u", unsigned{r.bounds.upper0});
-        c.out.Field("%u", unsigned{r.bounds.lower0});
+        BuildBounds(c, r.bounds);
         c.result = kCodecDone;
         return;
     }
     Take(c, 1, r.source);
-    Take(c, 2, r.bounds.upper1);
-    Take(c, 3, r.bounds.lower1);
-    Take(c, 4, r.bounds.upper0);
-    Take(c, 5, r.bounds.lower0);
+    ParseBounds(c, 2, r.bounds);
     ign.Store();
     c.result = kCodecOk;
 }
@@ -573,19 +572,13 @@ void HandleSos(CodecContext& c) {
     AlarmRecord& r = sos.value;
     if (c.writeMode) {
         c.out.Field("%u", unsigned{r.source});
-        c.out.Field("%u", unsigned{r.bounds.upper1});
-        c.out.Field("%u", unsigned{r.bounds.lower1});
-        c.out.Field("%u", unsigned{r.bounds.upper0});
-        c.out.Field("%u", unsigned{r.bounds.lower0});
+        BuildBounds(c, r.bounds);
         c.out.Field("%d", r.level);
         c.result = kCodecDone;
         return;
     }
     Take(c, 1, r.source);
-    Take(c, 2, r.bounds.upper1);
-    Take(c, 3, r.bounds.lower1);
-    Take(c, 4, r.bounds.upper0);
-    Take(c, 5, r.bounds.lower0);
+    ParseBounds(c, 2, r.bounds);
     Take(c, 6, r.level);
     sos.Store();
     c.result = kCodecOk;
