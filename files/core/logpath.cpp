@@ -70,9 +70,18 @@ void CLogPath::Run() {
             break;
         }
     }
+    Drain();
     std::lock_guard<std::mutex> lock(m_wakeLock);
     m_stopped = true;
     m_wake.notify_all();
+}
+
+// The lines fed just before the stop (the last reply of a session) still
+// reach the file: at most one ring of bytes, then any unfinished line.
+void CLogPath::Drain() {
+    uint8_t byte = 0;
+    for (int i = 0; i < CZRALogQueue::kSize && m_queue.GetByte(byte); ++i) Take(static_cast<char>(byte));
+    if (m_fill > 0) Dispatch();
 }
 
 // Sleeps for the idle pause, or less when a stop is requested; false on stop.

@@ -47,6 +47,7 @@ public:
 private:
     void Run();
     void Take(char byte);
+    void Drain();
     void Dispatch();
     bool WaitIdle();
 

@@ -50,6 +50,10 @@ public:
         std::lock_guard<std::mutex> lock(m_lock);
         return errors;
     }
+    void ClearErrors() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        errors.clear();
+    }
     std::vector<std::string> LogLines() {
         std::lock_guard<std::mutex> lock(m_lock);
         return logLines;
