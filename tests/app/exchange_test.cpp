@@ -193,3 +193,26 @@ TEST(Ports, NaturalOrderAndHints) {
 }
 
 }  // namespace
+
+namespace {
+
+// A request the stopped worker never took does not hold its caller.
+TEST(Exchange, WorkerStopReleasesAWaitingCaller) {
+    CZRAQueue requests;
+    requests.Reset();
+    CShellState state;
+    state.connected = true;
+    FakeUi ui;
+    CExchange exchange(requests, state, ui);
+    exchange.WorkerStarted();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        exchange.WorkerStopped();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(exchange.SendCommand(kRequestRead, "GNSS", nullptr), kResultNoAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    stopper.join();
+}
+
+}  // namespace
