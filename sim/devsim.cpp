@@ -125,24 +125,19 @@ void CDevSim::Impl::DoReplug() {
 
 void CDevSim::Impl::HandleLine(const std::string& line) {
   CDevice::Answer answer;
-  int replyIndex = 0;
-  bool unplugNow = false;
   {
     std::lock_guard<std::mutex> lock(mutex);
     received.push_back(line);
     if (line[0] != '$') return;  // echo or line noise: a tracker ignores it
-    ++commands;
+    // The device is pulled out while the Nth command is on its way, so the
+    // client is left waiting for a reply when the port goes away.
+    if (++commands == options.unplugAfterCommands) {
+      DoUnplug();
+      return;
+    }
     answer = device.Handle(std::string_view(line).substr(1));
-    unplugNow = options.unplugAfterCommands > 0 && commands == options.unplugAfterCommands;
   }
-  if (!answer.keyword.empty() && !silent) {
-    replyIndex = ++replies;
-    Reply(answer, replyIndex);
-  }
-  if (unplugNow) {
-    std::lock_guard<std::mutex> lock(mutex);
-    DoUnplug();
-  }
+  if (!answer.keyword.empty() && !silent) Reply(answer, ++replies);
 }
 
 void CDevSim::Impl::Reply(const CDevice::Answer& answer, int replyIndex) {

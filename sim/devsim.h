@@ -17,7 +17,7 @@ struct DevSimOptions {
   int garbleEveryN = 0;          // wrong checksum every Nth reply
   bool silent = false;
   int noiseIntervalMs = 0;       // unsolicited lines without "$" every interval
-  int unplugAfterCommands = 0;   // close the pty and remove the link after N commands
+  int unplugAfterCommands = 0;   // close the pty and remove the link when the Nth command arrives (unanswered)
   int replugAfterSeconds = -1;   // new pty, same link, after S seconds (-1: never)
   std::string link;              // symlink to the pty slave (replaced if stale)
 };
