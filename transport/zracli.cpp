@@ -139,7 +139,7 @@ int32_t CZRACLI::PerformKeyword(const QueueItem& request) {
     const int built = m_owner.Codec().BuildCommand(write, m_exchange.keyword, m_exchange.parameter, m_exchange.command);
     m_exchange.reply.length = 0;
     m_exchange.reply.text[0] = '\0';
-    m_exchange.timeoutMs = TimeoutFor(m_exchange.keyword);
+    m_exchange.timeoutMs = TimeoutFor(m_exchange.keyword) / m_timeoutDivisor;
     if (built != kCodecOk && built != kCodecDone) {
         return kResultNotBuilt;
     }
@@ -168,7 +168,7 @@ int32_t CZRACLI::PerformRaw(const QueueItem& request) {
     m_exchange.keyword[0] = '\0';
     m_exchange.reply.length = 0;
     m_exchange.reply.text[0] = '\0';
-    m_exchange.timeoutMs = kDefaultTimeoutMs;
+    m_exchange.timeoutMs = kDefaultTimeoutMs / m_timeoutDivisor;
     return m_owner.Channel().SendAndWait(m_exchange) == kSendReplied ? kResultOk : kResultNoAnswer;
 }
 

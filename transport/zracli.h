@@ -50,6 +50,8 @@ public:
     void Notify();
 
     static uint32_t TimeoutFor(const char* keyword);  // 60000 for ERASURE/FACTORY, else 3000
+    // Divides every reply time-out (long runs against a simulated device use it).
+    void ShortenTimeouts(uint32_t divisor) { m_timeoutDivisor = divisor == 0 ? 1 : divisor; }
 
 private:
     void Run();
@@ -71,4 +73,5 @@ private:
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
     bool m_woken = false;  // guarded by m_wakeLock
+    uint32_t m_timeoutDivisor = 1;
 };

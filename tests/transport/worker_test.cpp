@@ -1,0 +1,181 @@
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The command's keyword: the text after "$" up to the first ";".
+std::string KeywordOf(const std::string& line) {
+    const size_t end = line.find(';');
+    return line.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+}
+
+// Answers every command with its keyword and the given payload.
+PeerScript Answer(const std::string& payload) {
+    return [payload](const std::string& line, int) {
+        return std::vector<PeerReply>{{ReplyLine(KeywordOf(line) + ";" + payload)}};
+    };
+}
+
+std::vector<PeerReply> Silent(const std::string&, int) { return {}; }
+
+TEST(Worker, ReplyStatusWordsMapToResults) {
+    struct Case {
+        const char* payload;
+        int result;
+    } cases[] = {
+        {"OK", kResultOk},           {"PC", kResultPassChanged}, {"PE", kResultWrongPassword},
+        {"FE", kResultInvalid},      {"CE", kResultRefused},     {"DE", kResultNotBuilt},
+        {"EE", kResultDeviceError},  {"7", kResultOther},  // data after a write: codec 8
+    };
+    for (const Case& c : cases) {
+        WorkerHarness harness(Answer(c.payload));
+        ASSERT_TRUE(harness.Connect());
+        EXPECT_EQ(harness.Run(kRequestWrite, "MODE"), c.result) << c.payload;
+        EXPECT_EQ(harness.peer.Commands(), 1) << c.payload;
+        EXPECT_EQ(harness.OwnerResults(), std::vector<int32_t>{c.result}) << c.payload;
+    }
+}
+
+TEST(Worker, ReadTakesDataIntoTheRecord) {
+    WorkerHarness harness(Answer("2"));
+    ASSERT_TRUE(harness.Connect());
+    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultOk);
+    int32_t mode = 0;
+    ASSERT_EQ(harness.data.Get(DI_MODE, mode), 1);
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(harness.peer.Received(), std::vector<std::string>{"$MODE"});
+}
+
+TEST(Worker, GarbledChecksumIsAnInvalidReply) {
+    WorkerHarness harness([](const std::string&, int) { return std::vector<PeerReply>{{GarbledLine("MODE;2")}}; });
+    ASSERT_TRUE(harness.Connect());
+    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultNotBuilt);
+}
+
+TEST(Worker, RequestsThatCannotBeSentAreCompletedWithoutSending) {
+    struct Case {
+        const char* name;
+        int32_t type;
+        const char* text;
+        int result;
+    } cases[] = {
+        {"write of VER cannot be built", kRequestWrite, "VER", kResultNotBuilt},
+        {"keyword too long for the exchange", kRequestRead, "WIFINET100", kResultNotBuilt},
+        {"empty raw line", kRequestRaw, "", kResultNoAnswer},
+        {"unknown request type", 7, "MODE", kResultNotBuilt},
+    };
+    WorkerHarness harness(Answer("OK"));
+    ASSERT_TRUE(harness.Connect());
+    for (const Case& c : cases) {
+        EXPECT_EQ(harness.Run(c.type, c.text), c.result) << c.name;
+    }
+    EXPECT_EQ(harness.peer.Commands(), 0);
+}
+
+TEST(Worker, RawLineIsSentWithItsEndAndAnyDollarLineAnswers) {
+    WorkerHarness harness([](const std::string&, int) { return std::vector<PeerReply>{{"noise\r\n"}, {"ok $\r\n"}}; });
+    ASSERT_TRUE(harness.Connect());
+    EXPECT_EQ(harness.Run(kRequestRaw, "$VER"), kResultOk);
+    EXPECT_EQ(harness.peer.Received(), std::vector<std::string>{"$VER"});
+    EXPECT_EQ(harness.log.Lines().front(), std::make_pair(std::string("$VER\r\n"), 1));
+}
+
+TEST(Worker, DroppedReplyIsRecoveredBySecondAttempt) {
+    WorkerHarness harness([](const std::string& line, int ordinal) {
+        return ordinal == 1 ? std::vector<PeerReply>{} : std::vector<PeerReply>{{ReplyLine(KeywordOf(line) + ";2")}};
+    });
+    ASSERT_TRUE(harness.Connect());
+    const auto start = Clock::now();
+    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultOk);
+    EXPECT_NEAR(SecondsSince(start), 3.05, 0.3);
+    EXPECT_EQ(harness.peer.Commands(), 2);
+}
+
+TEST(Worker, LateReplyToTheFirstAttemptSatisfiesTheSecond) {
+    WorkerHarness harness([](const std::string& line, int ordinal) {
+        return ordinal == 1 ? std::vector<PeerReply>{{ReplyLine(KeywordOf(line) + ";2"), 3200}}
+                            : std::vector<PeerReply>{};
+    });
+    ASSERT_TRUE(harness.Connect());
+    const auto start = Clock::now();
+    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultOk);
+    EXPECT_NEAR(SecondsSince(start), 3.2, 0.3);
+    EXPECT_EQ(harness.peer.Commands(), 2);
+}
+
+TEST(Worker, SilentDeviceGivesNoAnswerAfterTwoAttempts) {
+    WorkerHarness harness(Silent);
+    ASSERT_TRUE(harness.Connect());
+    const auto start = Clock::now();
+    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultNoAnswer);
+    EXPECT_NEAR(SecondsSince(start), 6.1, 0.4);
+    EXPECT_EQ(harness.peer.Received(), (std::vector<std::string>{"$MODE", "$MODE"}));
+    EXPECT_EQ(harness.OwnerResults(), std::vector<int32_t>{kResultNoAnswer});
+}
+
+TEST(Worker, UnpluggedDeviceIsALostConnectionAfterOneAttempt) {
+    WorkerHarness harness(Answer("OK"));
+    ASSERT_TRUE(harness.Connect());
+    UnplugAndSettle(harness.peer);
+    const auto start = Clock::now();
+    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultLost);
+    EXPECT_NEAR(SecondsSince(start), 2.55, 0.3);
+    const auto stopping = Clock::now();
+    harness.worker.Stop();
+    harness.channel.Disconnect();
+    EXPECT_LT(SecondsSince(stopping), 0.3);
+}
+
+TEST(Worker, StopCompletesQueuedRequestsWithNoAnswer) {
+    WorkerHarness harness(Answer("OK"));
+    Completion completions[5];
+    for (Completion& completion : completions) {
+        ASSERT_TRUE(harness.Submit(kRequestRead, "MODE", nullptr, completion));
+    }
+    harness.worker.Stop();
+    for (Completion& completion : completions) {
+        ASSERT_TRUE(completion.Wait(std::chrono::milliseconds(0)));
+        EXPECT_EQ(completion.Result(), kResultNoAnswer);
+    }
+    EXPECT_EQ(harness.peer.Commands(), 0);
+}
+
+TEST(Worker, OwnerHearsTheResultBeforeTheCallback) {
+    WorkerHarness harness(Answer("OK"));
+    ASSERT_TRUE(harness.Connect());
+    struct Probe {
+        WorkerHarness* harness;
+        size_t ownerResultsSeen = 0;
+        std::atomic<bool> done{false};
+    } probe{&harness};
+    auto callback = [](void* user, int32_t, uint32_t) {
+        auto* self = static_cast<Probe*>(user);
+        self->ownerResultsSeen = self->harness->OwnerResults().size();
+        self->done.store(true);
+    };
+    ASSERT_EQ(harness.queue.Put(kRequestWrite, "MODE", nullptr, &probe, callback), 1);
+    harness.worker.Notify();
+    for (int i = 0; i < 200 && !probe.done.load(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(probe.done.load());
+    EXPECT_EQ(probe.ownerResultsSeen, 1u);
+}
+
+TEST(Worker, LongOperationsWaitSixtySeconds) {
+    struct Case {
+        const char* keyword;
+        uint32_t timeoutMs;
+    } cases[] = {{"ERASURE", 60000}, {"FACTORY", 60000}, {"MODE", 3000}, {"ERASURES", 3000}, {"", 3000}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(CZRACLI::TimeoutFor(c.keyword), c.timeoutMs) << c.keyword;
+    }
+}
+
+}  // namespace
