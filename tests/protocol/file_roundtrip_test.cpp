@@ -197,14 +197,11 @@ Members DumpAny(CDataServer& d, int item) {
 // ---------------------------------------------------------------------------
 // Varied values: none is a default, each fits its field's width on the line.
 
-template <size_t N> void Text(char (&dst)[N], const char* src) {
-    std::memset(dst, 0, N);
-    std::strncpy(dst, src, N - 1);
-}
+template <size_t N> void Text(char (&dst)[N], const char* src) { CopyField(dst, src); }
 
 void SetText(CDataServer& d, int item, const char* text) {
-    char buffer[64] = {};
-    std::strncpy(buffer, text, sizeof buffer - 1);
+    char buffer[64];
+    CopyField(buffer, text);
     d.Set(item, buffer, CDataServer::ItemSize(item));
 }
 
