@@ -1,0 +1,8 @@
+// Fixed texts that name the program.
+#pragma once
+
+namespace AppInfo {
+inline constexpr const char* kName = "ORVENA Конфигуратор";
+inline constexpr const char* kVersion = "01.24";
+inline constexpr const char* kDate = "19.02.19";
+}  // namespace AppInfo

@@ -1,0 +1,308 @@
+#include "app/gui/mainsheets.h"
+
+#include "app/gui/appinfo.h"
+#include "app/gui/busyloop.h"
+#include "app/gui/devtext.h"
+#include "app/gui/hwtypedlg.h"
+#include "app/gui/logpage.h"
+#include "app/gui/pageservices.h"
+#include "app/gui/sidepanel.h"
+#include "model/dataserver.h"
+#include "pages/about.h"
+#include "pages/placeholderpage.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <array>
+#include <cstring>
+
+namespace {
+constexpr int kImeiChars = 39;
+constexpr int kBannerChars = 19;
+constexpr int kBannerItems[CSidePanel::kBannerRows] = {DI_HW_VERSION, DI_FW_VERSION, DI_BOOT_VERSION,
+                                                       DI_PLATFORM_VERSION, DI_FW_DATE};
+
+// A text item of the model; the buffer starts filled with fill, which shows
+// when the item cannot be read.
+QString ItemText(CDataServer& data, int item, int maxChars, char fill)
+{
+    char buffer[64];
+    const std::size_t size = CDataServer::ItemSize(item);
+    if (size == 0 || size > sizeof buffer)
+        return {};
+    std::memset(buffer, fill, size);
+    data.Get(item, buffer, size);
+    return FromDeviceText(buffer, size, maxChars);
+}
+
+bool SameTitleState(const ShellFlags& a, const ShellFlags& b)
+{
+    return a.deviceDataLoaded == b.deviceDataLoaded && a.fileDataShown == b.fileDataShown &&
+           a.connected == b.connected && a.fileOpen == b.fileOpen && a.connectedType == b.connectedType &&
+           a.filePath == b.filePath;
+}
+
+// Blocking sends from pages run off the user-interface thread.
+PageServices BusyServices(CMainSheets* window, const PageServices& services)
+{
+    PageServices wrapped = services;
+    if (services.sendCommand)
+        wrapped.sendCommand = [window, send = services.sendCommand](int type, const char* keyword,
+                                                                     const char* parameter) {
+            int result = 2;
+            window->RunBusy([&] { result = send(type, keyword, parameter); });
+            return result;
+        };
+    return wrapped;
+}
+}  // namespace
+
+CMainSheets::CMainSheets(CDataServer& model, const PageServices& services, QWidget* parent)
+    : QWidget(parent), m_data(model)
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    m_busy = new CBusyRunner(this);
+    m_tabs = new QTabWidget(this);
+    m_panel = new CSidePanel(this);
+    m_strip = new CStatusStrip(this);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 0, 0);
+    outer->setSpacing(0);
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_tabs, 1);
+    row->addWidget(m_panel);
+    outer->addLayout(row, 1);
+    outer->addWidget(m_strip);
+
+    m_infoPage = new CPlaceholderPage(QString::fromUtf8("Информация"), this);
+    m_settingsPage = new CPlaceholderPage(QString::fromUtf8("Настройки"), this);
+    m_logPage = new CLogPage(m_data, BusyServices(this, services), this);
+    m_aboutPage = new CAboutPage(this);
+    for (QWidget* page : {static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage),
+                          static_cast<QWidget*>(m_logPage)})
+        page->hide();
+    AddPage(m_aboutPage, "О Программе");
+
+    setWindowTitle(QStringLiteral(" ") + QString::fromUtf8(AppInfo::kName));
+    ConnectPanel();
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CMainSheets::OnTabChanged);
+    UpdateControls();
+    UpdateImeiLabel();
+    UpdateBanner();
+}
+
+CMainSheets::~CMainSheets()
+{
+    if (!m_shutDown && m_actions.shutdown)
+        m_actions.shutdown();
+}
+
+void CMainSheets::SetMainPage(CShellPage* page)
+{
+    m_mainPage = page;
+    m_tabs->insertTab(0, page, QString::fromUtf8("Главная"));
+    m_tabs->setCurrentIndex(0);
+}
+
+void CMainSheets::SetActions(ShellActions actions)
+{
+    m_actions = std::move(actions);
+    m_panel->PortList()->SetScanner(m_actions.scanPorts);
+}
+
+void CMainSheets::SetPinnedPort(const std::string& path) { m_panel->PortList()->SetPinnedPort(path); }
+
+void CMainSheets::ConnectPanel()
+{
+    connect(m_panel->ConnectButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.connectOrDisconnect); });
+    connect(m_panel->WriteButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.write); });
+    connect(m_panel->ReadButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.read); });
+    connect(m_panel->OpenButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.openOrClose); });
+    connect(m_panel->SaveButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.save); });
+    connect(m_panel->CreateButton(), &QPushButton::clicked, this, &CMainSheets::OnCreate);
+    connect(m_panel->RebootButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.reboot); });
+    connect(m_panel->DefaultsButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.defaults); });
+
+    CPortComboBox* ports = m_panel->PortList();
+    connect(ports, &CPortComboBox::PortChosenChanged, this, [this](const QString& path) {
+        if (m_actions.choosePort)
+            m_actions.choosePort(path.toStdString());
+        UpdateControls();
+    });
+    connect(ports, &CPortComboBox::ListRescanned, this, &CMainSheets::UpdateControls);
+    connect(ports, &CPortComboBox::ScanHint, m_strip, &CStatusStrip::SetHint);
+}
+
+void CMainSheets::RunCommand(const std::function<void()>& action)
+{
+    if (action)
+        RunBusy(action);
+    Refresh();
+    RunDeferredConnects();
+}
+
+void CMainSheets::OnCreate()
+{
+    CHWTypeDlg dialog(m_newFileType, this);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    // Choosing an entry sets the type even when the dialog is then cancelled.
+    m_newFileType = dialog.NewFileType();
+    if (!ok || !m_actions.create) {
+        Refresh();
+        return;
+    }
+    const int type = m_newFileType;
+    RunCommand([this, type] { m_actions.create(type); });
+}
+
+void CMainSheets::OnConnectCommand()
+{
+    if (Busy() && m_dialogDepth == 0) {
+        ++m_deferredConnects;
+        return;
+    }
+    RunCommand(m_actions.connectOrDisconnect);
+}
+
+void CMainSheets::RunDeferredConnects()
+{
+    while (m_deferredConnects > 0 && !Busy()) {
+        --m_deferredConnects;
+        RunCommand(m_actions.connectOrDisconnect);
+    }
+}
+
+void CMainSheets::SetConnectionDialogOpen(bool open) { m_dialogDepth += open ? 1 : -1; }
+
+void CMainSheets::RunBusy(const std::function<void()>& work) { m_busy->Run(work); }
+
+bool CMainSheets::Busy() const { return m_busy->Busy(); }
+
+void CMainSheets::Refresh()
+{
+    if (m_actions.flags)
+        m_flags = m_actions.flags();
+    ApplyState();
+}
+
+void CMainSheets::SetFlags(const ShellFlags& flags)
+{
+    m_flags = flags;
+    ApplyState();
+}
+
+void CMainSheets::ApplyState()
+{
+    UpdateControls();
+    UpdatePageSet();
+    // The start-up title (with its leading blank) stays until the state it shows changes.
+    if (!SameTitleState(m_flags, m_titleFlags))
+        UpdateTitle();
+    UpdateBanner();
+    UpdateImeiLabel();
+}
+
+void CMainSheets::UpdateControls()
+{
+    const bool rebootEnabled = m_panel->RebootButton()->isEnabled();
+    m_panel->Apply(ComputeControls(m_flags, m_panel->PortList()->PortChosen(), rebootEnabled));
+}
+
+void CMainSheets::UpdatePageSet()
+{
+    const bool show = m_flags.connected || m_flags.fileOpen;
+    if (show == m_pagesShown)
+        return;
+    m_pagesShown = show;
+    if (show) {
+        RemovePage(m_aboutPage);
+        AddPage(m_infoPage, "Информация");
+        AddPage(m_settingsPage, "Настройки");
+        AddPage(m_logPage, "Журнал");
+        m_logPage->SetAttached(true);
+        AddPage(m_aboutPage, "О Программе");
+    } else {
+        RemovePage(m_infoPage);
+        RemovePage(m_settingsPage);
+        m_logPage->SetAttached(false);
+        RemovePage(m_logPage);
+    }
+}
+
+void CMainSheets::AddPage(CShellPage* page, const char* caption)
+{
+    m_tabs->addTab(page, QString::fromUtf8(caption));
+}
+
+void CMainSheets::RemovePage(CShellPage* page)
+{
+    const int index = m_tabs->indexOf(page);
+    if (index >= 0)
+        m_tabs->removeTab(index);
+    page->hide();
+}
+
+void CMainSheets::OnTabChanged(int index)
+{
+    if (auto* page = qobject_cast<CShellPage*>(m_tabs->widget(index)))
+        page->OnSetActive();
+}
+
+void CMainSheets::UpdateTitle()
+{
+    m_titleFlags = m_flags;
+    QString title = QString::fromUtf8(AppInfo::kName);
+    if (m_flags.deviceDataLoaded)
+        title += QStringLiteral(" - ") + QString::fromLatin1(ModelName(m_flags.connectedType)) +
+                 QStringLiteral(" : ") + ItemText(m_data, DI_IMEI, kImeiChars, 'F');
+    else if (m_flags.fileDataShown)
+        title += QStringLiteral(" - ") + QString::fromStdString(m_flags.filePath);
+    setWindowTitle(title);
+}
+
+void CMainSheets::UpdateBanner()
+{
+    std::array<QString, CSidePanel::kBannerRows> values;
+    for (int row = 0; row < CSidePanel::kBannerRows; ++row)
+        values[row] = ItemText(m_data, kBannerItems[row], kBannerChars, '\0');
+    m_panel->SetBanner(values);
+}
+
+void CMainSheets::UpdateImeiLabel()
+{
+    m_strip->SetImeiText(QStringLiteral("| IMEI: ") + ItemText(m_data, DI_IMEI, kImeiChars, '\0'));
+}
+
+void CMainSheets::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();  // neither closes the window; only its close box does
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CMainSheets::closeEvent(QCloseEvent* event)
+{
+    if (Busy()) {
+        event->ignore();
+        return;
+    }
+    if (!m_shutDown && m_actions.shutdown) {
+        m_shutDown = true;
+        RunBusy(m_actions.shutdown);
+    }
+    event->accept();
+}

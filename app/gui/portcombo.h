@@ -1,0 +1,49 @@
+// The drop-down port list of the side panel. It rescans the ports each time it
+// is about to drop down and remembers whether a port was found and chosen.
+#pragma once
+
+#include <QComboBox>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct PortScanResult {
+    std::vector<std::string> ports;  // device paths, ascending
+    std::string hint;                // one line when a port exists but cannot be opened
+};
+
+class CPortComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit CPortComboBox(QWidget* parent = nullptr);
+
+    void SetScanner(std::function<PortScanResult()> scanner) { m_scanner = std::move(scanner); }
+    // A port listed first, ahead of the scanned ones (the demo device).
+    void SetPinnedPort(const std::string& path) { m_pinned = path; }
+
+    bool PortFound() const { return m_portFound; }
+    bool PortChosen() const { return m_portChosen; }
+    const std::string& ChosenPort() const { return m_chosen; }
+
+    void showPopup() override;
+    void hidePopup() override;
+
+signals:
+    void PortChosenChanged(const QString& path);
+    void ScanHint(const QString& hint);
+    void ListRescanned();
+
+private:
+    void Rescan();
+    void OnActivated(int index);
+    void OnPopupClosed();
+    void ShowSingleEntry(const QString& text);
+
+    std::function<PortScanResult()> m_scanner;
+    std::string m_pinned;
+    std::string m_chosen;
+    bool m_portFound = false;
+    bool m_portChosen = false;
+    bool m_activated = false;
+};

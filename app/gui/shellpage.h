@@ -1,0 +1,11 @@
+// A tab page of the main window: told when it becomes the active tab.
+#pragma once
+
+#include <QWidget>
+
+class CShellPage : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    virtual void OnSetActive() {}
+};

@@ -1,0 +1,10 @@
+// One QApplication for the whole test program, on the offscreen platform.
+#pragma once
+
+#include <QApplication>
+
+QApplication& TestApp();
+// Closes the next modal dialog or message box that opens, pressing button
+// (by its text) or, when empty, rejecting it. Returns the closed box's caption
+// and text through the pointers when given.
+void CloseNextModal(const QString& button = {}, QString* caption = nullptr, QString* text = nullptr);
