@@ -1,5 +1,6 @@
 #include "transport/zralogqueue.h"
 
+#include "transport/boundedlock.h"
 #include "transport/trace.h"
 
 #include <chrono>
@@ -30,7 +31,7 @@ int CZRALogQueue::PutByte(uint8_t byte) {
     if (m_storage == nullptr) {
         return 0;
     }
-    std::unique_lock<std::timed_mutex> guard(m_lock, kPutWait);
+    auto guard = LockWithin(m_lock, kPutWait);
     if (!guard.owns_lock() || Next(m_write) == m_read) {
         return 0;  // locked out, or full: the byte is dropped, unread bytes stay
     }
@@ -43,7 +44,7 @@ int CZRALogQueue::GetByte(uint8_t& byte) {
     if (m_storage == nullptr) {
         return 0;
     }
-    std::unique_lock<std::timed_mutex> guard(m_lock, kLongWait);
+    auto guard = LockWithin(m_lock, kLongWait);
     if (!guard.owns_lock() || m_read == m_write) {
         return 0;
     }
@@ -57,7 +58,7 @@ int CZRALogQueue::Clear() { return ClearWithin(kLongWait); }
 int CZRALogQueue::ClearQuick() { return ClearWithin(kPutWait); }
 
 int CZRALogQueue::ClearWithin(std::chrono::milliseconds wait) {
-    std::unique_lock<std::timed_mutex> guard(m_lock, wait);
+    auto guard = LockWithin(m_lock, wait);
     if (!guard.owns_lock()) {
         return 0;
     }

@@ -1,5 +1,6 @@
 #include "transport/zraqueue.h"
 
+#include "transport/boundedlock.h"
 #include "transport/trace.h"
 
 #include <chrono>
@@ -38,7 +39,7 @@ CZRAQueue::~CZRAQueue() {
 int CZRAQueue::Reset() { return Clear(); }
 
 int CZRAQueue::Clear() {
-    std::unique_lock<std::timed_mutex> guard(m_lock, kLockWait);
+    auto guard = LockWithin(m_lock, kLockWait);
     if (!guard.owns_lock()) {
         return 0;
     }
@@ -56,7 +57,7 @@ int CZRAQueue::Put(int32_t type, const char* text, const char* parameter, void* 
     if (m_slots == nullptr || type == kRequestNone || text == nullptr) {
         return 0;
     }
-    std::unique_lock<std::timed_mutex> guard(m_lock, kLockWait);
+    auto guard = LockWithin(m_lock, kLockWait);
     if (!guard.owns_lock() || Next(m_tail) == m_head) {
         return 0;  // locked out, or full: never overwrite an unread record
     }
@@ -78,7 +79,7 @@ int CZRAQueue::Get(QueueItem& item) {
     if (m_slots == nullptr) {
         return 0;
     }
-    std::unique_lock<std::timed_mutex> guard(m_lock, kLockWait);
+    auto guard = LockWithin(m_lock, kLockWait);
     if (!guard.owns_lock() || m_head == m_tail) {
         return 0;
     }

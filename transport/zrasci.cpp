@@ -214,6 +214,8 @@ void CZRASCI::WriterStep() {
         return;
     }
     m_awaiting.store(true);
+    // Logged before the write, so that a quick reply can never precede its command in the log.
+    FeedLog(m_command.text, 1);
     size_t written = 0;
     UsePort([&] { written = Write(m_command.text, m_command.length); });
     if (written > 0) {
@@ -221,7 +223,6 @@ void CZRASCI::WriterStep() {
     } else {
         Trace("No bytes sent\n");
     }
-    FeedLog(m_command.text, 1);
     m_sendState.store(kSendIdle);
     Wake();
 }
