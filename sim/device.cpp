@@ -4,6 +4,7 @@
 #include "sim/live.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>

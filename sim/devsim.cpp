@@ -4,6 +4,7 @@
 #include "sim/pty.h"
 #include "sim/wire.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <iterator>

@@ -159,7 +159,6 @@ bool Has(const DeviceTypeRecord& caps, Need need) {
     case Need::Accelerometer: return Caps::Accelerometer(caps);
     case Need::InternalThermometer: return Caps::InternalThermometer(caps);
     case Need::OneWire: return Caps::ThermometerCount(caps) > 0;
-    case Need::KeyReader: return Caps::KeyReader(caps);
   }
   return false;
 }

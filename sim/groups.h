@@ -23,7 +23,7 @@ bool SplitKeyword(const std::string& keyword, KeywordRef& out);
 
 // What the hardware needs for a keyword family to exist.
 enum class Need { Always, Gsm, SecondSim, Wifi, Gnss, Inputs, Outputs, Rs232, Rs485, AnyRs,
-                  Accelerometer, InternalThermometer, OneWire, KeyReader };
+                  Accelerometer, InternalThermometer, OneWire };
 
 bool Has(const DeviceTypeRecord& caps, Need need);
 
