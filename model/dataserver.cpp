@@ -196,7 +196,8 @@ size_t CDataServer::ItemSize(int item) {
 int CDataServer::Get(int item, void* buffer, size_t size) {
     ItemSlot slot{};
     if (!buffer || !FindSlot(item, slot) || size < slot.size) return 0;
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::milliseconds(kLockMs));
+    // A system-clock deadline keeps the lock call visible to the thread sanitizer.
+    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return 0;
     CopyOut(reinterpret_cast<const unsigned char*>(&m_image) + slot.offset, slot, buffer);
     return 1;
@@ -206,14 +207,16 @@ int CDataServer::Set(int item, const void* buffer, size_t size) {
     ItemSlot slot{};
     if (!buffer || !FindSlot(item, slot)) return 0;
     if (slot.width == 0 && size < slot.size) return 0;
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::milliseconds(kLockMs));
+    // A system-clock deadline keeps the lock call visible to the thread sanitizer.
+    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return 0;
     CopyIn(reinterpret_cast<unsigned char*>(&m_image) + slot.offset, slot, buffer, size);
     return 1;
 }
 
 int CDataServer::ResetToDefaults(int type) {
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::milliseconds(kLockMs));
+    // A system-clock deadline keeps the lock call visible to the thread sanitizer.
+    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return 0;
     ApplyDefaults(type);
     return 1;
