@@ -2,6 +2,7 @@
 
 #include "app/core/shellui.h"
 #include "files/core/logfile.h"
+#include "transport/boundedlock.h"
 #include "transport/zralogqueue.h"
 
 #include <chrono>
@@ -18,7 +19,7 @@ CLogPath::~CLogPath() {
 
 int CLogPath::FeedLog(const char* line, int direction) {
     const size_t length = line ? std::strlen(line) : 0;
-    std::unique_lock<std::timed_mutex> lock(m_feedLock, std::chrono::milliseconds(kFeedLockMs));
+    const auto lock = LockWithin(m_feedLock, std::chrono::milliseconds(kFeedLockMs));
     if (lock.owns_lock()) {
         for (char c : std::string_view(direction == 1 ? ">> " : "<< ")) m_queue.PutByte(static_cast<uint8_t>(c));
         for (size_t i = 0; i < length; ++i) m_queue.PutByte(static_cast<uint8_t>(line[i]));  // a refused byte is lost
