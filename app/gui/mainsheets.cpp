@@ -99,11 +99,7 @@ CMainSheets::CMainSheets(CDataServer& model, const PageServices& services, QWidg
     UpdateBanner();
 }
 
-CMainSheets::~CMainSheets()
-{
-    if (!m_shutDown && m_actions.shutdown)
-        m_actions.shutdown();
-}
+CMainSheets::~CMainSheets() = default;
 
 void CMainSheets::SetMainPage(CShellPage* page)
 {
@@ -235,6 +231,8 @@ void CMainSheets::UpdatePageSet()
         m_logPage->SetAttached(false);
         RemovePage(m_logPage);
     }
+    if (m_actions.pageSetChanged)
+        m_actions.pageSetChanged(show);
 }
 
 void CMainSheets::AddPage(CShellPage* page, const char* caption)

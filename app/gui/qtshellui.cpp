@@ -22,7 +22,7 @@ QString BoxText(const std::string& text)
 }
 }  // namespace
 
-CQtShellUi::CQtShellUi(CMainSheets& window, CDataServer& model) : QObject(&window), m_window(window), m_data(model) {}
+CQtShellUi::CQtShellUi(CMainSheets& window, CDataServer& model) : m_window(window), m_data(model) {}
 
 bool CQtShellUi::OnGuiThreadNow() const { return QThread::currentThread() == thread(); }
 

@@ -26,4 +26,6 @@ struct ShellActions {
     std::function<void()> defaults;
     // Stops the session before the window goes.
     std::function<void()> shutdown;
+    // The Info, settings and log tabs were installed (true) or removed.
+    std::function<void(bool shown)> pageSetChanged;
 };
