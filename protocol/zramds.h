@@ -5,6 +5,7 @@
 #include "protocol/codec_context.h"
 #include "protocol/line.h"
 
+#include <atomic>
 #include <mutex>
 
 class CDataServer;
@@ -65,5 +66,5 @@ private:
     bool m_lineDone = false;
     FieldTable m_fields;
     LineWriter m_out;
-    int m_result = 0;
+    std::atomic<int> m_result{0};  // Result() may be read from any thread
 };
