@@ -67,9 +67,10 @@ TEST_F(LogPath, SessionWritesHeaderLinesAndClosingFooter) {
 
 TEST_F(LogPath, LineLongerThanTheBufferReachesTheFileWhole) {
     path.OpenSessionLog("Quil", "861234567890123");
-    const std::string longLine(1019, 'x');  // with its prefix it fills the queue to the last byte
+    // With its prefix the line fills the queue and the assembly buffer to the last byte.
+    const std::string longLine(1020, 'x');
     path.FeedLog(longLine.c_str(), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the thread empties the queue
+    ASSERT_TRUE(WaitFor([&] { return ui.LogLines().size() == 1; }));
     path.FeedLog("end\r\n", 0);
     ASSERT_TRUE(WaitFor([&] { return ui.LogLines().size() == 2; }));
     path.CloseSessionLog();
