@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -90,15 +91,20 @@ TEST(Channel, FullLengthLineIsLoggedWhole) {
     EXPECT_EQ(fixture.log.Lines().back().first, line);
 }
 
+// Waiting threads wake on their event: an answered exchange costs far less
+// than one idle period of the threads (50 ms), even on a loaded machine.
 TEST(Channel, ReplyEndsTheWaitAtOnce) {
     ChannelFixture fixture({"$MODE;2^0A\r\n"});
     ASSERT_EQ(fixture.channel.Connect(fixture.peer.SlavePath()), 1);
-    for (int i = 0; i < 20; ++i) {
+    std::vector<double> seconds;
+    for (int i = 0; i < 21; ++i) {
         CommandExchange exchange = MakeExchange("MODE", "$MODE\r\n", 3000);
         const auto start = Clock::now();
         ASSERT_EQ(fixture.channel.SendAndWait(exchange), kSendReplied);
-        EXPECT_LT(SecondsSince(start), 0.04) << "exchange " << i;
+        seconds.push_back(SecondsSince(start));
     }
+    std::sort(seconds.begin(), seconds.end());
+    EXPECT_LT(seconds[seconds.size() / 2], 0.02);
 }
 
 TEST(Channel, InvalidRecordAndNoWaitExchange) {

@@ -37,11 +37,10 @@ private:
 struct Completion {
     static void Callback(void* user, int32_t result, uint32_t) {
         auto* self = static_cast<Completion*>(user);
-        {
-            std::lock_guard<std::mutex> guard(self->lock);
-            self->result = result;
-            self->done = true;
-        }
+        // Notified under the lock: the waiter may destroy this object as soon as it sees done.
+        std::lock_guard<std::mutex> guard(self->lock);
+        self->result = result;
+        self->done = true;
         self->wake.notify_all();
     }
     bool Wait(std::chrono::milliseconds bound) {
