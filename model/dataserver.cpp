@@ -1,5 +1,7 @@
 #include "model/dataserver.h"
 
+#include "base/boundedlock.h"
+
 #include <chrono>
 #include <cstring>
 
@@ -197,7 +199,7 @@ int CDataServer::Get(int item, void* buffer, size_t size) {
     ItemSlot slot{};
     if (!buffer || !FindSlot(item, slot) || size < slot.size) return 0;
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
+    const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return 0;
     CopyOut(reinterpret_cast<const unsigned char*>(&m_image) + slot.offset, slot, buffer);
     return 1;
@@ -208,7 +210,7 @@ int CDataServer::Set(int item, const void* buffer, size_t size) {
     if (!buffer || !FindSlot(item, slot)) return 0;
     if (slot.width == 0 && size < slot.size) return 0;
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
+    const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return 0;
     CopyIn(reinterpret_cast<unsigned char*>(&m_image) + slot.offset, slot, buffer, size);
     return 1;
@@ -216,7 +218,7 @@ int CDataServer::Set(int item, const void* buffer, size_t size) {
 
 int CDataServer::ResetToDefaults(int type) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
+    const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return 0;
     ApplyDefaults(type);
     return 1;

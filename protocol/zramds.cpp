@@ -1,5 +1,6 @@
 #include "protocol/zramds.h"
 
+#include "base/boundedlock.h"
 #include "model/dataserver.h"
 #include "protocol/handlers.h"
 
@@ -247,7 +248,7 @@ int CZRAMDS::BuildFileLine(const char* keyword, const char* subcommand, LineBuff
 
 int CZRAMDS::Build(int write, bool file, const char* keyword, const char* subcommand, LineBuffer& out) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
+    const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return kCodecDevError;
 
     m_out.Attach(&out);
@@ -312,7 +313,7 @@ int CZRAMDS::ParseFileLine(char (&keywordOut)[10], const LineBuffer& in) {
 
 int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
-    std::unique_lock<std::timed_mutex> lock(m_lock, std::chrono::system_clock::now() + std::chrono::milliseconds(kLockMs));
+    const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock()) return kCodecDevError;
 
     m_replyMode = (mode == Mode::Reply);

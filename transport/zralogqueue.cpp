@@ -1,6 +1,6 @@
 #include "transport/zralogqueue.h"
 
-#include "transport/boundedlock.h"
+#include "base/boundedlock.h"
 #include "transport/trace.h"
 
 #include <chrono>

@@ -1,5 +1,6 @@
 #include "app/core/exchange.h"
 
+#include "base/boundedlock.h"
 #include "app/core/shellstate.h"
 #include "app/core/shellui.h"
 #include "transport/zracli.h"
@@ -89,7 +90,7 @@ std::optional<int> CExchange::Exchange(int32_t type, const char* keyword, const 
                                        bool needConnected) {
     if (!keyword)
         return std::nullopt;
-    std::unique_lock sendLock(m_sendLock, std::chrono::milliseconds(kSendLockMs));
+    const auto sendLock = LockWithin(m_sendLock, std::chrono::milliseconds(kSendLockMs));
     if (!sendLock.owns_lock() || (needConnected && !m_state.connected))
         return std::nullopt;
     return PutAndWait(type, keyword, parameter);

@@ -62,7 +62,9 @@ int CLOGFile::Open(const char* typeName, const char* serial) {
 // the name is taken only if it is new, else "_2", "_3" ... is added.
 int CLOGFile::CreateUnique(const std::string& stem) {
     for (int n = 1; n <= kMaxSuffix; ++n) {
-        m_path = stem + (n == 1 ? "" : "_" + std::to_string(n)) + kExtension;
+        m_path = stem;
+        if (n > 1) m_path.append("_").append(std::to_string(n));
+        m_path += kExtension;
         m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
         if (m_fd >= 0) return 1;
         if (errno != EEXIST) break;

@@ -2,7 +2,7 @@
 
 #include "app/core/shellui.h"
 #include "files/core/logfile.h"
-#include "transport/boundedlock.h"
+#include "base/boundedlock.h"
 #include "transport/zralogqueue.h"
 
 #include <chrono>
