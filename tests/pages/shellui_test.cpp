@@ -18,11 +18,10 @@ namespace {
 
 class ShellUiTest : public ::testing::Test {
 protected:
-    void SetUp() override { TestApp(); }
-
     // Runs call on a worker thread while this thread serves the event loop.
     void FromWorker(const std::function<void()>& call) { window.RunBusy(call); }
 
+    QApplication& app = TestApp();  // before any widget
     CDataServer data;
     CMainSheets window{data, PageServices{}};
     CQtShellUi ui{window, data};
