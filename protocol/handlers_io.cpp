@@ -49,35 +49,6 @@ void TakeBit(const CodecContext& c, int k, uint8_t& flags, unsigned bit) { TakeB
 unsigned LowByte(long long v) { return static_cast<unsigned>(v) & 0xFFu; }
 unsigned Bit(unsigned flags, unsigned bit) { return (flags >> bit) & 1u; }
 
-// A comma-joined pair ("mode,value"). A part longer than 9 characters makes
-// the whole member unusable; the caller skips that member.
-class CommaList {
-public:
-    static constexpr size_t kPartMax = 9;
-    static constexpr int kParts = 8;
-
-    explicit CommaList(const char* text) {
-        for (const char* p = text; m_count < kParts; ++p) {
-            const char* end = std::strchr(p, ',');
-            const size_t len = end ? static_cast<size_t>(end - p) : std::strlen(p);
-            if (len > kPartMax) m_tooLong[m_count] = true;
-            CopyField(m_parts[m_count], p, kPartMax);
-            ++m_count;
-            if (!end) break;
-            p = end;
-        }
-    }
-    int Count() const { return m_count; }
-    // Part i (0-based) usable: present and not over-long.
-    bool Usable(int i) const { return i < m_count && !m_tooLong[i]; }
-    long long Number(int i) const { return ParseDecimal(m_parts[i]); }
-
-private:
-    char m_parts[kParts][kPartMax + 1] = {};
-    bool m_tooLong[kParts] = {};
-    int m_count = 0;
-};
-
 int Clamp(long long v, int limit) { return v < 0 ? 0 : (v > limit ? limit : static_cast<int>(v)); }
 
 bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }

@@ -275,27 +275,12 @@ constexpr uint16_t kDistanceBit = 1u << 1;
 constexpr uint16_t kAngleBit = 1u << 2;
 constexpr uint16_t kSpeedBit = 1u << 3;
 constexpr uint16_t kFourthBit = 1u << 4;
-constexpr size_t kSubValueChars = 9;
 
-// One part of an "enable,value" pair: [begin, end). Empty or over-long parts
-// are not taken.
-bool SubValue(const char* begin, const char* end, long long& value) {
-    const size_t length = static_cast<size_t>(end - begin);
-    if (length == 0 || length > kSubValueChars) return false;
-    char part[kSubValueChars + 1] = {};
-    std::memcpy(part, begin, length);
-    value = ParseDecimal(part);
-    return true;
-}
-
+// An "enable,value" pair; empty or over-long parts keep the stored value.
 template <class T> void TakeFilterPair(const char* field, uint16_t& flags, uint16_t bit, T& value) {
-    const char* end = field + std::strlen(field);
-    const char* comma = std::strchr(field, ',');
-    long long number = 0;
-    if (SubValue(field, comma ? comma : end, number)) {
-        flags = static_cast<uint16_t>(number != 0 ? (flags | bit) : (flags & ~bit));
-    }
-    if (comma && SubValue(comma + 1, end, number)) value = static_cast<T>(number);
+    const CommaList pair(field);
+    if (pair.Present(0)) flags = static_cast<uint16_t>(pair.Number(0) != 0 ? (flags | bit) : (flags & ~bit));
+    if (pair.Present(1)) value = static_cast<T>(pair.Number(1));
 }
 
 void BuildFilterPair(CodecContext& c, uint16_t flags, uint16_t bit, int value) {

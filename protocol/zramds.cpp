@@ -219,6 +219,20 @@ unsigned long long ParseHex(const char* text) {
     return value;
 }
 
+CommaList::CommaList(const char* text) {
+    for (const char* p = text ? text : ""; m_count < kParts; ++p) {
+        const char* end = std::strchr(p, ',');
+        const size_t len = end ? static_cast<size_t>(end - p) : std::strlen(p);
+        m_tooLong[m_count] = len > kPartMax;
+        CopyField(m_parts[m_count], p, len < kPartMax ? len : kPartMax);
+        ++m_count;
+        if (!end) break;
+        p = end;
+    }
+}
+
+long long CommaList::Number(int i) const { return Usable(i) ? ParseDecimal(m_parts[i]) : 0; }
+
 bool IsNA(const char* text) { return text && std::strcmp(text, "NA") == 0; }
 
 void CopyField(char* dst, size_t dstSize, const char* src, size_t maxChars) {
@@ -368,12 +382,8 @@ void CZRAMDS::Feed(char c) {
             if (c == ';') {
                 m_checksum ^= static_cast<uint8_t>(c);
                 m_state = kPayload;
-            } else if (c == '^') {
-                m_state = kChecksumHigh;
             } else {
-                m_state = kIdle;
-                m_lineDone = true;
-                HandleLine();
+                EndPart(c);
             }
             return;
         }
@@ -386,13 +396,7 @@ void CZRAMDS::Feed(char c) {
         if (c == '^' || c == '\r') {
             if (m_length == 0) return fail();
             m_payload[m_length] = '\0';
-            if (c == '^') {
-                m_state = kChecksumHigh;
-            } else {
-                m_state = kIdle;
-                m_lineDone = true;
-                HandleLine();
-            }
+            EndPart(c);
             return;
         }
         m_checksum ^= static_cast<uint8_t>(c);
@@ -419,6 +423,17 @@ void CZRAMDS::Feed(char c) {
     default:
         fail();
     }
+}
+
+// The keyword or payload ended: a checksum follows, or the line is complete.
+void CZRAMDS::EndPart(char terminator) {
+    if (terminator == '^') {
+        m_state = kChecksumHigh;
+        return;
+    }
+    m_state = kIdle;
+    m_lineDone = true;
+    HandleLine();
 }
 
 void CZRAMDS::HandleLine() {

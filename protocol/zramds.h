@@ -46,6 +46,7 @@ private:
     void BuildLine(int write, bool file, const char* keyword, const char* subcommand);
     int Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in);
     void Feed(char c);
+    void EndPart(char terminator);
     void HandleLine();
     void ApplyPasswordReply(int code);
     void Dispatch();
