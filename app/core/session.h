@@ -60,6 +60,8 @@ public:
 
     bool ConnectDevice();
     bool IdentifyDevice();
+    // Opens the per-connection log for the identified device (the command-line tool identifies on its own).
+    void OpenSessionLog();
     void DisconnectDevice();
     void CloseSession();
     int CheckPort();
@@ -90,7 +92,6 @@ private:
     void StopWorker();
     int PasswordRoad();
     bool FailIdentification();
-    void OpenSessionLog();
     void ResetPasswordToDefault();
     void RunPortRecheck();
     void RecheckSequence();

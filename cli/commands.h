@@ -1,0 +1,20 @@
+// The commands of the tool; each returns its exit status.
+#pragma once
+
+#include "cli/connection.h"
+
+#include <ostream>
+#include <string>
+
+struct StatusOptions {
+    int count = 0;  // 0: until interrupted
+    int intervalMs = 1000;
+    bool json = false;
+};
+
+int CommandPorts(std::ostream& out);
+int CommandRead(const ConnectOptions& options, const std::string& file, std::ostream& err);
+int CommandWrite(const ConnectOptions& options, const std::string& file, bool force, std::ostream& err);
+int CommandStatus(const ConnectOptions& options, const StatusOptions& status, std::ostream& out, std::ostream& err);
+int CommandSend(const ConnectOptions& options, const std::string& line, std::ostream& out, std::ostream& err);
+int CommandDiff(const ConnectOptions& options, const std::string& file, std::ostream& out, std::ostream& err);

@@ -1,0 +1,35 @@
+// The shell's user interface without a window: boxes become stderr lines,
+// questions are answered no, the password dialog fails and the progress
+// dialog runs its sequence inline.
+#pragma once
+
+#include "app/core/shellui.h"
+
+#include <atomic>
+#include <mutex>
+#include <ostream>
+
+class CHeadlessUi : public IShellUi {
+public:
+    explicit CHeadlessUi(std::ostream& err) : m_err(err) {}
+
+    void ShowError(const std::string& text) override { Line("error: ", text); }
+    void ShowInfo(const std::string& text) override { Line("info: ", text); }
+    bool AskYesNo(const std::string& text) override;
+    void PostConnectCommand() override {}
+    void RunConnectionDialog(ConnectionMode, const std::function<void()>& sequence) override { sequence(); }
+    bool RunPasswordDialog() override;
+    std::optional<std::string> ChooseFile(bool, const std::string&, const std::string&) override { return {}; }
+    void StateChanged() override {}
+    void AppendLogLine(const std::string&) override {}
+
+    // True once the device refused the password (the dialog was asked for).
+    bool PasswordRefused() const { return m_passwordRefused; }
+    // One line on the error stream; box texts spanning lines are joined.
+    void Line(const std::string& prefix, const std::string& text);
+
+private:
+    std::ostream& m_err;
+    std::mutex m_lock;
+    std::atomic<bool> m_passwordRefused{false};
+};
