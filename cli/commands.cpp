@@ -245,6 +245,12 @@ int CommandDiff(const ConnectOptions& options, const std::string& file, std::ost
     if (const int status = connection.Connect(); status != kExitOk)
         return status;
     RunReadAll(connection.data, connection.ReportingSender());
+    // A file restores only the current password; the protection bits are the
+    // connection's, so the file's record starts from the device's.
+    PasswordRecord password;
+    connection.data.Get(DI_PASSWORD, password);
+    record.data.Set(DI_PASSWORD, password);
+    record.file.ReadSettingsFile(file);
     CZRAFile device(connection.data, connection.session.Codec(), ui, FileWindowState{}, ".");
     const auto deviceGroups = GroupLines(device.ComposeSettingsFile());
     const auto fileGroups = GroupLines(record.file.ComposeSettingsFile());
