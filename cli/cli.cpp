@@ -16,7 +16,7 @@ void AddConnectOptions(CLI::App& command, ConnectOptions& options) {
         "device password (protection on)");
     auto* none = command.add_flag("--no-password", options.noPassword, "send no password");
     password->excludes(none);
-    command.add_option("--log-dir", options.logDir, "folder for the connection's log file");
+    command.add_option("--log-dir", options.logDir, "folder whose Logs folder takes the connection's log file");
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitUsage;
     }
     if (ports->parsed())
-        return CommandPorts(out);
+        return CommandPorts(out, err);
     if (read->parsed())
         return CommandRead(connect, file, err);
     if (write->parsed())

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -157,9 +158,18 @@ void SleepInterruptible(int ms) {
 
 }  // namespace
 
-int CommandPorts(std::ostream& out) {
+int CommandPorts(std::ostream& out, std::ostream& err) {
     for (const std::string& port : ListSerialPorts())
         out << port << '\n';
+    // A tracker shows up as a USB serial device: say why a present one is not listed.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("ttyACM", 0) != 0 && name.rfind("ttyUSB", 0) != 0)
+            continue;
+        if (const std::string hint = PortAccessHint(entry.path().string()); !hint.empty())
+            err << "orvena-cli: " << hint << '\n';
+    }
     return kExitOk;
 }
 

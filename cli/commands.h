@@ -12,7 +12,7 @@ struct StatusOptions {
     bool json = false;
 };
 
-int CommandPorts(std::ostream& out);
+int CommandPorts(std::ostream& out, std::ostream& err);
 int CommandRead(const ConnectOptions& options, const std::string& file, std::ostream& err);
 int CommandWrite(const ConnectOptions& options, const std::string& file, bool force, std::ostream& err);
 int CommandStatus(const ConnectOptions& options, const StatusOptions& status, std::ostream& out, std::ostream& err);

@@ -192,6 +192,19 @@ TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
     EXPECT_EQ(objects, 3);
 }
 
+TEST_F(CliFixture, LogDirKeepsTheConnectionsLines) {
+    StartDevice(11);
+    const CliRun run = Run({"send", "--port", sim->PortPath(), "--log-dir", dir, "$VER"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::filesystem::path> logs;
+    for (const auto& entry : std::filesystem::directory_iterator(dir + "/Logs"))
+        logs.push_back(entry.path());
+    ASSERT_EQ(logs.size(), 1u);
+    const std::string log = ReadText(logs[0].string());
+    EXPECT_NE(log.find(">> $VER"), std::string::npos) << log;
+    EXPECT_NE(log.find("<< " + run.out.substr(0, run.out.size() - 1)), std::string::npos) << log;
+}
+
 TEST_F(CliFixture, SendPrintsTheReplyLine) {
     StartDevice(11);
     const CliRun run = Run({"send", "--port", sim->PortPath(), "$VER"});
