@@ -128,7 +128,9 @@ SendFn CCliConnection::ReportingSender() {
     return [this, progress](int32_t type, const char* keyword, const char* parameter) {
         if (progress)
             std::fprintf(stderr, "\r%-24s\r", keyword);
+        m_ui.MuteBoxes(true);
         const int result = session.SendCommand(type, keyword, parameter);
+        m_ui.MuteBoxes(false);
         if (!Succeeded(result)) {
             m_groupFailed = true;
             m_ui.Line("", std::string(keyword) + (parameter ? std::string(" ") + parameter : std::string()) +

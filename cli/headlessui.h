@@ -13,8 +13,8 @@ class CHeadlessUi : public IShellUi {
 public:
     explicit CHeadlessUi(std::ostream& err) : m_err(err) {}
 
-    void ShowError(const std::string& text) override { Line("error: ", text); }
-    void ShowInfo(const std::string& text) override { Line("info: ", text); }
+    void ShowError(const std::string& text) override { Box("error: ", text); }
+    void ShowInfo(const std::string& text) override { Box("info: ", text); }
     bool AskYesNo(const std::string& text) override;
     void PostConnectCommand() override {}
     void RunConnectionDialog(ConnectionMode, const std::function<void()>& sequence) override { sequence(); }
@@ -27,9 +27,17 @@ public:
     bool PasswordRefused() const { return m_passwordRefused; }
     // One line on the error stream; box texts spanning lines are joined.
     void Line(const std::string& prefix, const std::string& text);
+    // While set, boxes stay quiet: the caller reports the failure in its own line.
+    void MuteBoxes(bool muted) { m_boxesMuted = muted; }
 
 private:
+    void Box(const std::string& prefix, const std::string& text) {
+        if (!m_boxesMuted)
+            Line(prefix, text);
+    }
+
     std::ostream& m_err;
     std::mutex m_lock;
     std::atomic<bool> m_passwordRefused{false};
+    std::atomic<bool> m_boxesMuted{false};
 };

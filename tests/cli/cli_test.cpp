@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -123,6 +124,25 @@ TEST_F(CliFixture, WriteLeavesTheFileValuesInTheDevice) {
     const std::string back = ReadText(ReadDevice("back.kvs"));
     EXPECT_NE(back.find("APN1;internet.cli;user7;pass7\r\n"), std::string::npos);
     EXPECT_NE(back.find("TILT;1;45;0\r\n"), std::string::npos);
+}
+
+TEST_F(CliFixture, FailedGroupsAreReportedAndTheSequenceGoesOn) {
+    DevSimOptions options;
+    options.garbleEveryN = 9;
+    StartDevice(options);
+    const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", dir + "/x.kvs"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    // One line per failed group, naming it and the reason; the last group was still read.
+    const std::regex groupLine(R"(orvena-cli: [A-Z0-9]+( GET)?: [a-z ]+)");
+    std::istringstream lines(run.err);
+    std::string line;
+    int failed = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, groupLine)) << line;
+        ++failed;
+    }
+    EXPECT_GE(failed, 2);
+    EXPECT_NE(ReadText(dir + "/x.kvs").find("\r\nPRSET11;"), std::string::npos);
 }
 
 TEST_F(CliFixture, FileOfAnotherTypeIsRefusedBeforeAnyWrite) {
