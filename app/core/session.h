@@ -73,6 +73,8 @@ public:
     int SendCommand(int32_t type, const char* keyword, const char* parameter);
     int ExecuteCommand(int32_t type, const char* keyword, const char* parameter);
     int QueuePendingWrite(int32_t type, const char* keyword, const char* parameter);
+    // A file save collects the pages' write requests but sends none of them.
+    void DiscardPendingWrites() { m_pendingWrites.Clear(); }
     int QueueServiceRequest(int32_t type, const char* keyword, const char* parameter);
     SendFn Sender();
 

@@ -4,8 +4,10 @@
 #include "files/core/zrafile.h"
 #include "model/dataserver.h"
 
-CFileCommands::CFileCommands(CShellState& state, CDataServer& data, CZRAFile& file, std::function<bool()> collect)
-    : m_state(state), m_data(data), m_file(file), m_collect(std::move(collect))
+CFileCommands::CFileCommands(CShellState& state, CDataServer& data, CZRAFile& file, std::function<bool()> collect,
+                             std::function<void()> discardWrites)
+    : m_state(state), m_data(data), m_file(file), m_collect(std::move(collect)),
+      m_discardWrites(std::move(discardWrites))
 {
 }
 
@@ -52,6 +54,8 @@ void CFileCommands::OnSave()
         // A failed save keeps the file marked modified, so the user can try again.
         if (m_file.SaveFile())
             m_state.fileModified = false;
+        if (m_discardWrites)
+            m_discardWrites();
     }
     m_state.busy = wasBusy;
     m_state.RequestPageRefresh();

@@ -12,8 +12,10 @@ class CZRAFile;
 
 class CFileCommands {
 public:
-    // collect runs the pages' CollectChanges and reports whether any changed.
-    CFileCommands(CShellState& state, CDataServer& data, CZRAFile& file, std::function<bool()> collect);
+    // collect runs the pages' CollectChanges and reports whether any changed;
+    // discardWrites empties the pending-write queue a save filled.
+    CFileCommands(CShellState& state, CDataServer& data, CZRAFile& file, std::function<bool()> collect,
+                  std::function<void()> discardWrites);
 
     void OnOpenOrClose();
     void OnSave();
@@ -34,6 +36,7 @@ private:
     CDataServer& m_data;
     CZRAFile& m_file;
     std::function<bool()> m_collect;
+    std::function<void()> m_discardWrites;
     mutable std::mutex m_pathLock;
     std::string m_path;
 };

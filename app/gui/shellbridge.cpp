@@ -32,7 +32,7 @@ CShellBridge::CShellBridge(CDataServer& data, CMainSheets& window, const std::st
       m_file(data, m_session.Codec(), m_ui,
              FileWindowState{[this] { return m_state.connected.load(); }, [this] { return m_newFileType.load(); }},
              workDir),
-      m_fileCommands(m_state, data, m_file, CollectPageChanges)
+      m_fileCommands(m_state, data, m_file, CollectPageChanges, [this] { m_session.DiscardPendingWrites(); })
 {
     m_session.SetSessionLog(&m_logPath);
     m_session.SetLogFeed(&m_logPath);
