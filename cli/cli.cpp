@@ -14,6 +14,9 @@ void AddConnectOptions(CLI::App& command, ConnectOptions& options) {
     auto* password = command.add_option_function<std::string>(
         "--password", [&options](const std::string& text) { options.password = text; },
         "device password (protection on)");
+    password->check(CLI::Validator(
+        [](std::string& text) { return text.size() <= 8 ? std::string() : std::string("at most 8 characters"); },
+        "TEXT"));
     auto* none = command.add_flag("--no-password", options.noPassword, "send no password");
     password->excludes(none);
     command.add_option("--log-dir", options.logDir, "folder whose Logs folder takes the connection's log file");

@@ -224,6 +224,11 @@ int CommandStatus(const ConnectOptions& options, const StatusOptions& status, st
         if (g_interrupted)
             break;
         poll.PollDeviceStatus(poll.Generation());
+        if (ui.ConnectionLost()) {
+            std::signal(SIGINT, previous);
+            ui.Line("", "connection to " + options.port + " lost");
+            return kExitNoConnection;
+        }
         const nlohmann::json object = StatusObject(connection.data);
         out << (status.json ? object.dump() : StatusText(object)) << '\n' << std::flush;
     }

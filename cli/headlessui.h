@@ -16,7 +16,8 @@ public:
     void ShowError(const std::string& text) override { Box("error: ", text); }
     void ShowInfo(const std::string& text) override { Box("info: ", text); }
     bool AskYesNo(const std::string& text) override;
-    void PostConnectCommand() override {}
+    // The shell posts the connect button when it gave the port up: the tool ends instead.
+    void PostConnectCommand() override { m_connectionLost = true; }
     void RunConnectionDialog(ConnectionMode, const std::function<void()>& sequence) override { sequence(); }
     bool RunPasswordDialog() override;
     std::optional<std::string> ChooseFile(bool, const std::string&, const std::string&) override { return {}; }
@@ -25,6 +26,7 @@ public:
 
     // True once the device refused the password (the dialog was asked for).
     bool PasswordRefused() const { return m_passwordRefused; }
+    bool ConnectionLost() const { return m_connectionLost; }
     // One line on the error stream; box texts spanning lines are joined.
     void Line(const std::string& prefix, const std::string& text);
     // While set, boxes stay quiet: the caller reports the failure in its own line.
@@ -40,4 +42,5 @@ private:
     std::mutex m_lock;
     std::atomic<bool> m_passwordRefused{false};
     std::atomic<bool> m_boxesMuted{false};
+    std::atomic<bool> m_connectionLost{false};
 };

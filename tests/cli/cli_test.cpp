@@ -180,6 +180,7 @@ TEST_F(CliFixture, ExitStatusesOfBadInput) {
         {{"read", "--port", port, "--bogus", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--port", port, "--password", "1", "--no-password", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--out", dir + "/x.kvs"}, 2, ""},
+        {{"read", "--port", port, "--password", "123456789", "--out", dir + "/x.kvs"}, 2, "8 characters"},
         {{}, 2, ""},
         {{"--version"}, 0, ""},
     };
