@@ -211,6 +211,12 @@ TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
         ++objects;
     }
     EXPECT_EQ(objects, 3);
+
+    const CliRun text = Run({"status", "--port", sim->PortPath(), "--count", "1"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 1);
+    for (const char* field : {"position=", "gsm=", "power=", "flags="})
+        EXPECT_NE(text.out.find(field), std::string::npos) << field << " in " << text.out;
 }
 
 TEST_F(CliFixture, LogDirKeepsTheConnectionsLines) {
