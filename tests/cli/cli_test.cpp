@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -133,12 +133,11 @@ TEST_F(CliFixture, FailedGroupsAreReportedAndTheSequenceGoesOn) {
     const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", dir + "/x.kvs"});
     EXPECT_EQ(run.status, 1) << run.err;
     // One line per failed group, naming it and the reason; the last group was still read.
-    const std::regex groupLine(R"(orvena-cli: [A-Z0-9]+( GET)?: [a-z ]+)");
     std::istringstream lines(run.err);
     std::string line;
     int failed = 0;
     while (std::getline(lines, line)) {
-        EXPECT_TRUE(std::regex_match(line, groupLine)) << line;
+        EXPECT_THAT(line, ::testing::MatchesRegex(R"(orvena-cli: [A-Z0-9]+( GET)?: [a-z ]+)"));
         ++failed;
     }
     EXPECT_GE(failed, 2);
