@@ -5,7 +5,7 @@
 // the log file, bytes lost, the feeder's longest FeedLog call and the log
 // thread's CPU time (process CPU minus the feeder's own; nothing else runs).
 
-#include "app/core/shellui.h"
+#include "cli/headlessui.h"
 #include "files/core/logfile.h"
 #include "files/core/logpath.h"
 #include "transport/zralogqueue.h"
@@ -20,6 +20,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -35,18 +36,9 @@ constexpr auto kFloodTime = std::chrono::seconds(5);
 constexpr auto kPageDelay = std::chrono::milliseconds(5);
 
 // A log page on a busy window thread: every line costs it kPageDelay.
-class SlowPageUi : public IShellUi {
+class SlowPageUi : public CHeadlessUi {
 public:
-    void ShowError(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
-    void ShowInfo(const std::string& text) override { std::fprintf(stderr, "info: %s\n", text.c_str()); }
-    bool AskYesNo(const std::string&) override { return false; }
-    void PostConnectCommand() override {}
-    void RunConnectionDialog(ConnectionMode, const std::function<void()>& sequence) override { sequence(); }
-    bool RunPasswordDialog() override { return false; }
-    std::optional<std::string> ChooseFile(bool, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void StateChanged() override {}
+    SlowPageUi() : CHeadlessUi(std::cerr) {}
     void AppendLogLine(const std::string&) override { std::this_thread::sleep_for(kPageDelay); }
 };
 

@@ -8,7 +8,7 @@
 
 #include "app/core/session.h"
 #include "app/core/shellstate.h"
-#include "app/core/shellui.h"
+#include "cli/headlessui.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
 #include "transport/zrasci.h"
@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <string>
 
@@ -53,22 +54,6 @@ private:
     Side m_received;
 };
 
-// No window: the progress dialog's sequence runs inline, messages go to stderr.
-class HeadlessUi : public IShellUi {
-public:
-    void ShowError(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
-    void ShowInfo(const std::string& text) override { std::fprintf(stderr, "info: %s\n", text.c_str()); }
-    bool AskYesNo(const std::string&) override { return false; }
-    void PostConnectCommand() override {}
-    void RunConnectionDialog(ConnectionMode, const std::function<void()>& sequence) override { sequence(); }
-    bool RunPasswordDialog() override { return false; }
-    std::optional<std::string> ChooseFile(bool, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void StateChanged() override {}
-    void AppendLogLine(const std::string&) override {}
-};
-
 }  // namespace
 
 int main() {
@@ -89,7 +74,7 @@ int main() {
     password.flags = 0;  // the simulated device has no password protection
     data.Set(DI_PASSWORD, password);
     CShellState state;
-    HeadlessUi ui;
+    CHeadlessUi ui(std::cerr);
     CSession session(data, state, ui);
     session.SetPortPath(sim.PortPath());
     session.SetLogFeed(&wire);
