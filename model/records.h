@@ -12,8 +12,15 @@ struct DeviceTypeRecord {
     uint32_t capsSensors = 0;
 };
 
+// Bits of PasswordRecord::flags.
+namespace PasswordFlag {
+constexpr uint8_t kInForce = 0x1;  // the password goes in front of every command
+constexpr uint8_t kWanted = 0x2;   // protection wanted after the next password change
+constexpr uint8_t kBoth = kInForce | kWanted;
+}  // namespace PasswordFlag
+
 struct PasswordRecord {
-    uint8_t flags = 0;  // bit 0 protection in force, bit 1 wanted after the next change
+    uint8_t flags = 0;  // PasswordFlag bits
     char current[9] = {};
     char next[9] = {};
 };
