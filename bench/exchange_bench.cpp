@@ -91,7 +91,7 @@ public:
 double TimedRead(BenchOwner& owner, const char* keyword) {
     Done done;
     const auto start = Clock::now();
-    if (owner.queue.Put(kRequestRead, keyword, nullptr, &done, &Done::Callback) != 1) {
+    if (owner.queue.Put(RequestType::Read, keyword, nullptr, &done, &Done::Callback) != 1) {
         return -1;
     }
     owner.worker.Notify();

@@ -6,8 +6,8 @@
 // thread's CPU time (process CPU minus the feeder's own; nothing else runs).
 
 #include "cli/headlessui.h"
-#include "files/core/logfile.h"
-#include "files/core/logpath.h"
+#include "files/logfile.h"
+#include "files/logpath.h"
 #include "transport/zralogqueue.h"
 
 #include <sys/resource.h>

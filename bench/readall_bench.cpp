@@ -6,6 +6,7 @@
 // at once and only the replies are paced, so the ratio against the replies'
 // wire time alone is printed as well.
 
+#include "app/core/pageset.h"
 #include "app/core/session.h"
 #include "app/core/shellstate.h"
 #include "cli/headlessui.h"
@@ -75,7 +76,8 @@ int main() {
     data.Set(DI_PASSWORD, password);
     CShellState state;
     CHeadlessUi ui(std::cerr);
-    CSession session(data, state, ui);
+    CPageSet pages;
+    CSession session(data, state, ui.Roles(), pages);
     session.SetPortPath(sim.PortPath());
     session.SetLogFeed(&wire);
 

@@ -2,7 +2,7 @@
 
 #include "app/core/ports.h"
 #include "app/core/sequences.h"
-#include "files/core/zrafile.h"
+#include "files/zrafile.h"
 #include "protocol/zramds.h"
 #include "transport/zracli.h"
 
@@ -25,7 +25,7 @@ int GroupStatus(const CCliConnection& connection) { return connection.GroupFaile
 
 // A settings file held in its own record, apart from the device's.
 struct FileRecord {
-    explicit FileRecord(IShellUi& ui) : codec(data), file(data, codec, ui, FileWindowState{}, ".") {}
+    explicit FileRecord(CHeadlessUi& ui) : codec(data), file(data, codec, ui, ui, FileWindowState{}, ".") {}
     CDataServer data;
     CZRAMDS codec;
     CZRAFile file;
@@ -52,7 +52,7 @@ void LoadIntoDevice(CCliConnection& connection, CHeadlessUi& ui, const std::stri
     PasswordRecord password;
     connection.data.Get(DI_DEV_TYPE, type);
     connection.data.Get(DI_PASSWORD, password);
-    CZRAFile file(connection.data, connection.session.Codec(), ui, FileWindowState{}, ".");
+    CZRAFile file(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
     file.ReadSettingsFile(path);
     connection.data.Set(DI_DEV_TYPE, type);
     connection.data.Set(DI_PASSWORD, password);
@@ -179,7 +179,7 @@ int CommandRead(const ConnectOptions& options, const std::string& file, std::ost
     if (const int status = connection.Connect(); status != kExitOk)
         return status;
     RunReadAll(connection.data, connection.ReportingSender());
-    CZRAFile settings(connection.data, connection.session.Codec(), ui, FileWindowState{}, ".");
+    CZRAFile settings(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
     if (settings.WriteSettingsFile(file) != 1) {
         ui.Line("", "cannot write settings file " + file);
         return kExitGroupFailed;
@@ -215,7 +215,7 @@ int CommandStatus(const ConnectOptions& options, const StatusOptions& status, st
     CStatusPoll& poll = connection.session.StatusPoll();
     poll.Stop();
     poll.WaitStopped(CSession::kShutdownWait);
-    connection.state.activePageCode = kPageInfo;
+    connection.state.activePageCode = PageCode::Info;
     g_interrupted = 0;
     const auto previous = std::signal(SIGINT, OnInterrupt);
     for (int pass = 0; !g_interrupted && (status.count == 0 || pass < status.count); ++pass) {
@@ -242,7 +242,7 @@ int CommandSend(const ConnectOptions& options, const std::string& line, std::ost
     if (const int status = connection.Connect(); status != kExitOk)
         return status;
     connection.feed.Clear();
-    const int result = connection.session.SendCommand(kRequestRaw, line.c_str(), nullptr);
+    const int result = connection.session.SendCommand(RequestType::Raw, line.c_str(), nullptr);
     if (result != kResultOk) {
         ui.Line("", line + ": " + ResultClass(result));
         return kExitGroupFailed;
@@ -266,7 +266,7 @@ int CommandDiff(const ConnectOptions& options, const std::string& file, std::ost
     connection.data.Get(DI_PASSWORD, password);
     record.data.Set(DI_PASSWORD, password);
     record.file.ReadSettingsFile(file);
-    CZRAFile device(connection.data, connection.session.Codec(), ui, FileWindowState{}, ".");
+    CZRAFile device(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
     const auto deviceGroups = GroupLines(device.ComposeSettingsFile());
     const auto fileGroups = GroupLines(record.file.ComposeSettingsFile());
     std::map<std::string, std::string> fileByKey(fileGroups.begin(), fileGroups.end());

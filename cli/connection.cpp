@@ -72,7 +72,7 @@ void CReplyFeed::Clear() {
 }
 
 CCliConnection::CCliConnection(const ConnectOptions& options, CHeadlessUi& ui)
-    : session(data, state, ui), m_options(options), m_ui(ui) {
+    : session(data, state, ui.Roles(), pages), m_options(options), m_ui(ui) {
     session.SetPortPath(options.port);
     session.SetRecheckTiming(kNoRecheck);
     if (!options.logDir.empty()) {
@@ -93,9 +93,9 @@ void CCliConnection::ApplyPassword() {
     data.Get(DI_PASSWORD, password);
     if (m_options.password) {
         std::snprintf(password.current, sizeof password.current, "%s", m_options.password->c_str());
-        password.flags = static_cast<uint8_t>((password.flags | 0x1u) & ~0x2u);
+        password.flags = static_cast<uint8_t>((password.flags | PasswordFlag::kInForce) & ~PasswordFlag::kWanted);
     } else if (m_options.noPassword) {
-        password.flags = static_cast<uint8_t>(password.flags & ~0x3u);
+        password.flags = static_cast<uint8_t>(password.flags & ~PasswordFlag::kBoth);
     }
     data.Set(DI_PASSWORD, password);
 }
@@ -125,7 +125,7 @@ int CCliConnection::Connect() {
 
 SendFn CCliConnection::ReportingSender() {
     const bool progress = isatty(STDERR_FILENO) == 1;
-    return [this, progress](int32_t type, const char* keyword, const char* parameter) {
+    return [this, progress](RequestType type, const char* keyword, const char* parameter) {
         if (progress)
             std::fprintf(stderr, "\r%-24s\r", keyword);
         m_ui.MuteBoxes(true);

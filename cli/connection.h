@@ -2,11 +2,12 @@
 // per-connection log file and the feed that keeps the last received line.
 #pragma once
 
+#include "app/core/pageset.h"
 #include "app/core/session.h"
 #include "app/core/shellstate.h"
 #include "cli/headlessui.h"
-#include "files/core/logfile.h"
-#include "files/core/logpath.h"
+#include "files/logfile.h"
+#include "files/logpath.h"
 #include "model/dataserver.h"
 #include "transport/zralogqueue.h"
 
@@ -55,6 +56,7 @@ public:
     CDataServer data;
     CShellState state;
     CReplyFeed feed;
+    CPageSet pages;  // the tool has no pages: nothing to collect
     CSession session;
 
 private:

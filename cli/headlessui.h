@@ -3,15 +3,30 @@
 // dialog runs its sequence inline.
 #pragma once
 
-#include "app/core/shellui.h"
+#include "app/core/connectposter.h"
+#include "app/core/passworddialog.h"
+#include "app/core/progressdialog.h"
+#include "app/core/session.h"
+#include "app/core/statenotice.h"
+#include "files/filechooser.h"
+#include "files/loglinesink.h"
+#include "files/messages.h"
 
 #include <atomic>
 #include <mutex>
 #include <ostream>
 
-class CHeadlessUi : public IShellUi {
+class CHeadlessUi : public IMessages,
+                    public IConnectPoster,
+                    public IProgressDialog,
+                    public IPasswordDialog,
+                    public IStateNotice,
+                    public IFileChooser,
+                    public ILogLineSink {
 public:
     explicit CHeadlessUi(std::ostream& err) : m_err(err) {}
+
+    SessionUi Roles() { return {*this, *this, *this, *this, *this}; }
 
     void ShowError(const std::string& text) override { Box("error: ", text); }
     void ShowInfo(const std::string& text) override { Box("info: ", text); }

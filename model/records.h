@@ -2,15 +2,21 @@
 // strings live in fixed NUL-terminated arrays (char[n] holds n - 1 characters).
 #pragma once
 
+#include "model/modeltable.h"
+
 #include <cstdint>
 
-struct DeviceTypeRecord {
-    int32_t type = 0;
-    uint32_t capsComm = 0;
-    uint32_t capsIo = 0;
-    uint32_t capsPeriph = 0;
-    uint32_t capsSensors = 0;
-};
+// Sizes of the numbered families the record holds.
+constexpr int kInputs = 8;
+constexpr int kOutputs = 4;
+constexpr int kFuelSensors = 5;
+constexpr int kThermometers = 4;
+constexpr int kThermoIds = 8;
+constexpr int kWifiNets = 10;
+constexpr int kServers = 2;
+constexpr int kProtocolSets = 5;
+constexpr int kPhones = 3;
+
 
 // Bits of PasswordRecord::flags.
 namespace PasswordFlag {

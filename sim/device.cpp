@@ -1,6 +1,6 @@
 #include "sim/device.h"
 
-#include "model/dataserver.h"
+#include "model/modeltable.h"
 #include "sim/live.h"
 
 #include <algorithm>
@@ -11,6 +11,11 @@
 #include <ctime>
 
 namespace {
+
+// The device's own slot counts, as its family replies report them.
+constexpr int kPhoneSlots = 3;
+constexpr int kWifiSlots = 10;
+constexpr int kServerSlots = 2;
 
 std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Fmt(const char* format, ...) {
@@ -340,8 +345,8 @@ std::string CDevice::ReadNumber(const KeywordRef& ref, const SimCommand&) const 
     return NumberSet(number) ? number : "NA";
   }
   int used = 0;
-  for (int n = 1; n <= kPhones; ++n) used += NumberSet(Stored(ref.stem, n)[0]);
-  return Fmt("%d;%d", kPhones, used);
+  for (int n = 1; n <= kPhoneSlots; ++n) used += NumberSet(Stored(ref.stem, n)[0]);
+  return Fmt("%d;%d", kPhoneSlots, used);
 }
 
 std::string CDevice::ReadPair(const KeywordRef& ref, const SimCommand&) const {
@@ -354,14 +359,14 @@ std::string CDevice::ReadWifi(const KeywordRef&, const SimCommand&) const {
 }
 
 std::string CDevice::ReadWifinet(const KeywordRef& ref, const SimCommand&) const {
-  if (ref.index < 0) return Fmt("%d;%d", kWifiNets, kWifiNets);
+  if (ref.index < 0) return Fmt("%d;%d", kWifiSlots, kWifiSlots);
   std::vector<std::string> fields = Stored("WIFINET", ref.index);
   fields.erase(fields.begin() + 8);  // the device keeps no separate gateway in its reply
   return JoinFields(fields);
 }
 
 std::string CDevice::ReadServer(const KeywordRef& ref, const SimCommand&) const {
-  if (ref.index < 0) return Fmt("%d;%d", kServers, kServers);
+  if (ref.index < 0) return Fmt("%d;%d", kServerSlots, kServerSlots);
   std::vector<std::string> fields = Stored("SERVER", ref.index);
   fields.pop_back();  // the on/off flag is write-only
   return JoinFields(fields);
@@ -427,9 +432,10 @@ std::string CDevice::ReadLls(const KeywordRef& ref, const SimCommand&) const {
 }
 
 std::string CDevice::ReadThermoId(const KeywordRef&, const SimCommand&) const {
-  const int count = std::min(Caps::ThermometerCount(m_caps), kThermoIds);
+  constexpr int kIdFields = 8;  // the reply always carries eight identifier fields
+  const int count = std::min(Caps::ThermometerCount(m_caps), kIdFields);
   std::string out = std::to_string(count);
-  for (int k = 0; k < kThermoIds; ++k) out += ";" + (k < count ? ThermoIdText(k) : std::string());
+  for (int k = 0; k < kIdFields; ++k) out += ";" + (k < count ? ThermoIdText(k) : std::string());
   return out;
 }
 

@@ -2,7 +2,7 @@
 // The tracker's protocol brain: takes one command line, changes its state and
 // returns the reply payload. No I/O and no locking; the owner serialises calls.
 
-#include "model/records.h"
+#include "model/modeltable.h"
 #include "sim/groups.h"
 #include "sim/wire.h"
 

@@ -1,6 +1,6 @@
 #include "sim/groups.h"
 
-#include "model/dataserver.h"
+#include "model/modeltable.h"
 #include "sim/wire.h"
 
 #include <cctype>

@@ -3,7 +3,7 @@
 // kept in the group's write layout after validation, with the table that says
 // which groups a device type has.
 
-#include "model/records.h"
+#include "model/modeltable.h"
 
 #include <map>
 #include <string>

@@ -107,7 +107,7 @@ QueueItem CZRACLI::EmptyRequest() {
 
 void CZRACLI::Step() {
     QueueItem request = EmptyRequest();
-    if (m_owner.RequestQueue().Get(request) == 0 || request.type == kRequestNone) {
+    if (m_owner.RequestQueue().Get(request) == 0 || request.type == RequestType::None) {
         WaitForWork();
         return;
     }
@@ -124,15 +124,15 @@ void CZRACLI::WaitForWork() {
 
 int32_t CZRACLI::Perform(const QueueItem& request) {
     switch (request.type) {
-    case kRequestRead:
-    case kRequestWrite: return PerformKeyword(request);
-    case kRequestRaw: return PerformRaw(request);
+    case RequestType::Read:
+    case RequestType::Write: return PerformKeyword(request);
+    case RequestType::Raw: return PerformRaw(request);
     default: return kResultNotBuilt;  // unknown type: nothing sent, but the producer still hears back
     }
 }
 
 int32_t CZRACLI::PerformKeyword(const QueueItem& request) {
-    const int write = request.type == kRequestWrite ? 1 : 0;
+    const int write = request.type == RequestType::Write ? 1 : 0;
     if (!CopyWhole(m_exchange.keyword, request.text) || !CopyWhole(m_exchange.parameter, request.parameter)) {
         return kResultNotBuilt;
     }

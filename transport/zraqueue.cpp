@@ -45,7 +45,7 @@ int CZRAQueue::Clear() {
     }
     if (m_slots != nullptr) {
         for (int i = 0; i < kSlots; ++i) {
-            m_slots[i].type = kRequestNone;
+            m_slots[i].type = RequestType::None;
         }
     }
     m_head = 0;
@@ -53,8 +53,8 @@ int CZRAQueue::Clear() {
     return 1;
 }
 
-int CZRAQueue::Put(int32_t type, const char* text, const char* parameter, void* user, RequestCallback callback) {
-    if (m_slots == nullptr || type == kRequestNone || text == nullptr) {
+int CZRAQueue::Put(RequestType type, const char* text, const char* parameter, void* user, RequestCallback callback) {
+    if (m_slots == nullptr || type == RequestType::None || text == nullptr) {
         return 0;
     }
     auto guard = LockWithin(m_lock, kLockWait);
@@ -86,7 +86,7 @@ int CZRAQueue::Get(QueueItem& item) {
     Slot& slot = m_slots[m_head];
     m_head = Next(m_head);
     // A record that the taker's buffers cannot hold whole is dropped, never cut.
-    const bool delivered = slot.type != kRequestNone && item.parameter != nullptr &&
+    const bool delivered = slot.type != RequestType::None && item.parameter != nullptr &&
                            CopyBounded(item.text, item.textSize, slot.text) &&
                            CopyBounded(item.parameter, item.parameterSize, slot.parameter);
     if (delivered) {
@@ -94,6 +94,6 @@ int CZRAQueue::Get(QueueItem& item) {
         item.user = slot.user;
         item.callback = slot.callback;
     }
-    slot.type = kRequestNone;
+    slot.type = RequestType::None;
     return delivered ? 1 : 0;
 }

@@ -9,11 +9,12 @@
 // Completion callback: (user, result code, reserved = 0).
 using RequestCallback = void (*)(void* user, int32_t result, uint32_t reserved);
 
-enum RequestType : int32_t { kRequestNone = 0, kRequestRead = 1, kRequestWrite = 2, kRequestRaw = 3 };
+// What a request asks of the worker: query a group, write it, or send a raw line.
+enum class RequestType : int32_t { None = 0, Read = 1, Write = 2, Raw = 3 };
 
 // A request as a taker receives it: text and parameter point to the taker's buffers.
 struct QueueItem {
-    int32_t type = 0;
+    RequestType type = RequestType::None;
     char* text = nullptr;
     size_t textSize = 0;
     char* parameter = nullptr;
@@ -34,15 +35,15 @@ public:
     ~CZRAQueue();
 
     int Reset();
-    // 0 when type is 0, text is null, the lock is not obtained or the ring is full.
-    int Put(int32_t type, const char* text, const char* parameter, void* user, RequestCallback callback);
+    // 0 when type is None, text is null, the lock is not obtained or the ring is full.
+    int Put(RequestType type, const char* text, const char* parameter, void* user, RequestCallback callback);
     // Copies the oldest record into the caller's buffers; 0 when empty or locked out.
     int Get(QueueItem& item);
     int Clear();
 
 private:
     struct Slot {
-        int32_t type;
+        RequestType type;
         char text[kTextSize];
         char parameter[kParameterSize];
         bool hasParameter;

@@ -3,6 +3,7 @@
 // one command at a time. One caller at a time uses SendAndWait.
 #pragma once
 
+#include "transport/logfeed.h"
 #include "protocol/line.h"
 #include "transport/serialport.h"
 
@@ -14,13 +15,6 @@
 #include <shared_mutex>
 #include <string>
 #include <thread>
-
-// Receives every line in both directions (direction 1 sent, 0 received).
-class ILogFeed {
-public:
-    virtual ~ILogFeed() = default;
-    virtual int FeedLog(const char* line, int direction) = 0;
-};
 
 // One command line and its reply on their way between worker, codec and channel.
 struct CommandExchange {

@@ -2,7 +2,8 @@
 
 #include "base/boundedlock.h"
 #include "app/core/shellstate.h"
-#include "app/core/shellui.h"
+#include "app/core/connectposter.h"
+#include "files/messages.h"
 #include "transport/zracli.h"
 
 namespace {
@@ -16,13 +17,13 @@ const char kRefusedHead[] = "Неверный запрос: ";
 const char kNotSaved[] = "\r\nДанные не сохранены!!!";
 const char kCheck[] = "\r\nПроверить команду, формат или параметры!";
 
-std::string RefusedText(int32_t type, const char* keyword, const char* parameter) {
+std::string RefusedText(RequestType type, const char* keyword, const char* parameter) {
     std::string text = kRefusedHead;
     text += keyword ? keyword : "";
     text += ';';
     if (parameter)
         text += parameter;
-    if (type == kRequestWrite)
+    if (type == RequestType::Write)
         text += kNotSaved;
     text += kCheck;
     return text;
@@ -30,7 +31,7 @@ std::string RefusedText(int32_t type, const char* keyword, const char* parameter
 
 }  // namespace
 
-ResultReaction JudgeResult(int result, int32_t type, const char* keyword, const char* parameter, bool connected,
+ResultReaction JudgeResult(int result, RequestType type, const char* keyword, const char* parameter, bool connected,
                            int consecutiveFailures) {
     using RR = ResultReaction;
     const bool repeated = consecutiveFailures > 1;
@@ -55,17 +56,17 @@ ResultReaction JudgeResult(int result, int32_t type, const char* keyword, const 
         break;
     }
     if (result >= kResultInvalid && result <= kResultOther) {
-        if (type == kRequestRaw)
+        if (type == RequestType::Raw)
             return {};
         return {RR::kInfoBox, RR::kNothing, RefusedText(type, keyword, parameter)};
     }
     return {RR::kErrorBox, RR::kNothing, kBadAnswer};
 }
 
-CExchange::CExchange(CZRAQueue& requests, CShellState& state, IShellUi& ui)
-    : m_requests(requests), m_state(state), m_ui(ui) {}
+CExchange::CExchange(CZRAQueue& requests, CShellState& state, IMessages& messages, IConnectPoster& poster)
+    : m_requests(requests), m_state(state), m_messages(messages), m_poster(poster) {}
 
-int CExchange::SendCommand(int32_t type, const char* keyword, const char* parameter) {
+int CExchange::SendCommand(RequestType type, const char* keyword, const char* parameter) {
     const std::optional<int> result = Exchange(type, keyword, parameter, true);
     if (!result)
         return kResultNoAnswer;
@@ -73,7 +74,7 @@ int CExchange::SendCommand(int32_t type, const char* keyword, const char* parame
     return *result;
 }
 
-int CExchange::ExecuteCommand(int32_t type, const char* keyword, const char* parameter) {
+int CExchange::ExecuteCommand(RequestType type, const char* keyword, const char* parameter) {
     if (!keyword)
         return kResultNoAnswer;
     const int result = Exchange(type, keyword, parameter, false).value_or(kResultNoAnswer);
@@ -86,7 +87,7 @@ int CExchange::ExecuteCommand(int32_t type, const char* keyword, const char* par
 // The send lock is held only for the exchange itself: the reaction (a box, a
 // recheck that waits for the port) runs after it is released, so it never
 // starves the exchanges of another thread, such as a reconnect's read-all.
-std::optional<int> CExchange::Exchange(int32_t type, const char* keyword, const char* parameter,
+std::optional<int> CExchange::Exchange(RequestType type, const char* keyword, const char* parameter,
                                        bool needConnected) {
     if (!keyword)
         return std::nullopt;
@@ -96,7 +97,7 @@ std::optional<int> CExchange::Exchange(int32_t type, const char* keyword, const 
     return PutAndWait(type, keyword, parameter);
 }
 
-int CExchange::PutAndWait(int32_t type, const char* keyword, const char* parameter) {
+int CExchange::PutAndWait(RequestType type, const char* keyword, const char* parameter) {
     uint32_t epoch;
     {
         std::lock_guard lock(m_lock);
@@ -119,15 +120,15 @@ int CExchange::PutAndWait(int32_t type, const char* keyword, const char* paramet
     return kResultNoAnswer;
 }
 
-void CExchange::React(int result, int32_t type, const char* keyword, const char* parameter) {
+void CExchange::React(int result, RequestType type, const char* keyword, const char* parameter) {
     const ResultReaction reaction =
         JudgeResult(result, type, keyword, parameter, m_state.connected, m_state.consecutiveFailures);
     if (reaction.box == ResultReaction::kErrorBox)
-        m_ui.ShowError(reaction.text);
+        m_messages.ShowError(reaction.text);
     else if (reaction.box == ResultReaction::kInfoBox)
-        m_ui.ShowInfo(reaction.text);
+        m_messages.ShowInfo(reaction.text);
     if (reaction.follow == ResultReaction::kPostConnect)
-        m_ui.PostConnectCommand();
+        m_poster.PostConnectCommand();
     else if (reaction.follow == ResultReaction::kPortRecheck && m_portLost)
         m_portLost();
 }

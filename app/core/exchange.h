@@ -14,7 +14,8 @@
 #include <string>
 
 class CShellState;
-class IShellUi;
+class IConnectPoster;
+class IMessages;
 
 // What a result makes the shell do, by the result message table.
 struct ResultReaction {
@@ -23,7 +24,7 @@ struct ResultReaction {
     std::string text;
 };
 
-ResultReaction JudgeResult(int result, int32_t type, const char* keyword, const char* parameter, bool connected,
+ResultReaction JudgeResult(int result, RequestType type, const char* keyword, const char* parameter, bool connected,
                            int consecutiveFailures);
 
 class CExchange {
@@ -33,12 +34,12 @@ public:
     // against a broken worker (two attempts of the longest command fit well inside).
     static constexpr std::chrono::seconds kSafetyBound{150};
 
-    CExchange(CZRAQueue& requests, CShellState& state, IShellUi& ui);
+    CExchange(CZRAQueue& requests, CShellState& state, IMessages& messages, IConnectPoster& poster);
 
     // The immediate send: 2 when the send lock is not obtained or not connected.
-    int SendCommand(int32_t type, const char* keyword, const char* parameter);
+    int SendCommand(RequestType type, const char* keyword, const char* parameter);
     // The exchange and its reaction, without the connected test (identification).
-    int ExecuteCommand(int32_t type, const char* keyword, const char* parameter);
+    int ExecuteCommand(RequestType type, const char* keyword, const char* parameter);
 
     // The worker's completion callback; user is the CExchange.
     static void Completed(void* user, int32_t result, uint32_t reserved);
@@ -53,14 +54,15 @@ public:
     void SetPortLostHandler(std::function<void()> handler) { m_portLost = std::move(handler); }
 
 private:
-    std::optional<int> Exchange(int32_t type, const char* keyword, const char* parameter, bool needConnected);
-    int PutAndWait(int32_t type, const char* keyword, const char* parameter);
-    void React(int result, int32_t type, const char* keyword, const char* parameter);
+    std::optional<int> Exchange(RequestType type, const char* keyword, const char* parameter, bool needConnected);
+    int PutAndWait(RequestType type, const char* keyword, const char* parameter);
+    void React(int result, RequestType type, const char* keyword, const char* parameter);
     void OnCompleted(int32_t result);
 
     CZRAQueue& m_requests;
     CShellState& m_state;
-    IShellUi& m_ui;
+    IMessages& m_messages;
+    IConnectPoster& m_poster;
     std::timed_mutex m_sendLock;
     std::function<void()> m_wakeWorker;
     std::function<void()> m_portLost;

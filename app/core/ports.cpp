@@ -71,6 +71,21 @@ std::vector<std::string> ListSerialPorts(const std::vector<std::string>& extra) 
     return ports;
 }
 
+PortScanResult ScanSerialPorts() {
+    PortScanResult scan{ListSerialPorts(), {}};
+    std::vector<std::string> usb;
+    for (const std::string& path : SerialDevicePaths())
+        if (path.find("/ttyS") == std::string::npos)
+            usb.push_back(path);
+    std::sort(usb.begin(), usb.end(), PortPathLess);
+    for (const std::string& path : usb) {
+        scan.hint = PortAccessHint(path);
+        if (!scan.hint.empty())
+            break;
+    }
+    return scan;
+}
+
 std::string PortAccessHint(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0 || CSerialPort::CanOpen(path))

@@ -13,5 +13,14 @@ std::vector<std::string> ListSerialPorts(const std::vector<std::string>& extra =
 // be opened or does not exist.
 std::string PortAccessHint(const std::string& path);
 
+struct PortScanResult {
+    std::vector<std::string> ports;  // device paths, ascending
+    std::string hint;                // one line when a port exists but cannot be opened
+};
+
+// The ports that can be opened, and why the first present USB serial port
+// that cannot be opened is not listed (a tracker shows up as one).
+PortScanResult ScanSerialPorts();
+
 // Natural order: "ttyUSB2" before "ttyUSB10".
 bool PortPathLess(const std::string& a, const std::string& b);

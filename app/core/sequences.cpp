@@ -9,130 +9,125 @@
 
 namespace {
 
-using G = Gate;
+using C = Capability;
 using R = Repeat;
 
 const SequenceStep kReadAll[] = {
-    {"HWCFG", nullptr, G::Always},
-    {"VER", nullptr, G::Always},
-    {"BOOTVER", nullptr, G::Always},
-    {"DEV", nullptr, G::Always},
-    {"PASS", nullptr, G::Always},
-    {"DATE", nullptr, G::Always},
-    {"MODE", nullptr, G::Always},
-    {"LOG", nullptr, G::Always},
-    {"REP", nullptr, G::Always},
-    {"STATIST", "GET", G::Always},
-    {"GNSS", nullptr, G::Gnss},
-    {"GSM", nullptr, G::Gsm},
-    {"SMS", nullptr, G::Gsm},
-    {"SMS1", "GET", G::Gsm},
-    {"SMS2", "GET", G::Gsm},
-    {"SMS3", "GET", G::Gsm},
-    {"PHONE", nullptr, G::Gsm},
-    {"PHONE1", "GET", G::Gsm},
-    {"PHONE2", "GET", G::Gsm},
-    {"PHONE3", "GET", G::Gsm},
-    {"SIMS", nullptr, G::Gsm},
-    {"SIM1", nullptr, G::Gsm},
-    {"APN1", nullptr, G::Gsm},
-    {"SIM2", nullptr, G::GsmSecondSim},
-    {"APN2", nullptr, G::GsmSecondSim},
-    {"WIFI", nullptr, G::Wifi},
-    {"WIFINET", nullptr, G::Wifi},
-    {"WIFINET1", "GET", G::WifiNets},
-    {"FILTER", nullptr, G::Always},
-    {"SERVER", nullptr, G::Always},
-    {"SERVER1", "GET", G::Servers},
-    {nullptr, nullptr, G::NoServers, R::Once, Action::ResetServers},
-    {"IGN", nullptr, G::Inputs},
-    {"SOS", nullptr, G::Inputs},
-    {"IN", nullptr, G::Inputs, R::PerInput},
-    {"INTRSHD", nullptr, G::Inputs, R::PerInput},
-    {"OUT", nullptr, G::Outputs, R::PerOutput},
-    {"RS232", nullptr, G::Rs232, R::Once, Action::Send, "RS232B"},
-    {"LLS", nullptr, G::Rs232},
-    {"LLS0", "GET", G::Rs232},
-    {"RS485", nullptr, G::Rs485, R::Once, Action::Send, "RS485A"},
-    {"LLS", nullptr, G::Rs485},
-    {"LLS1", "GET", G::Rs485},
-    {"LLS2", "GET", G::Rs485},
-    {"LLS3", "GET", G::Rs485},
-    {"LLS4", "GET", G::Rs485},
-    {"MSENS", "GET", G::Accelerometer},
-    {"TILT", "GET", G::Accelerometer},
-    {"TSENS", "GET", G::InternalThermometer},
-    {"THERMOID", nullptr, G::Thermometers},
-    {"THERMO", "GET", G::Thermometers, R::PerThermometer},
-    {"PRSET10", "GET", G::Always},
-    {"PRSET11", "GET", G::Always},
+    {"HWCFG", nullptr, C::Always},
+    {"VER", nullptr, C::Always},
+    {"BOOTVER", nullptr, C::Always},
+    {"DEV", nullptr, C::Always},
+    {"PASS", nullptr, C::Always},
+    {"DATE", nullptr, C::Always},
+    {"MODE", nullptr, C::Always},
+    {"LOG", nullptr, C::Always},
+    {"REP", nullptr, C::Always},
+    {"STATIST", "GET", C::Always},
+    {"GNSS", nullptr, C::Gnss},
+    {"GSM", nullptr, C::Gsm},
+    {"SMS", nullptr, C::Gsm},
+    {"SMS1", "GET", C::Gsm},
+    {"SMS2", "GET", C::Gsm},
+    {"SMS3", "GET", C::Gsm},
+    {"PHONE", nullptr, C::Gsm},
+    {"PHONE1", "GET", C::Gsm},
+    {"PHONE2", "GET", C::Gsm},
+    {"PHONE3", "GET", C::Gsm},
+    {"SIMS", nullptr, C::Gsm},
+    {"SIM1", nullptr, C::Gsm},
+    {"APN1", nullptr, C::Gsm},
+    {"SIM2", nullptr, C::SecondSim},
+    {"APN2", nullptr, C::SecondSim},
+    {"WIFI", nullptr, C::Wifi},
+    {"WIFINET", nullptr, C::Wifi},
+    {"WIFINET1", "GET", C::Wifi, R::Once, Action::Send, nullptr, Counted::WifiNets},
+    {"FILTER", nullptr, C::Always},
+    {"SERVER", nullptr, C::Always},
+    {"SERVER1", "GET", C::Always, R::Once, Action::Send, nullptr, Counted::Servers},
+    {nullptr, nullptr, C::Always, R::Once, Action::ResetServers, nullptr, Counted::NoServers},
+    {"IGN", nullptr, C::Inputs},
+    {"SOS", nullptr, C::Inputs},
+    {"IN", nullptr, C::Inputs, R::PerInput},
+    {"INTRSHD", nullptr, C::Inputs, R::PerInput},
+    {"OUT", nullptr, C::Outputs, R::PerOutput},
+    {"RS232", nullptr, C::Rs232, R::Once, Action::Send, "RS232B"},
+    {"LLS", nullptr, C::Rs232},
+    {"LLS0", "GET", C::Rs232},
+    {"RS485", nullptr, C::Rs485, R::Once, Action::Send, "RS485A"},
+    {"LLS", nullptr, C::Rs485},
+    {"LLS1", "GET", C::Rs485},
+    {"LLS2", "GET", C::Rs485},
+    {"LLS3", "GET", C::Rs485},
+    {"LLS4", "GET", C::Rs485},
+    {"MSENS", "GET", C::Accelerometer},
+    {"TILT", "GET", C::Accelerometer},
+    {"TSENS", "GET", C::InternalThermometer},
+    {"THERMOID", nullptr, C::Thermometers},
+    {"THERMO", "GET", C::Thermometers, R::PerThermometer},
+    {"PRSET10", "GET", C::Always},
+    {"PRSET11", "GET", C::Always},
 };
 
 const SequenceStep kWriteAll[] = {
-    {"DEV", nullptr, G::Always},
+    {"DEV", nullptr, C::Always},
     // The device clock is set from the computer's, not from a stale read.
-    {nullptr, nullptr, G::Always, R::Once, Action::StampClock},
-    {"DATE", nullptr, G::Always},
-    {"MODE", nullptr, G::Always},
-    {"LOG", nullptr, G::Always},
-    {"SMS1", "SET", G::Gsm},
-    {"SMS2", "SET", G::Gsm},
-    {"SMS3", "SET", G::Gsm},
-    {"PHONE1", "SET", G::Gsm},
-    {"PHONE2", "SET", G::Gsm},
-    {"PHONE3", "SET", G::Gsm},
-    {"APN1", nullptr, G::Gsm},
-    {"WIFINET1", "SET", G::Wifi},
-    {"FILTER", nullptr, G::Always},
-    {"SERVER1", "SET", G::Always},
-    {"IGN", nullptr, G::Inputs},
-    {"SOS", nullptr, G::Inputs},
-    {"IN", nullptr, G::Inputs, R::PerInput},
-    {"INTRSHD", nullptr, G::Inputs, R::PerInput},
-    {"OUT", nullptr, G::Outputs, R::PerOutput},
-    {"RS232", nullptr, G::Rs232},
-    {"LLS0", "SET", G::Rs232},
-    {"RS485", nullptr, G::Rs485},
-    {"LLS1", "SET", G::Rs485},
-    {"LLS2", "SET", G::Rs485},
-    {"LLS3", "SET", G::Rs485},
-    {"LLS4", "SET", G::Rs485},
-    {"MSENS", "SET", G::Accelerometer},
-    {"TILT", "SET", G::Accelerometer},
-    {"TSENS", "SET", G::InternalThermometer},
-    {"THERMO", "SET", G::Thermometers, R::PerThermometer},
-    {"PRSET10", "SET", G::Always},
-    {"PRSET11", "SET", G::Always},
+    {nullptr, nullptr, C::Always, R::Once, Action::StampClock},
+    {"DATE", nullptr, C::Always},
+    {"MODE", nullptr, C::Always},
+    {"LOG", nullptr, C::Always},
+    {"SMS1", "SET", C::Gsm},
+    {"SMS2", "SET", C::Gsm},
+    {"SMS3", "SET", C::Gsm},
+    {"PHONE1", "SET", C::Gsm},
+    {"PHONE2", "SET", C::Gsm},
+    {"PHONE3", "SET", C::Gsm},
+    {"APN1", nullptr, C::Gsm},
+    {"WIFINET1", "SET", C::Wifi},
+    {"FILTER", nullptr, C::Always},
+    {"SERVER1", "SET", C::Always},
+    {"IGN", nullptr, C::Inputs},
+    {"SOS", nullptr, C::Inputs},
+    {"IN", nullptr, C::Inputs, R::PerInput},
+    {"INTRSHD", nullptr, C::Inputs, R::PerInput},
+    {"OUT", nullptr, C::Outputs, R::PerOutput},
+    {"RS232", nullptr, C::Rs232},
+    {"LLS0", "SET", C::Rs232},
+    {"RS485", nullptr, C::Rs485},
+    {"LLS1", "SET", C::Rs485},
+    {"LLS2", "SET", C::Rs485},
+    {"LLS3", "SET", C::Rs485},
+    {"LLS4", "SET", C::Rs485},
+    {"MSENS", "SET", C::Accelerometer},
+    {"TILT", "SET", C::Accelerometer},
+    {"TSENS", "SET", C::InternalThermometer},
+    {"THERMO", "SET", C::Thermometers, R::PerThermometer},
+    {"PRSET10", "SET", C::Always},
+    {"PRSET11", "SET", C::Always},
 };
 
 const SequenceStep kPollPosition[] = {
-    {"GNSS", nullptr, G::Always},
+    {"GNSS", nullptr, C::Always},
 };
 
 const SequenceStep kPollInfo[] = {
-    {"STATIST", "GET", G::Always},
-    {"REP", nullptr, G::Always},
-    {"EKEY", nullptr, G::KeyReader},
-    {"LLS0", nullptr, G::Rs232},
-    {"LLS1", nullptr, G::Rs485},
-    {"LLS2", nullptr, G::Rs485},
-    {"LLS3", nullptr, G::Rs485},
-    {"LLS4", nullptr, G::Rs485},
-    {"MSENS", nullptr, G::Accelerometer},
-    {"TILT", nullptr, G::Accelerometer},
-    {"TSENS", nullptr, G::InternalThermometer},
-    {"GNSS", nullptr, G::Gnss},
-    {"GSM", nullptr, G::Gsm},
-    {"WIFI", nullptr, G::Wifi},
-    {"IN", nullptr, G::Inputs},
-    {"OUT", nullptr, G::Outputs},
-    {"THERMO", nullptr, G::Thermometers, R::PerThermometer},
+    {"STATIST", "GET", C::Always},
+    {"REP", nullptr, C::Always},
+    {"EKEY", nullptr, C::KeyReader},
+    {"LLS0", nullptr, C::Rs232},
+    {"LLS1", nullptr, C::Rs485},
+    {"LLS2", nullptr, C::Rs485},
+    {"LLS3", nullptr, C::Rs485},
+    {"LLS4", nullptr, C::Rs485},
+    {"MSENS", nullptr, C::Accelerometer},
+    {"TILT", nullptr, C::Accelerometer},
+    {"TSENS", nullptr, C::InternalThermometer},
+    {"GNSS", nullptr, C::Gnss},
+    {"GSM", nullptr, C::Gsm},
+    {"WIFI", nullptr, C::Wifi},
+    {"IN", nullptr, C::Inputs},
+    {"OUT", nullptr, C::Outputs},
+    {"THERMO", nullptr, C::Thermometers, R::PerThermometer},
 };
-
-// The record holds four thermometers although some types report eight.
-int Thermometers(const DeviceTypeRecord& caps) { return std::min(Caps::ThermometerCount(caps), kThermometers); }
-int Inputs(const DeviceTypeRecord& caps) { return std::min(Caps::Inputs(caps), kInputs); }
-int Outputs(const DeviceTypeRecord& caps) { return std::min(Caps::Outputs(caps), kOutputs); }
 
 uint8_t ReadCount(CDataServer& data, int item) {
     uint8_t count = 0;
@@ -140,24 +135,12 @@ uint8_t ReadCount(CDataServer& data, int item) {
     return count;
 }
 
-bool Open(Gate gate, const DeviceTypeRecord& caps, CDataServer& data) {
-    switch (gate) {
-    case G::Always: return true;
-    case G::Gsm: return Caps::Gsm(caps);
-    case G::GsmSecondSim: return Caps::Gsm(caps) && Caps::SecondSim(caps);
-    case G::Wifi: return Caps::Wifi(caps);
-    case G::WifiNets: return Caps::Wifi(caps) && ReadCount(data, DI_WIFINET_COUNT) != 0;
-    case G::Servers: return ReadCount(data, DI_SERVER_COUNT) != 0;
-    case G::NoServers: return ReadCount(data, DI_SERVER_COUNT) == 0;
-    case G::Gnss: return Caps::Gnss(caps);
-    case G::Inputs: return Inputs(caps) != 0;
-    case G::Outputs: return Outputs(caps) != 0;
-    case G::Rs232: return Caps::Rs232(caps);
-    case G::Rs485: return Caps::Rs485(caps);
-    case G::Accelerometer: return Caps::Accelerometer(caps);
-    case G::InternalThermometer: return Caps::InternalThermometer(caps);
-    case G::Thermometers: return Thermometers(caps) != 0;
-    case G::KeyReader: return Caps::KeyReader(caps);
+bool CountAllows(Counted counted, CDataServer& data) {
+    switch (counted) {
+    case Counted::No: return true;
+    case Counted::WifiNets: return ReadCount(data, DI_WIFINET_COUNT) != 0;
+    case Counted::Servers: return ReadCount(data, DI_SERVER_COUNT) != 0;
+    case Counted::NoServers: return ReadCount(data, DI_SERVER_COUNT) == 0;
     }
     return false;
 }
@@ -165,9 +148,9 @@ bool Open(Gate gate, const DeviceTypeRecord& caps, CDataServer& data) {
 int Repetitions(Repeat repeat, const DeviceTypeRecord& caps) {
     switch (repeat) {
     case R::Once: return 0;
-    case R::PerInput: return Inputs(caps);
-    case R::PerOutput: return Outputs(caps);
-    case R::PerThermometer: return Thermometers(caps);
+    case R::PerInput: return Count(caps, C::Inputs);
+    case R::PerOutput: return Count(caps, C::Outputs);
+    case R::PerThermometer: return Count(caps, C::Thermometers);
     }
     return 0;
 }
@@ -205,22 +188,23 @@ void Perform(Action action, CDataServer& data) {
 std::span<const SequenceStep> ReadAllSteps() { return kReadAll; }
 std::span<const SequenceStep> WriteAllSteps() { return kWriteAll; }
 
-std::span<const SequenceStep> PollSteps(int32_t pageCode) {
-    if (pageCode == 1 || pageCode == 3)
-        return kPollPosition;
-    if (pageCode == 2)
-        return kPollInfo;
-    return {};
+std::span<const SequenceStep> PollSteps(PageCode pageCode) {
+    switch (pageCode) {
+    case PageCode::Main:
+    case PageCode::Settings: return kPollPosition;
+    case PageCode::Info: return kPollInfo;
+    default: return {};
+    }
 }
 
-int RunSequence(std::span<const SequenceStep> steps, int32_t requestType, CDataServer& data, const SendFn& send,
+int RunSequence(std::span<const SequenceStep> steps, RequestType requestType, CDataServer& data, const SendFn& send,
                 const std::function<bool(int result)>& stopAfter) {
     int sent = 0;
     // Each step reads the type record anew: the first read-all step replaces it.
     for (const SequenceStep& step : steps) {
         DeviceTypeRecord caps;
         data.Get(DI_DEV_TYPE, caps);
-        if (!Open(step.gate, caps, data))
+        if (!Has(caps, step.need) || !CountAllows(step.counted, data))
             continue;
         if (step.action != Action::Send) {
             Perform(step.action, data);
@@ -241,5 +225,5 @@ int RunSequence(std::span<const SequenceStep> steps, int32_t requestType, CDataS
     return sent;
 }
 
-int RunReadAll(CDataServer& data, const SendFn& send) { return RunSequence(ReadAllSteps(), kRequestRead, data, send); }
-int RunWriteAll(CDataServer& data, const SendFn& send) { return RunSequence(WriteAllSteps(), kRequestWrite, data, send); }
+int RunReadAll(CDataServer& data, const SendFn& send) { return RunSequence(ReadAllSteps(), RequestType::Read, data, send); }
+int RunWriteAll(CDataServer& data, const SendFn& send) { return RunSequence(WriteAllSteps(), RequestType::Write, data, send); }

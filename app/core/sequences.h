@@ -3,6 +3,10 @@
 // command-line tool and the tests run them through a send callable.
 #pragma once
 
+#include "app/core/pagecode.h"
+#include "model/capabilities.h"
+#include "transport/zraqueue.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -11,27 +15,15 @@
 class CDataServer;
 
 // (request type, keyword, parameter or null) -> worker result code.
-using SendFn = std::function<int(int32_t type, const char* keyword, const char* parameter)>;
+using SendFn = std::function<int(RequestType type, const char* keyword, const char* parameter)>;
 
-// When a step runs. Capability gates read DI_DEV_TYPE; the count gates read
-// the counts the device reported earlier in the same sequence.
-enum class Gate : uint8_t {
-    Always,
-    Gsm,
-    GsmSecondSim,
-    Wifi,
-    WifiNets,  // WiFi present and DI_WIFINET_COUNT not 0
-    Servers,   // DI_SERVER_COUNT not 0
-    NoServers,
-    Gnss,
-    Inputs,
-    Outputs,
-    Rs232,
-    Rs485,
-    Accelerometer,
-    InternalThermometer,
-    Thermometers,
-    KeyReader,
+// Steps that depend on a count the device reported earlier in the same
+// sequence, on top of the capability they need.
+enum class Counted : uint8_t {
+    No,
+    WifiNets,   // DI_WIFINET_COUNT not 0
+    Servers,    // DI_SERVER_COUNT not 0
+    NoServers,  // DI_SERVER_COUNT 0
 };
 
 // How often a step runs: once, or once per input, output or thermometer with
@@ -47,20 +39,21 @@ enum class Action : uint8_t {
 struct SequenceStep {
     const char* keyword;
     const char* parameter;
-    Gate gate;
+    Capability need;
     Repeat repeat = Repeat::Once;
     Action action = Action::Send;
     const char* keywordType20 = nullptr;  // the type-20 device reads some groups by other names
+    Counted counted = Counted::No;
 };
 
 std::span<const SequenceStep> ReadAllSteps();
 std::span<const SequenceStep> WriteAllSteps();
 // Reads of one status pass for the active page code (empty for other codes).
-std::span<const SequenceStep> PollSteps(int32_t pageCode);
+std::span<const SequenceStep> PollSteps(PageCode pageCode);
 
 // Runs steps with one request type. Ends early when stopAfter(result) is true.
 // Returns the number of requests sent.
-int RunSequence(std::span<const SequenceStep> steps, int32_t requestType, CDataServer& data,
+int RunSequence(std::span<const SequenceStep> steps, RequestType requestType, CDataServer& data,
                 const SendFn& send, const std::function<bool(int result)>& stopAfter = {});
 
 int RunReadAll(CDataServer& data, const SendFn& send);

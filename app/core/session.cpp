@@ -1,7 +1,12 @@
 #include "app/core/session.h"
 
-#include "app/core/sessionlog.h"
-#include "app/core/shellui.h"
+#include "app/core/connectposter.h"
+#include "app/core/pageset.h"
+#include "app/core/passworddialog.h"
+#include "app/core/progressdialog.h"
+#include "app/core/statenotice.h"
+#include "files/messages.h"
+#include "files/sessionlog.h"
 #include "model/dataserver.h"
 #include "transport/serialport.h"
 
@@ -37,7 +42,7 @@ private:
 };
 
 // Puts a request with its keyword and parameter cut to what a taker's buffers hold.
-int PutBounded(CZRAQueue& queue, void* owner, int32_t type, const char* keyword, const char* parameter) {
+int PutBounded(CZRAQueue& queue, void* owner, RequestType type, const char* keyword, const char* parameter) {
     if (!keyword)
         return 0;
     char text[CZRAQueue::kParameterSize];
@@ -49,18 +54,19 @@ int PutBounded(CZRAQueue& queue, void* owner, int32_t type, const char* keyword,
 
 }  // namespace
 
-CSession::CSession(CDataServer& data, CShellState& state, IShellUi& ui)
+CSession::CSession(CDataServer& data, CShellState& state, const SessionUi& ui, CPageSet& pages)
     : m_data(data),
       m_state(state),
       m_ui(ui),
+      m_pages(pages),
       m_codec(data),
       m_channel(nullptr),
       m_requests(this),
       m_pendingWrites(this),
       m_serviceRequests(this),
       m_worker(*this),
-      m_exchange(m_requests, state, ui),
-      m_poll(state, data, m_serviceRequests, ui, Sender()) {
+      m_exchange(m_requests, state, ui.messages, ui.poster),
+      m_poll(state, data, m_serviceRequests, ui.notice, Sender()) {
     m_requests.Reset();
     m_pendingWrites.Reset();
     m_serviceRequests.Reset();
@@ -81,24 +87,24 @@ std::string CSession::PortPath() const {
 }
 
 SendFn CSession::Sender() {
-    return [this](int32_t type, const char* keyword, const char* parameter) {
+    return [this](RequestType type, const char* keyword, const char* parameter) {
         return m_exchange.SendCommand(type, keyword, parameter);
     };
 }
 
-int CSession::SendCommand(int32_t type, const char* keyword, const char* parameter) {
+int CSession::SendCommand(RequestType type, const char* keyword, const char* parameter) {
     return m_exchange.SendCommand(type, keyword, parameter);
 }
 
-int CSession::ExecuteCommand(int32_t type, const char* keyword, const char* parameter) {
+int CSession::ExecuteCommand(RequestType type, const char* keyword, const char* parameter) {
     return m_exchange.ExecuteCommand(type, keyword, parameter);
 }
 
-int CSession::QueuePendingWrite(int32_t type, const char* keyword, const char* parameter) {
+int CSession::QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) {
     return PutBounded(m_pendingWrites, this, type, keyword, parameter);
 }
 
-int CSession::QueueServiceRequest(int32_t type, const char* keyword, const char* parameter) {
+int CSession::QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) {
     return PutBounded(m_serviceRequests, this, type, keyword, parameter);
 }
 
@@ -124,7 +130,7 @@ void CSession::OnConnectCommand() {
         return;
     // The first failure retries by itself; the second falls back to the default password.
     if (++m_state.connectFailures <= 1) {
-        m_ui.PostConnectCommand();
+        m_ui.poster.PostConnectCommand();
         return;
     }
     ResetPasswordToDefault();
@@ -135,7 +141,7 @@ void CSession::ResetPasswordToDefault() {
     PasswordRecord password;
     m_data.Get(DI_PASSWORD, password);
     std::snprintf(password.current, sizeof password.current, "%s", kDefaultPassword);
-    password.flags = static_cast<uint8_t>((password.flags | 0x1u) & ~0x2u);
+    password.flags = static_cast<uint8_t>((password.flags | PasswordFlag::kInForce) & ~PasswordFlag::kWanted);
     m_data.Set(DI_PASSWORD, password);
 }
 
@@ -154,7 +160,7 @@ bool CSession::ConnectDevice() {
         m_state.fileDataShown = false;
         m_state.RequestPageRefresh();
     }
-    m_ui.StateChanged();
+    m_ui.notice.StateChanged();
     return true;
 }
 
@@ -177,7 +183,7 @@ bool CSession::IdentifyDevice() {
         return false;
     }
     StartWorker();
-    int result = ExecuteCommand(kRequestRead, "HWCFG", nullptr);
+    int result = ExecuteCommand(RequestType::Read, "HWCFG", nullptr);
     if (result == kResultWrongPassword) {
         if (m_state.connected)
             return FailIdentification();
@@ -186,9 +192,9 @@ bool CSession::IdentifyDevice() {
         // Ask once more with no password in front.
         PasswordRecord password;
         m_data.Get(DI_PASSWORD, password);
-        password.flags = static_cast<uint8_t>(password.flags & ~0x3u);
+        password.flags = static_cast<uint8_t>(password.flags & ~PasswordFlag::kBoth);
         m_data.Set(DI_PASSWORD, password);
-        result = ExecuteCommand(kRequestRead, "HWCFG", nullptr);
+        result = ExecuteCommand(RequestType::Read, "HWCFG", nullptr);
         if (result == kResultWrongPassword && !m_state.connected)
             result = PasswordRoad();
     }
@@ -201,9 +207,9 @@ bool CSession::IdentifyDevice() {
 }
 
 int CSession::PasswordRoad() {
-    if (!m_ui.RunPasswordDialog())
+    if (!m_ui.password.RunPasswordDialog())
         return kResultWrongPassword;
-    return ExecuteCommand(kRequestRead, "HWCFG", nullptr);
+    return ExecuteCommand(RequestType::Read, "HWCFG", nullptr);
 }
 
 // A device that answered with a success code on the way may have set connected.
@@ -246,7 +252,7 @@ void CSession::DisconnectDevice() {
         m_data.ResetToDefaults(0);
         m_state.RequestPageRefresh();
     }
-    m_ui.StateChanged();
+    m_ui.notice.StateChanged();
 }
 
 int CSession::CheckPort() {
@@ -265,7 +271,7 @@ void CSession::ReadAllSettings() {
     if (!m_state.connected)
         return;
     BusyScope busy(m_state);
-    m_ui.RunConnectionDialog(kModeReadAll, [this] { RunReadAll(m_data, Sender()); });
+    m_ui.progress.RunConnectionDialog(ConnectionMode::ReadAll, [this] { RunReadAll(m_data, Sender()); });
     m_state.deviceEditsPending = false;
     if (m_state.fileOpen)
         m_state.fileModified = true;
@@ -275,18 +281,18 @@ void CSession::WriteAllSettings() {
     if (!m_state.connected)
         return;
     BusyScope busy(m_state);
-    m_ui.RunConnectionDialog(kModeWriteAll, [this] { RunWriteAll(m_data, Sender()); });
+    m_ui.progress.RunConnectionDialog(ConnectionMode::WriteAll, [this] { RunWriteAll(m_data, Sender()); });
 }
 
-void CSession::WritePendingChanges(const std::function<bool()>& collect) {
+void CSession::WritePendingChanges() {
     BusyScope busy(m_state);
     if (!m_state.deviceEditsPending)
         return;
-    const bool changed = collect ? collect() : true;
+    const bool changed = m_pages.CollectPageChanges();
     if (changed && m_state.connected) {
         char text[CZRAQueue::kParameterSize];
         char parameter[CZRAQueue::kParameterSize];
-        QueueItem item{0, text, sizeof text, parameter, sizeof parameter};
+        QueueItem item{RequestType::None, text, sizeof text, parameter, sizeof parameter};
         while (m_pendingWrites.Get(item))
             SendCommand(item.type, text, parameter);
     }
@@ -301,27 +307,26 @@ void CSession::OnReadCommand() {
     if (m_state.fileOpen)
         m_state.fileModified = true;
     m_state.RequestPageRefresh();
-    m_ui.StateChanged();
+    m_ui.notice.StateChanged();
 }
 
-void CSession::OnWriteCommand(const std::function<bool()>& collect) {
+void CSession::OnWriteCommand() {
     if (m_state.fileOpen) {
         m_state.deviceEditsPending = true;
-        if (collect)
-            collect();
+        m_pages.CollectPageChanges();
         WriteAllSettings();
         m_state.deviceEditsPending = false;
     } else {
-        WritePendingChanges(collect);
+        WritePendingChanges();
         m_state.RequestPageRefresh();
     }
-    m_ui.StateChanged();
+    m_ui.notice.StateChanged();
 }
 
 void CSession::OnControlCommand(ControlCommand command) {
     for (const ControlRow& row : kControls)
-        if (row.command == command && m_ui.AskYesNo(row.question))
-            SendCommand(kRequestWrite, row.keyword, nullptr);
+        if (row.command == command && m_ui.messages.AskYesNo(row.question))
+            SendCommand(RequestType::Write, row.keyword, nullptr);
 }
 
 // ---- lost port ----
@@ -332,14 +337,14 @@ void CSession::OnControlCommand(ControlCommand command) {
 void CSession::RunPortRecheck() {
     if (m_recheckRunning.exchange(true))
         return;
-    m_ui.RunConnectionDialog(kModeRecheck, [this] { RecheckSequence(); });
+    m_ui.progress.RunConnectionDialog(ConnectionMode::Recheck, [this] { RecheckSequence(); });
     if (!m_state.portFound && !m_closing)
-        m_ui.ShowError(kPortNotFound);
+        m_ui.messages.ShowError(kPortNotFound);
     m_recheckRunning = false;
 }
 
 void CSession::RecheckSequence() {
-    m_ui.PostConnectCommand();  // connected: this disconnects
+    m_ui.poster.PostConnectCommand();  // connected: this disconnects
     int counter = 0;
     while (!m_closing) {
         if (CheckPort())
@@ -349,7 +354,7 @@ void CSession::RecheckSequence() {
             break;
     }
     if (counter < m_recheck.reconnectBelow && !m_closing)
-        m_ui.PostConnectCommand();  // disconnected by now: this reconnects
+        m_ui.poster.PostConnectCommand();  // disconnected by now: this reconnects
 }
 
 void CSession::SleepUnlessClosing(std::chrono::milliseconds period) {

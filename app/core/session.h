@@ -3,7 +3,7 @@
 // status thread. Runs the connect button, identification with its password
 // roads, read-all and write-all, the pending writes and the port recheck.
 // Toolkit-free: the window and the command-line tool drive it through
-// IShellUi and these operations.
+// the roles of SessionUi and these operations.
 #pragma once
 
 #include "app/core/exchange.h"
@@ -22,9 +22,23 @@
 #include <string>
 
 class CDataServer;
+class CPageSet;
+class IConnectPoster;
 class ILogFeed;
-class IShellUi;
+class IMessages;
+class IPasswordDialog;
+class IProgressDialog;
 class ISessionLog;
+class IStateNotice;
+
+// What the session needs of the window, one role each.
+struct SessionUi {
+    IMessages& messages;
+    IConnectPoster& poster;
+    IProgressDialog& progress;
+    IPasswordDialog& password;
+    IStateNotice& notice;
+};
 
 // The port recheck's pace; tests shorten the period.
 struct RecheckTiming {
@@ -39,7 +53,8 @@ class CSession : public ICommandOwner {
 public:
     static constexpr std::chrono::seconds kShutdownWait{30};
 
-    CSession(CDataServer& data, CShellState& state, IShellUi& ui);
+    // pages hand over their edits for "Записать".
+    CSession(CDataServer& data, CShellState& state, const SessionUi& ui, CPageSet& pages);
     CSession(const CSession&) = delete;
     CSession& operator=(const CSession&) = delete;
     ~CSession() override;
@@ -54,8 +69,7 @@ public:
     // Commands of the side panel, run on the user-interface thread.
     void OnConnectCommand();
     void OnReadCommand();
-    // collect runs the pages' CollectChanges and reports whether any changed.
-    void OnWriteCommand(const std::function<bool()>& collect);
+    void OnWriteCommand();
     void OnControlCommand(ControlCommand command);
 
     bool ConnectDevice();
@@ -67,15 +81,15 @@ public:
     int CheckPort();
     void ReadAllSettings();
     void WriteAllSettings();
-    void WritePendingChanges(const std::function<bool()>& collect);
+    void WritePendingChanges();
 
     // Page services.
-    int SendCommand(int32_t type, const char* keyword, const char* parameter);
-    int ExecuteCommand(int32_t type, const char* keyword, const char* parameter);
-    int QueuePendingWrite(int32_t type, const char* keyword, const char* parameter);
+    int SendCommand(RequestType type, const char* keyword, const char* parameter);
+    int ExecuteCommand(RequestType type, const char* keyword, const char* parameter);
+    int QueuePendingWrite(RequestType type, const char* keyword, const char* parameter);
     // A file save collects the pages' write requests but sends none of them.
     void DiscardPendingWrites() { m_pendingWrites.Clear(); }
-    int QueueServiceRequest(int32_t type, const char* keyword, const char* parameter);
+    int QueueServiceRequest(RequestType type, const char* keyword, const char* parameter);
     SendFn Sender();
 
     // Stops the status thread, the worker and the channel, in that order.
@@ -101,7 +115,8 @@ private:
 
     CDataServer& m_data;
     CShellState& m_state;
-    IShellUi& m_ui;
+    SessionUi m_ui;
+    CPageSet& m_pages;
     ISessionLog* m_sessionLog = nullptr;
     RecheckTiming m_recheck;
 

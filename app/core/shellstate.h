@@ -1,11 +1,13 @@
 // The shell's state words. Each is written and read whole from any thread.
 #pragma once
 
+#include "app/core/pagecode.h"
+
 #include <atomic>
 #include <cstdint>
 
-// Active page codes the pages report; the status poll reads by them.
-enum PageCode : int32_t { kPageNone = 0, kPageMain = 1, kPageInfo = 2, kPageSettings = 3, kPageLog = 7 };
+// The pages that reload themselves from the record when the window asks.
+enum class RefreshedPage : uint8_t { Main, Settings, Connections };
 
 class CShellState {
 public:
@@ -22,7 +24,7 @@ public:
 
     std::atomic<int> consecutiveFailures{0};
     std::atomic<int> connectFailures{0};
-    std::atomic<int32_t> activePageCode{kPageNone};
+    std::atomic<PageCode> activePageCode{PageCode::None};
     std::atomic<int32_t> connectedType{0};
 
     // One refresh flag per page that reloads itself from the record on its timer.
@@ -34,6 +36,16 @@ public:
         refreshMain = true;
         refreshSettings = true;
         refreshConnections = true;
+    }
+
+    // Test-and-clear of one page's refresh flag (its timer reloads when true).
+    bool TakeRefresh(RefreshedPage page) {
+        switch (page) {
+        case RefreshedPage::Main: return refreshMain.exchange(false);
+        case RefreshedPage::Settings: return refreshSettings.exchange(false);
+        case RefreshedPage::Connections: return refreshConnections.exchange(false);
+        }
+        return false;
     }
 
     // A page reports an edit: it belongs to the device image or to the open file.

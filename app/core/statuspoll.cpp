@@ -1,7 +1,7 @@
 #include "app/core/statuspoll.h"
 
 #include "app/core/shellstate.h"
-#include "app/core/shellui.h"
+#include "app/core/statenotice.h"
 #include "model/dataserver.h"
 #include "transport/zracli.h"
 #include "transport/zraqueue.h"
@@ -10,8 +10,9 @@ namespace {
 constexpr uint16_t kStatusBit = 1u << 9;
 }
 
-CStatusPoll::CStatusPoll(CShellState& state, CDataServer& data, CZRAQueue& serviceQueue, IShellUi& ui, SendFn send)
-    : m_state(state), m_data(data), m_serviceQueue(serviceQueue), m_ui(ui), m_send(std::move(send)) {}
+CStatusPoll::CStatusPoll(CShellState& state, CDataServer& data, CZRAQueue& serviceQueue, IStateNotice& notice,
+                         SendFn send)
+    : m_state(state), m_data(data), m_serviceQueue(serviceQueue), m_notice(notice), m_send(std::move(send)) {}
 
 // A pass ends within its own bounded waits (send lock, exchange, recheck), so
 // the join after the bounded wait does not hang.
@@ -96,7 +97,7 @@ void CStatusPoll::PollDeviceStatus(uint32_t generation) {
     }
     SendServiceRequests(generation);
     bool ended = false;
-    RunSequence(PollSteps(m_state.activePageCode), kRequestRead, m_data, m_send, [&](int result) {
+    RunSequence(PollSteps(m_state.activePageCode), RequestType::Read, m_data, m_send, [&](int result) {
         ended = result == kResultNoAnswer || !Current(generation);
         return ended;
     });
@@ -106,7 +107,7 @@ void CStatusPoll::PollDeviceStatus(uint32_t generation) {
     m_data.Get(DI_STATUS_FLAGS, flags);
     const bool bit = flags & kStatusBit;
     if (bit != m_statusBit.exchange(bit))
-        m_ui.StateChanged();
+        m_notice.StateChanged();
 }
 
 // The requests are taken into this thread's own buffers, apart from the record
@@ -122,7 +123,7 @@ void CStatusPoll::SendServiceRequests(uint32_t generation) {
         item.parameterSize = sizeof parameter;
         if (!m_serviceQueue.Get(item))
             return;
-        if (item.type != kRequestNone)
+        if (item.type != RequestType::None)
             m_send(item.type, text, parameter);
     }
 }

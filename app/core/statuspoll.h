@@ -21,14 +21,14 @@
 class CDataServer;
 class CShellState;
 class CZRAQueue;
-class IShellUi;
+class IStateNotice;
 
 class CStatusPoll {
 public:
     static constexpr std::chrono::milliseconds kPeriod{1000};
     static constexpr std::chrono::milliseconds kIdle{100};
 
-    CStatusPoll(CShellState& state, CDataServer& data, CZRAQueue& serviceQueue, IShellUi& ui, SendFn send);
+    CStatusPoll(CShellState& state, CDataServer& data, CZRAQueue& serviceQueue, IStateNotice& notice, SendFn send);
     CStatusPoll(const CStatusPoll&) = delete;
     CStatusPoll& operator=(const CStatusPoll&) = delete;
     ~CStatusPoll();
@@ -60,7 +60,7 @@ private:
     CShellState& m_state;
     CDataServer& m_data;
     CZRAQueue& m_serviceQueue;
-    IShellUi& m_ui;
+    IStateNotice& m_notice;
     SendFn m_send;
 
     std::atomic<uint32_t> m_generation{0};

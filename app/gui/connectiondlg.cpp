@@ -16,9 +16,9 @@ struct ModeTexts {
 };
 
 constexpr ModeTexts kModeTexts[] = {
-    {kModeRecheck, "Соединяем...", "Соединяем..."},
-    {kModeWriteAll, "Загрузка настроек...", "Загрузка настроек в устройство..."},
-    {kModeReadAll, "Выгрузка настроек...", "Выгрузка настроек из устройства..."},
+    {ConnectionMode::Recheck, "Соединяем...", "Соединяем..."},
+    {ConnectionMode::WriteAll, "Загрузка настроек...", "Загрузка настроек в устройство..."},
+    {ConnectionMode::ReadAll, "Выгрузка настроек...", "Выгрузка настроек из устройства..."},
 };
 
 const ModeTexts& TextsOf(ConnectionMode mode)

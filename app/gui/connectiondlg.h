@@ -2,7 +2,7 @@
 // sequence runs once on a worker thread; the dialog closes when it ends.
 #pragma once
 
-#include "app/core/shellui.h"
+#include "app/core/progressdialog.h"
 
 #include <QDialog>
 

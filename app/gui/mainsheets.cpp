@@ -1,15 +1,15 @@
 #include "app/gui/mainsheets.h"
 
-#include "app/gui/appinfo.h"
+#include "base/appinfo.h"
 #include "app/gui/busyloop.h"
-#include "app/gui/devtext.h"
+#include "pages/gui/devtext.h"
 #include "app/gui/hwtypedlg.h"
-#include "app/gui/logpage.h"
-#include "app/gui/pageservices.h"
+#include "pages/gui/logpage.h"
 #include "app/gui/sidepanel.h"
+#include "app/core/pageset.h"
 #include "model/dataserver.h"
-#include "pages/about.h"
-#include "pages/placeholderpage.h"
+#include "pages/gui/aboutpage.h"
+#include "pages/gui/placeholderpage.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -47,23 +47,9 @@ bool SameTitleState(const ShellFlags& a, const ShellFlags& b)
            a.connected == b.connected && a.fileOpen == b.fileOpen && a.connectedType == b.connectedType &&
            a.filePath == b.filePath;
 }
-
-// Blocking sends from pages run off the user-interface thread.
-PageServices BusyServices(CMainSheets* window, const PageServices& services)
-{
-    PageServices wrapped = services;
-    if (services.sendCommand)
-        wrapped.sendCommand = [window, send = services.sendCommand](int type, const char* keyword,
-                                                                     const char* parameter) {
-            int result = 2;
-            window->RunBusy([&] { result = send(type, keyword, parameter); });
-            return result;
-        };
-    return wrapped;
-}
 }  // namespace
 
-CMainSheets::CMainSheets(CDataServer& model, const PageServices& services, QWidget* parent)
+CMainSheets::CMainSheets(CDataServer& model, QWidget* parent)
     : QWidget(parent), m_data(model)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -82,13 +68,7 @@ CMainSheets::CMainSheets(CDataServer& model, const PageServices& services, QWidg
     outer->addLayout(row, 1);
     outer->addWidget(m_strip);
 
-    m_infoPage = new CPlaceholderPage(QString::fromUtf8("Информация"), this);
-    m_settingsPage = new CPlaceholderPage(QString::fromUtf8("Настройки"), this);
-    m_logPage = new CLogPage(m_data, BusyServices(this, services), this);
     m_aboutPage = new CAboutPage(this);
-    for (QWidget* page : {static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage),
-                          static_cast<QWidget*>(m_logPage)})
-        page->hide();
     AddPage(m_aboutPage, "О Программе");
 
     setWindowTitle(QStringLiteral(" ") + QString::fromUtf8(AppInfo::kName));
@@ -100,6 +80,17 @@ CMainSheets::CMainSheets(CDataServer& model, const PageServices& services, QWidg
 }
 
 CMainSheets::~CMainSheets() = default;
+
+void CMainSheets::InstallPages(IPageHost& host, CPageSet& pageSet)
+{
+    m_pageSet = &pageSet;
+    m_infoPage = new CPlaceholderPage(QString::fromUtf8("Информация"), this);
+    m_settingsPage = new CPlaceholderPage(QString::fromUtf8("Настройки"), this);
+    m_logPage = new CLogPage(m_data, host, this);
+    for (QWidget* page : {static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage),
+                          static_cast<QWidget*>(m_logPage)})
+        page->hide();
+}
 
 void CMainSheets::SetMainPage(CShellPage* page)
 {
@@ -223,34 +214,47 @@ void CMainSheets::UpdatePageSet()
         AddPage(m_infoPage, "Информация");
         AddPage(m_settingsPage, "Настройки");
         AddPage(m_logPage, "Журнал");
-        m_logPage->SetAttached(true);
+        SetLogAttached(true);
         AddPage(m_aboutPage, "О Программе");
     } else {
         RemovePage(m_infoPage);
         RemovePage(m_settingsPage);
-        m_logPage->SetAttached(false);
+        SetLogAttached(false);
         RemovePage(m_logPage);
     }
     if (m_actions.pageSetChanged)
         m_actions.pageSetChanged(show);
 }
 
+// Pages that were not created are skipped.
 void CMainSheets::AddPage(CShellPage* page, const char* caption)
 {
-    m_tabs->addTab(page, QString::fromUtf8(caption));
+    if (page)
+        m_tabs->addTab(page, QString::fromUtf8(caption));
 }
 
 void CMainSheets::RemovePage(CShellPage* page)
 {
+    if (!page)
+        return;
     const int index = m_tabs->indexOf(page);
     if (index >= 0)
         m_tabs->removeTab(index);
     page->hide();
 }
 
+void CMainSheets::SetLogAttached(bool attached)
+{
+    if (m_logPage)
+        m_logPage->SetAttached(attached);
+}
+
 void CMainSheets::OnTabChanged(int index)
 {
-    if (auto* page = qobject_cast<CShellPage*>(m_tabs->widget(index)))
+    auto* page = qobject_cast<CShellPage*>(m_tabs->widget(index));
+    if (m_pageSet)
+        m_pageSet->SetActive(dynamic_cast<ICollectingPage*>(page));
+    if (page)
         page->OnSetActive();
 }
 

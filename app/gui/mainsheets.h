@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/gui/shellactions.h"
-#include "app/gui/shellflags.h"
+#include "app/core/controls.h"
 
 #include <QWidget>
 
@@ -15,18 +15,23 @@ class CAboutPage;
 class CBusyRunner;
 class CDataServer;
 class CLogPage;
+class CPageSet;
+class IPageHost;
 class CShellPage;
 class CSidePanel;
 class CStatusStrip;
 class QPushButton;
 class QTabWidget;
-struct PageServices;
 
 class CMainSheets : public QWidget {
     Q_OBJECT
 public:
-    CMainSheets(CDataServer& model, const PageServices& services, QWidget* parent = nullptr);
+    explicit CMainSheets(CDataServer& model, QWidget* parent = nullptr);
     ~CMainSheets() override;
+
+    // Creates the pages that use the shell's services; the collecting ones
+    // join the page set. Until then the window shows no page but its own.
+    void InstallPages(IPageHost& host, CPageSet& pageSet);
 
     // The start-up routine adds the main page as the first tab.
     void SetMainPage(CShellPage* page);
@@ -74,8 +79,10 @@ private:
     void RunDeferredConnects();
     void AddPage(CShellPage* page, const char* caption);
     void RemovePage(CShellPage* page);
+    void SetLogAttached(bool attached);
 
     CDataServer& m_data;
+    CPageSet* m_pageSet = nullptr;
     ShellActions m_actions;
     ShellFlags m_flags;
     ShellFlags m_titleFlags;  // the state the title was last made from

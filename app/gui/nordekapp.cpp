@@ -1,10 +1,8 @@
 #include "app/gui/nordekapp.h"
 
 #include "app/gui/mainsheets.h"
-#include "app/gui/shellbridge.h"
-#include "app/gui/pageservices.h"
+#include "app/gui/windowset.h"
 #include "model/dataserver.h"
-#include "pages/placeholderpage.h"
 #include "transport/trace.h"
 
 #include <filesystem>
@@ -23,27 +21,7 @@ int CNordekApp::Run(const std::string& pinnedPort)
 {
     if (!m_DataServer)
         return 1;
-    // The pages reach the session through the bridge, which needs the window first.
-    std::unique_ptr<CShellBridge> bridge;
-    PageServices services;
-    services.sendCommand = [&bridge](int type, const char* keyword, const char* parameter) {
-        return bridge ? bridge->SendCommand(type, keyword, parameter) : 2;
-    };
-    services.setActivePageCode = [&bridge](int code) {
-        if (bridge)
-            bridge->SetActivePageCode(code);
-    };
-    auto window = std::make_unique<CMainSheets>(*m_DataServer, services);
-    bridge = std::make_unique<CShellBridge>(*m_DataServer, *window, std::filesystem::current_path().string());
-    auto mainPage = std::make_unique<CPlaceholderPage>(QString::fromUtf8("Главная"));
-    window->SetMainPage(mainPage.get());
-    window->SetActions(bridge->Actions());
-    window->SetPinnedPort(pinnedPort);
-    window->show();
-    const int result = exec();
-    // The session stops first; then the main page goes, then the window.
-    bridge.reset();
-    mainPage.reset();
-    window.reset();
-    return result;
+    CWindowSet windows(*m_DataServer, std::filesystem::current_path().string(), pinnedPort);
+    windows.Window().show();
+    return exec();
 }

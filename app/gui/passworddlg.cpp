@@ -1,6 +1,6 @@
 #include "app/gui/passworddlg.h"
 
-#include "app/gui/devtext.h"
+#include "pages/gui/devtext.h"
 #include "model/dataserver.h"
 
 #include <QCheckBox>

@@ -2,16 +2,13 @@
 // is about to drop down and remembers whether a port was found and chosen.
 #pragma once
 
+#include "app/core/ports.h"
+
 #include <QComboBox>
 
 #include <functional>
 #include <string>
 #include <vector>
-
-struct PortScanResult {
-    std::vector<std::string> ports;  // device paths, ascending
-    std::string hint;                // one line when a port exists but cannot be opened
-};
 
 class CPortComboBox : public QComboBox {
     Q_OBJECT

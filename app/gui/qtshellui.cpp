@@ -1,8 +1,8 @@
 #include "app/gui/qtshellui.h"
 
-#include "app/gui/appinfo.h"
+#include "base/appinfo.h"
 #include "app/gui/connectiondlg.h"
-#include "app/gui/logpage.h"
+#include "pages/gui/logpage.h"
 #include "app/gui/mainsheets.h"
 #include "app/gui/passworddlg.h"
 
@@ -113,10 +113,16 @@ void CQtShellUi::StateChanged()
         QMetaObject::invokeMethod(&m_window, &CMainSheets::Refresh, Qt::QueuedConnection);
 }
 
+void CQtShellUi::AppendToPage(const std::string& line)
+{
+    if (CLogPage* page = m_window.LogPage())
+        page->AppendLine(line.c_str());
+}
+
 void CQtShellUi::AppendLogLine(const std::string& line)
 {
     if (OnGuiThreadNow()) {
-        m_window.LogPage()->AppendLine(line.c_str());
+        AppendToPage(line);
         return;
     }
     // Bounded hand-over: a window that is busy closing must not hold the log thread.
@@ -125,7 +131,7 @@ void CQtShellUi::AppendLogLine(const std::string& line)
     QMetaObject::invokeMethod(
         this,
         [this, line, taken] {
-            m_window.LogPage()->AppendLine(line.c_str());
+            AppendToPage(line);
             taken->set_value();
         },
         Qt::QueuedConnection);

@@ -1,21 +1,37 @@
-// The window's side of IShellUi. Calls from other threads are carried out on
-// the user-interface thread while the calling thread waits.
+// The window's side of every role the shell needs. Calls from other threads
+// are carried out on the user-interface thread while the calling thread waits.
 #pragma once
 
-#include "app/core/shellui.h"
+#include "app/core/connectposter.h"
+#include "app/core/passworddialog.h"
+#include "app/core/progressdialog.h"
+#include "app/core/shell.h"
+#include "app/core/statenotice.h"
+#include "files/filechooser.h"
+#include "files/loglinesink.h"
+#include "files/messages.h"
 
 #include <QObject>
 
 class CDataServer;
 class CMainSheets;
 
-class CQtShellUi : public QObject, public IShellUi {
+class CQtShellUi : public QObject,
+                   public IMessages,
+                   public IConnectPoster,
+                   public IProgressDialog,
+                   public IPasswordDialog,
+                   public IStateNotice,
+                   public IFileChooser,
+                   public ILogLineSink {
     Q_OBJECT
 public:
     // A log line waits at most this long for the view to take it.
     static constexpr int kLogHandOverMs = 1000;
 
     CQtShellUi(CMainSheets& window, CDataServer& model);
+
+    ShellUi Roles() { return {{*this, *this, *this, *this, *this}, *this, *this}; }
 
     void ShowError(const std::string& text) override;
     void ShowInfo(const std::string& text) override;
@@ -32,6 +48,7 @@ private:
     int ShowBox(int icon, const std::string& text, int buttons);
     void OnGuiThread(const std::function<void()>& call);
     bool OnGuiThreadNow() const;
+    void AppendToPage(const std::string& line);
 
     CMainSheets& m_window;
     CDataServer& m_data;

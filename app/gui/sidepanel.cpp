@@ -1,6 +1,6 @@
 #include "app/gui/sidepanel.h"
 
-#include "app/gui/appinfo.h"
+#include "base/appinfo.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/gui/portcombo.h"
-#include "app/gui/shellflags.h"
+#include "app/core/controls.h"
 
 #include <QWidget>
 

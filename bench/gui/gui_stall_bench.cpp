@@ -7,9 +7,9 @@
 
 #include "app/gui/mainsheets.h"
 #include "app/gui/shellbridge.h"
+#include "app/gui/windowset.h"
 #include "app/gui/sidepanel.h"
 #include "model/dataserver.h"
-#include "pages/placeholderpage.h"
 #include "sim/devsim.h"
 
 #include <QApplication>
@@ -96,16 +96,9 @@ int main(int argc, char** argv)
     }
 
     CDataServer data;
-    std::unique_ptr<CShellBridge> bridge;
-    PageServices services;
-    services.sendCommand = [&bridge](int type, const char* keyword, const char* parameter) {
-        return bridge ? bridge->SendCommand(type, keyword, parameter) : 2;
-    };
-    CMainSheets window(data, services);
-    bridge = std::make_unique<CShellBridge>(data, window, folder.path().toStdString());
-    window.SetMainPage(new CPlaceholderPage(QStringLiteral("main")));
-    window.SetActions(bridge->Actions());
-    window.SetPinnedPort(sim.PortPath());
+    CWindowSet windows(data, folder.path().toStdString(), sim.PortPath());
+    CMainSheets& window = windows.Window();
+    const CShellState& state = windows.Bridge().State();
     window.show();
 
     // A message box would wait for a user: note it and close it.
@@ -133,7 +126,6 @@ int main(int argc, char** argv)
     watch.Start();
     window.Panel()->ConnectButton()->click();
     // Read-all may still be finishing after the press returns: wait for the loaded, idle state.
-    const CShellState& state = bridge->State();
     while (!(state.connected && state.deviceDataLoaded && !state.busy) && total.elapsed() < kGiveUpMs)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     const qint64 totalMs = total.elapsed();
@@ -151,6 +143,5 @@ int main(int argc, char** argv)
 
     boxWatch.stop();
     window.close();
-    bridge.reset();
     return done ? 0 : 1;
 }

@@ -1,11 +1,12 @@
 // The command-line tool in-process against the simulated device on a
 // pseudo-terminal: file bytes, writes, the type check, exit statuses, the
 // status poll, raw lines and the comparison with a file.
+#include "app/core/pageset.h"
 #include "cli/cli.h"
 #include "cli/headlessui.h"
 
 #include "app/core/session.h"
-#include "files/core/zrafile.h"
+#include "files/zrafile.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
 
@@ -93,10 +94,11 @@ std::string CoreSave(const std::string& port) {
     CHeadlessUi ui(quiet);
     CDataServer data;
     CShellState state;
-    CSession session(data, state, ui);
+    CPageSet pages;
+    CSession session(data, state, ui.Roles(), pages);
     session.SetPortPath(port);
     EXPECT_TRUE(session.ConnectDevice());
-    CZRAFile file(data, session.Codec(), ui, FileWindowState{}, ".");
+    CZRAFile file(data, session.Codec(), ui, ui, FileWindowState{}, ".");
     return file.ComposeSettingsFile();
 }
 

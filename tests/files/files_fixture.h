@@ -2,7 +2,9 @@
 // helpers for the settings-file and log tests.
 #pragma once
 
-#include "app/core/shellui.h"
+#include "files/filechooser.h"
+#include "files/loglinesink.h"
+#include "files/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +20,7 @@
 #include <vector>
 
 // Records what the core shows; answers file dialogs from a script.
-class ScriptedUi : public IShellUi {
+class ScriptedUi : public IMessages, public IFileChooser, public ILogLineSink {
 public:
     void ShowError(const std::string& text) override {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -29,9 +31,6 @@ public:
         infos.push_back(text);
     }
     bool AskYesNo(const std::string&) override { return true; }
-    void PostConnectCommand() override {}
-    void RunConnectionDialog(ConnectionMode, const std::function<void()>& sequence) override { sequence(); }
-    bool RunPasswordDialog() override { return false; }
     std::optional<std::string> ChooseFile(bool forSaving, const std::string& folder,
                                           const std::string& proposedName) override {
         dialogs.push_back({forSaving, folder, proposedName});
@@ -40,7 +39,6 @@ public:
         answers.pop_front();
         return answer;
     }
-    void StateChanged() override {}
     void AppendLogLine(const std::string& line) override {
         std::lock_guard<std::mutex> lock(m_lock);
         logLines.push_back(line);

@@ -1,7 +1,7 @@
 // The log line path end to end: lines fed from the serial side come out in
 // the log file between its header and footer, and on the log page.
-#include "files/core/logfile.h"
-#include "files/core/logpath.h"
+#include "files/logfile.h"
+#include "files/logpath.h"
 #include "files_fixture.h"
 #include "transport/zralogqueue.h"
 

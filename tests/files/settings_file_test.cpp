@@ -1,6 +1,6 @@
 // Creating, opening, saving and closing settings files: names, folders, size
 // and format limits, and a save that fails halfway.
-#include "files/core/zrafile.h"
+#include "files/zrafile.h"
 #include "files_fixture.h"
 #include "model/dataserver.h"
 #include "protocol/zramds.h"
@@ -42,7 +42,7 @@ protected:
     CZRAMDS codec{data};
     bool connected = false;
     int newType = 70;
-    CZRAFile file{data, codec, ui, {[this] { return connected; }, [this] { return newType; }}, dir.path,
+    CZRAFile file{data, codec, ui, ui, {[this] { return connected; }, [this] { return newType; }}, dir.path,
                   [] { return FixedTime(); }};
 };
 

@@ -1,7 +1,7 @@
 // Every device type: a record with settings unlike the defaults goes through
 // a settings file and back into a fresh record unchanged, except for what the
 // file lines themselves cannot carry.
-#include "files/core/zrafile.h"
+#include "files/zrafile.h"
 #include "files_fixture.h"
 #include "model/dataserver.h"
 #include "protocol/zramds.h"
@@ -318,13 +318,13 @@ TEST_P(SettingsRoundTrip, FileCarriesEverySettingOfTheType) {
     CZRAMDS sourceCodec(source);
     source.ResetToDefaults(GetParam());
     VarySettings(source);
-    CZRAFile writer(source, sourceCodec, ui, {}, dir.path);
+    CZRAFile writer(source, sourceCodec, ui, ui, {}, dir.path);
     const std::string path = dir / "roundtrip.kvs";
     ASSERT_EQ(writer.WriteSettingsFile(path), 1);
 
     CDataServer target;
     CZRAMDS targetCodec(target);
-    CZRAFile reader(target, targetCodec, ui, {}, dir.path);
+    CZRAFile reader(target, targetCodec, ui, ui, {}, dir.path);
     ASSERT_EQ(reader.ReadSettingsFile(path), 1);
 
     for (const Loss& loss : kProtocolLosses) {

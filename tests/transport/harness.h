@@ -72,13 +72,13 @@ public:
     }
 
     bool Connect() { return channel.Connect(peer.SlavePath()) == 1 && worker.Start() == 1; }
-    bool Submit(int32_t type, const char* text, const char* parameter, Completion& completion) {
+    bool Submit(RequestType type, const char* text, const char* parameter, Completion& completion) {
         const bool queued = queue.Put(type, text, parameter, &completion, &Completion::Callback) == 1;
         worker.Notify();
         return queued;
     }
     // Performs one request; -1 when it did not complete within the bound.
-    int Run(int32_t type, const char* text, const char* parameter = nullptr,
+    int Run(RequestType type, const char* text, const char* parameter = nullptr,
             std::chrono::milliseconds bound = std::chrono::milliseconds(10000)) {
         Completion completion;
         if (!Submit(type, text, parameter, completion) || !completion.Wait(bound)) {

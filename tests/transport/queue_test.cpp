@@ -32,17 +32,17 @@ TEST(RequestQueue, RefusesRecordsItCannotHoldWhole) {
     const std::string longParameter(CZRAQueue::kParameterSize, 'P');
     struct Case {
         const char* name;
-        int32_t type;
+        RequestType type;
         const char* text;
         const char* parameter;
         int stored;
     } cases[] = {
-        {"type 0", kRequestNone, "MODE", nullptr, 0},
-        {"null text", kRequestRead, nullptr, "GET", 0},
-        {"text one byte too long", kRequestRaw, longText.c_str(), nullptr, 0},
-        {"longest text", kRequestRaw, longText.c_str() + 1, nullptr, 1},
-        {"parameter one byte too long", kRequestWrite, "PHONE1", longParameter.c_str(), 0},
-        {"longest parameter", kRequestWrite, "PHONE1", longParameter.c_str() + 1, 1},
+        {"type 0", RequestType::None, "MODE", nullptr, 0},
+        {"null text", RequestType::Read, nullptr, "GET", 0},
+        {"text one byte too long", RequestType::Raw, longText.c_str(), nullptr, 0},
+        {"longest text", RequestType::Raw, longText.c_str() + 1, nullptr, 1},
+        {"parameter one byte too long", RequestType::Write, "PHONE1", longParameter.c_str(), 0},
+        {"longest parameter", RequestType::Write, "PHONE1", longParameter.c_str() + 1, 1},
     };
     for (const Case& c : cases) {
         CZRAQueue queue;
@@ -59,11 +59,11 @@ TEST(RequestQueue, RefusesRecordsItCannotHoldWhole) {
 TEST(RequestQueue, DeliversFieldsAndEmptyParameterForNull) {
     CZRAQueue queue;
     int user = 0;
-    ASSERT_EQ(queue.Put(kRequestRead, "STATIST", "GET", &user, Done), 1);
-    ASSERT_EQ(queue.Put(kRequestWrite, "MODE", nullptr, nullptr, nullptr), 1);
+    ASSERT_EQ(queue.Put(RequestType::Read, "STATIST", "GET", &user, Done), 1);
+    ASSERT_EQ(queue.Put(RequestType::Write, "MODE", nullptr, nullptr, nullptr), 1);
     Taker first, second;
     ASSERT_EQ(first.Get(queue), 1);
-    EXPECT_EQ(first.item.type, kRequestRead);
+    EXPECT_EQ(first.item.type, RequestType::Read);
     EXPECT_EQ(first.Text(), "STATIST");
     EXPECT_EQ(first.Parameter(), "GET");
     EXPECT_EQ(first.item.user, &user);
@@ -77,14 +77,14 @@ TEST(RequestQueue, DeliversFieldsAndEmptyParameterForNull) {
 TEST(RequestQueue, HoldsNinetyNineInOrderAndRefusesWhenFull) {
     CZRAQueue queue;
     for (int i = 0; i < CZRAQueue::kSlots - 1; ++i) {
-        ASSERT_EQ(queue.Put(kRequestRead, std::to_string(i).c_str(), nullptr, nullptr, nullptr), 1) << i;
+        ASSERT_EQ(queue.Put(RequestType::Read, std::to_string(i).c_str(), nullptr, nullptr, nullptr), 1) << i;
     }
-    EXPECT_EQ(queue.Put(kRequestRead, "overflow", nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(queue.Put(RequestType::Read, "overflow", nullptr, nullptr, nullptr), 0);
     Taker taker;
     ASSERT_EQ(taker.Get(queue), 1);
     EXPECT_EQ(taker.Text(), "0");
     // One taken frees one slot; the ring wraps around without losing order.
-    EXPECT_EQ(queue.Put(kRequestRead, "99", nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(queue.Put(RequestType::Read, "99", nullptr, nullptr, nullptr), 1);
     for (int i = 1; i < CZRAQueue::kSlots; ++i) {
         ASSERT_EQ(taker.Get(queue), 1);
         EXPECT_EQ(taker.Text(), std::to_string(i));
@@ -96,18 +96,18 @@ TEST(RequestQueue, EmptyOrClearedQueueLeavesTakerBuffersAlone) {
     CZRAQueue queue;
     Taker taker;
     EXPECT_EQ(taker.Get(queue), 0);
-    ASSERT_EQ(queue.Put(kRequestRead, "MODE", nullptr, nullptr, nullptr), 1);
+    ASSERT_EQ(queue.Put(RequestType::Read, "MODE", nullptr, nullptr, nullptr), 1);
     ASSERT_EQ(queue.Clear(), 1);
     EXPECT_EQ(taker.Get(queue), 0);
-    EXPECT_EQ(taker.item.type, 0);
+    EXPECT_EQ(taker.item.type, RequestType::None);
     EXPECT_EQ(taker.Text()[0], '#');
     EXPECT_EQ(taker.Parameter()[0], '#');
 }
 
 TEST(RequestQueue, RecordTooLongForTakerIsDroppedNotCut) {
     CZRAQueue queue;
-    ASSERT_EQ(queue.Put(kRequestRaw, "$MODE;2 long raw line", nullptr, nullptr, nullptr), 1);
-    ASSERT_EQ(queue.Put(kRequestRead, "MODE", nullptr, nullptr, nullptr), 1);
+    ASSERT_EQ(queue.Put(RequestType::Raw, "$MODE;2 long raw line", nullptr, nullptr, nullptr), 1);
+    ASSERT_EQ(queue.Put(RequestType::Read, "MODE", nullptr, nullptr, nullptr), 1);
     Taker small(10, 10);
     EXPECT_EQ(small.Get(queue), 0);
     EXPECT_EQ(small.Text()[0], '#');

@@ -50,7 +50,7 @@ TEST(Soak, TwoThousandRequestsThroughDropsGarblesAndNoise) {
     int counts[kResultLost + 1] = {};
     for (int i = 0; i < kRequests; ++i) {
         Completion completion;
-        const int32_t type = i % 2 == 0 ? kRequestRead : kRequestWrite;
+        const RequestType type = i % 2 == 0 ? RequestType::Read : RequestType::Write;
         ASSERT_EQ(owner.queue.Put(type, "MODE", nullptr, &completion, &Completion::Callback), 1);
         owner.worker.Notify();
         ASSERT_TRUE(completion.Wait(std::chrono::seconds(2))) << "request " << i << " hangs";

@@ -36,7 +36,7 @@ TEST(Worker, ReplyStatusWordsMapToResults) {
     for (const Case& c : cases) {
         WorkerHarness harness(Answer(c.payload));
         ASSERT_TRUE(harness.Connect());
-        EXPECT_EQ(harness.Run(kRequestWrite, "MODE"), c.result) << c.payload;
+        EXPECT_EQ(harness.Run(RequestType::Write, "MODE"), c.result) << c.payload;
         EXPECT_EQ(harness.peer.Commands(), 1) << c.payload;
         EXPECT_EQ(harness.OwnerResults(), std::vector<int32_t>{c.result}) << c.payload;
     }
@@ -45,7 +45,7 @@ TEST(Worker, ReplyStatusWordsMapToResults) {
 TEST(Worker, ReadTakesDataIntoTheRecord) {
     WorkerHarness harness(Answer("2"));
     ASSERT_TRUE(harness.Connect());
-    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultOk);
+    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultOk);
     int32_t mode = 0;
     ASSERT_EQ(harness.data.Get(DI_MODE, mode), 1);
     EXPECT_EQ(mode, 2);
@@ -55,20 +55,20 @@ TEST(Worker, ReadTakesDataIntoTheRecord) {
 TEST(Worker, GarbledChecksumIsAnInvalidReply) {
     WorkerHarness harness([](const std::string&, int) { return std::vector<PeerReply>{{GarbledLine("MODE;2")}}; });
     ASSERT_TRUE(harness.Connect());
-    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultNotBuilt);
+    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultNotBuilt);
 }
 
 TEST(Worker, RequestsThatCannotBeSentAreCompletedWithoutSending) {
     struct Case {
         const char* name;
-        int32_t type;
+        RequestType type;
         const char* text;
         int result;
     } cases[] = {
-        {"write of VER cannot be built", kRequestWrite, "VER", kResultNotBuilt},
-        {"keyword too long for the exchange", kRequestRead, "WIFINET100", kResultNotBuilt},
-        {"empty raw line", kRequestRaw, "", kResultNoAnswer},
-        {"unknown request type", 7, "MODE", kResultNotBuilt},
+        {"write of VER cannot be built", RequestType::Write, "VER", kResultNotBuilt},
+        {"keyword too long for the exchange", RequestType::Read, "WIFINET100", kResultNotBuilt},
+        {"empty raw line", RequestType::Raw, "", kResultNoAnswer},
+        {"unknown request type", static_cast<RequestType>(7), "MODE", kResultNotBuilt},
     };
     WorkerHarness harness(Answer("OK"));
     ASSERT_TRUE(harness.Connect());
@@ -81,7 +81,7 @@ TEST(Worker, RequestsThatCannotBeSentAreCompletedWithoutSending) {
 TEST(Worker, RawLineIsSentWithItsEndAndAnyDollarLineAnswers) {
     WorkerHarness harness([](const std::string&, int) { return std::vector<PeerReply>{{"noise\r\n"}, {"ok $\r\n"}}; });
     ASSERT_TRUE(harness.Connect());
-    EXPECT_EQ(harness.Run(kRequestRaw, "$VER"), kResultOk);
+    EXPECT_EQ(harness.Run(RequestType::Raw, "$VER"), kResultOk);
     EXPECT_EQ(harness.peer.Received(), std::vector<std::string>{"$VER"});
     EXPECT_EQ(harness.log.Lines().front(), std::make_pair(std::string("$VER\r\n"), 1));
 }
@@ -92,7 +92,7 @@ TEST(Worker, DroppedReplyIsRecoveredBySecondAttempt) {
     });
     ASSERT_TRUE(harness.Connect());
     const auto start = Clock::now();
-    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultOk);
+    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultOk);
     EXPECT_NEAR(SecondsSince(start), 3.05, 0.3);
     EXPECT_EQ(harness.peer.Commands(), 2);
 }
@@ -104,7 +104,7 @@ TEST(Worker, LateReplyToTheFirstAttemptSatisfiesTheSecond) {
     });
     ASSERT_TRUE(harness.Connect());
     const auto start = Clock::now();
-    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultOk);
+    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultOk);
     EXPECT_NEAR(SecondsSince(start), 3.2, 0.3);
     EXPECT_EQ(harness.peer.Commands(), 2);
 }
@@ -113,7 +113,7 @@ TEST(Worker, SilentDeviceGivesNoAnswerAfterTwoAttempts) {
     WorkerHarness harness(Silent);
     ASSERT_TRUE(harness.Connect());
     const auto start = Clock::now();
-    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultNoAnswer);
+    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultNoAnswer);
     EXPECT_NEAR(SecondsSince(start), 6.1, 0.4);
     EXPECT_EQ(harness.peer.Received(), (std::vector<std::string>{"$MODE", "$MODE"}));
     EXPECT_EQ(harness.OwnerResults(), std::vector<int32_t>{kResultNoAnswer});
@@ -124,7 +124,7 @@ TEST(Worker, UnpluggedDeviceIsALostConnectionAfterOneAttempt) {
     ASSERT_TRUE(harness.Connect());
     UnplugAndSettle(harness.peer);
     const auto start = Clock::now();
-    EXPECT_EQ(harness.Run(kRequestRead, "MODE"), kResultLost);
+    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultLost);
     EXPECT_NEAR(SecondsSince(start), 2.55, 0.3);
     const auto stopping = Clock::now();
     harness.worker.Stop();
@@ -136,7 +136,7 @@ TEST(Worker, StopCompletesQueuedRequestsWithNoAnswer) {
     WorkerHarness harness(Answer("OK"));
     Completion completions[5];
     for (Completion& completion : completions) {
-        ASSERT_TRUE(harness.Submit(kRequestRead, "MODE", nullptr, completion));
+        ASSERT_TRUE(harness.Submit(RequestType::Read, "MODE", nullptr, completion));
     }
     harness.worker.Stop();
     for (Completion& completion : completions) {
@@ -159,7 +159,7 @@ TEST(Worker, OwnerHearsTheResultBeforeTheCallback) {
         self->ownerResultsSeen = self->harness->OwnerResults().size();
         self->done.store(true);
     };
-    ASSERT_EQ(harness.queue.Put(kRequestWrite, "MODE", nullptr, &probe, callback), 1);
+    ASSERT_EQ(harness.queue.Put(RequestType::Write, "MODE", nullptr, &probe, callback), 1);
     harness.worker.Notify();
     for (int i = 0; i < 200 && !probe.done.load(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -1,0 +1,36 @@
+#include "app/core/pagehost.h"
+
+#include "app/core/session.h"
+#include "app/core/statenotice.h"
+#include "files/messages.h"
+#include "transport/zracli.h"
+
+CPageHost::CPageHost(CSession& session, CShellState& state, IMessages& messages, IStateNotice& notice)
+    : m_session(session), m_state(state), m_messages(messages), m_notice(notice) {}
+
+void CPageHost::NotifyModified() {
+    m_state.NotifyModified();
+    m_notice.StateChanged();
+}
+
+int CPageHost::QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) {
+    return m_session.QueuePendingWrite(type, keyword, parameter);
+}
+
+int CPageHost::QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) {
+    return m_session.QueueServiceRequest(type, keyword, parameter);
+}
+
+int CPageHost::SendCommand(RequestType type, const char* keyword, const char* parameter) {
+    int result = kResultNoAnswer;
+    const auto send = [&] { result = m_session.SendCommand(type, keyword, parameter); };
+    if (m_runBlocking)
+        m_runBlocking(send);
+    else
+        send();
+    return result;
+}
+
+bool CPageHost::AskYesNo(const std::string& text) { return m_messages.AskYesNo(text); }
+
+void CPageHost::ShowInfo(const std::string& text) { m_messages.ShowInfo(text); }

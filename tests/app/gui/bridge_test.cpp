@@ -1,0 +1,126 @@
+#include "pages/gui/logpage.h"
+#include "app/gui/mainsheets.h"
+#include "app/gui/shellbridge.h"
+#include "app/gui/sidepanel.h"
+#include "app/gui/windowset.h"
+#include "model/dataserver.h"
+#include "pages/gui/placeholderpage.h"
+#include "sim/devsim.h"
+#include "tests/support/qtapp.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// The real window and core against the in-process simulator.
+class BridgeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestApp();
+        ASSERT_TRUE(folder.isValid());
+        DevSimOptions options;
+        options.pacing = false;
+        options.link = folder.filePath(QStringLiteral("ttyDEMO")).toStdString();
+        sim = std::make_unique<CDevSim>(options);
+        ASSERT_TRUE(sim->Start());
+
+        windows = std::make_unique<CWindowSet>(data, folder.path().toStdString(), sim->PortPath());
+        window = &windows->Window();
+        bridge = &windows->Bridge();
+        // Any message box would stop the test: note its text and close it.
+        boxWatch.setInterval(20);
+        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->reject();
+            }
+        });
+        boxWatch.start();
+    }
+
+    void TearDown() override
+    {
+        boxWatch.stop();
+        window->close();
+        windows.reset();
+    }
+
+    void ChoosePinnedPort()
+    {
+        CPortComboBox* ports = window->Panel()->PortList();
+        ports->showPopup();
+        ports->hidePopup();
+        emit ports->activated(0);
+    }
+
+    QStringList TabCaptions() const
+    {
+        QStringList captions;
+        for (int i = 0; i < window->Tabs()->count(); ++i)
+            captions << window->Tabs()->tabText(i);
+        return captions;
+    }
+
+    QTemporaryDir folder;
+    CDataServer data;
+    std::unique_ptr<CDevSim> sim;
+    std::unique_ptr<CWindowSet> windows;
+    CMainSheets* window = nullptr;
+    CShellBridge* bridge = nullptr;
+    QTimer boxWatch;
+    QStringList boxes;
+};
+
+TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow)
+{
+    ChoosePinnedPort();
+    EXPECT_EQ(window->Panel()->PortList()->itemText(0), QString::fromStdString(sim->PortPath()));
+    ASSERT_TRUE(window->Panel()->ConnectButton()->isEnabled());
+
+    window->Panel()->ConnectButton()->click();
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
+    ASSERT_TRUE(bridge->State().connected);
+    EXPECT_EQ(window->Panel()->ConnectButton()->text(), QString::fromUtf8("Отключить"));
+    EXPECT_EQ(TabCaptions(), (QStringList{"Главная", "Информация", "Настройки", "Журнал", "О Программе"}));
+    EXPECT_TRUE(window->windowTitle().startsWith(QString::fromUtf8("ORVENA Конфигуратор - ") +
+                                                 QString::fromLatin1(ModelName(bridge->State().connectedType))));
+    const std::vector<std::string> lines = sim->ReceivedLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.front().find("HWCFG"), std::string::npos);
+    EXPECT_GT(lines.size(), 10u);  // read-all followed identification
+
+    window->Panel()->ConnectButton()->click();
+    EXPECT_FALSE(bridge->State().connected);
+    EXPECT_EQ(TabCaptions(), (QStringList{"Главная", "О Программе"}));
+    EXPECT_EQ(window->Panel()->ConnectButton()->text(), QString::fromUtf8("Подключить"));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
+}
+
+TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines)
+{
+    ChoosePinnedPort();
+    window->Panel()->ConnectButton()->click();
+    ASSERT_TRUE(bridge->State().connected);
+    window->LogPage()->CommandField()->setText(QStringLiteral("$VER"));
+    window->LogPage()->SendButton()->click();
+    // The raw line goes out as typed and its answer follows it in the view.
+    const QRegularExpression sentThenAnswered(QStringLiteral("(^|\n)>> \\$VER\n<< \\$VER;"));
+    QTRY_VERIFY_WITH_TIMEOUT(window->LogPage()->View()->toPlainText().contains(sentThenAnswered), 5000);
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+// The layers of the program and the include arrows between them. Every
+// project include of every source file must follow an arrow of this table;
+// nothing below the Qt layers may include a Qt header.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Layer {
+    const char* folder;
+    bool qt;                        // may include Qt headers
+    std::vector<std::string> uses;  // folders, or single headers, it may include
+};
+
+// Lowest first. A folder may always include its own files.
+const std::vector<Layer>& Layers()
+{
+    static const std::vector<Layer> layers = {
+        {"base", false, {}},
+        {"model", false, {"base"}},
+        {"protocol", false, {"base", "model"}},
+        {"transport", false, {"base", "model", "protocol"}},
+        {"files", false, {"base", "model", "protocol", "transport"}},
+        {"app/core", false, {"base", "model", "protocol", "transport", "files"}},
+        {"pages/core", false, {"base", "model", "protocol", "transport", "files", "app/core"}},
+        {"pages/gui", true, {"base", "model", "protocol", "transport", "files", "app/core", "pages/core"}},
+        // The window starts the demo device.
+        {"app/gui", true, {"base", "model", "protocol", "transport", "files", "app/core", "pages/core", "pages/gui", "sim"}},
+        {"cli", false, {"base", "model", "protocol", "transport", "files", "app/core"}},
+        // Written from the device side: it shares only the model table.
+        {"sim", false, {"model/modeltable.h"}},
+    };
+    return layers;
+}
+
+struct Include {
+    std::string file;  // source file, relative to the project
+    std::string target;
+    bool system = false;
+};
+
+// The layer a project path belongs to: the longest folder of the table it lies in.
+const Layer* LayerOf(const std::string& path)
+{
+    const Layer* found = nullptr;
+    for (const Layer& layer : Layers()) {
+        const std::string folder = std::string(layer.folder) + "/";
+        if (path.rfind(folder, 0) == 0 && (!found || folder.size() > std::string(found->folder).size() + 1))
+            found = &layer;
+    }
+    return found;
+}
+
+bool Allowed(const Layer& from, const std::string& target)
+{
+    const Layer* to = LayerOf(target);
+    if (to == &from)
+        return true;
+    return std::any_of(from.uses.begin(), from.uses.end(), [&](const std::string& use) {
+        return use == target || (to && use == to->folder);
+    });
+}
+
+std::vector<Include> IncludesUnder(const fs::path& root, const std::string& folder)
+{
+    static const std::regex line(R"(^\s*#\s*include\s*([<"])([^">]+)[">])");
+    std::vector<Include> includes;
+    const fs::path start = root / folder;
+    if (!fs::exists(start))
+        return includes;
+    for (const auto& entry : fs::recursive_directory_iterator(start)) {
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp"))
+            continue;
+        std::ifstream in(entry.path());
+        std::string text;
+        std::smatch match;
+        while (std::getline(in, text))
+            if (std::regex_search(text, match, line))
+                includes.push_back({fs::relative(entry.path(), root).generic_string(), match[2], match[1] == "<"});
+    }
+    return includes;
+}
+
+bool IsQtHeader(const Include& include) { return include.system && include.target.rfind("Q", 0) == 0; }
+
+// What an include breaks, or empty when it follows the table.
+std::string Violation(const Include& include, const fs::path& root)
+{
+    const Layer* from = LayerOf(include.file);
+    if (!from)
+        return include.file + " lies in no layer of the table";
+    if (IsQtHeader(include))
+        return from->qt ? std::string() : include.file + " includes Qt header <" + include.target + ">";
+    if (include.system || !fs::exists(root / include.target))
+        return {};
+    if (Allowed(*from, include.target))
+        return {};
+    return include.file + " includes " + include.target + ": no arrow " + from->folder + " -> " +
+           (LayerOf(include.target) ? LayerOf(include.target)->folder : include.target);
+}
+
+std::vector<std::string> Violations(const fs::path& root)
+{
+    std::vector<std::string> found;
+    for (const char* top : {"base", "model", "protocol", "transport", "files", "app", "pages", "cli", "sim"})
+        for (const Include& include : IncludesUnder(root, top))
+            if (std::string why = Violation(include, root); !why.empty())
+                found.push_back(why);
+    return found;
+}
+
+std::string ArrowList()
+{
+    std::string text;
+    for (const Layer& layer : Layers()) {
+        text += std::string(layer.folder) + (layer.qt ? " (Qt)" : "") + " ->";
+        for (const std::string& use : layer.uses)
+            text += " " + use;
+        text += "\n";
+    }
+    return text;
+}
+
+TEST(Layers, EveryIncludeFollowsAnArrowOfTheTable)
+{
+    const std::vector<std::string> violations = Violations(ORVENA_SOURCE_DIR);
+    std::string report;
+    for (const std::string& v : violations)
+        report += v + "\n";
+    EXPECT_TRUE(violations.empty()) << report << "\nThe arrows allowed:\n" << ArrowList();
+    RecordProperty("arrows", ArrowList());
+}
+
+// The check itself, on a scratch tree: a wrong arrow, a Qt header below the
+// window and a simulator that reaches past the model table are each caught.
+TEST(Layers, AWrongIncludeIsCaught)
+{
+    const fs::path root = fs::temp_directory_path() / ("orvena_layers_" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const auto write = [&](const std::string& path, const std::string& text) {
+        fs::create_directories((root / path).parent_path());
+        std::ofstream(root / path) << text;
+    };
+    write("model/dataserver.h", "");
+    write("model/modeltable.h", "");
+    write("files/zrafile.h", "#include \"app/core/session.h\"\n");
+    write("app/core/session.h", "#include \"files/zrafile.h\"\n#include <QString>\n");
+    write("sim/device.cpp", "#include \"model/modeltable.h\"\n#include \"model/dataserver.h\"\n");
+    write("app/gui/window.cpp", "#include <QWidget>\n#include \"app/core/session.h\"\n");
+
+    const std::vector<std::string> found = Violations(root);
+    fs::remove_all(root);
+    const std::vector<std::string> expected = {
+        "files/zrafile.h includes app/core/session.h: no arrow files -> app/core",
+        "app/core/session.h includes Qt header <QString>",
+        "sim/device.cpp includes model/dataserver.h: no arrow sim -> model",
+    };
+    EXPECT_EQ(found.size(), expected.size());
+    for (const std::string& e : expected)
+        EXPECT_NE(std::find(found.begin(), found.end(), e), found.end()) << e;
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#include "tests/support/qtapp.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdlib>
+
+QApplication& TestApp()
+{
+    static int argc = 1;
+    static char name[] = "test_qt";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+void CloseNextModal(const QString& button, QString* caption, QString* text)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (dialog == nullptr)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (caption)
+            *caption = dialog->windowTitle();
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        if (box && text)
+            *text = box->text();
+        if (box && !button.isEmpty()) {
+            for (QAbstractButton* candidate : box->buttons())
+                if (candidate->text().remove('&') == button) {
+                    candidate->click();
+                    return;
+                }
+        }
+        dialog->reject();
+    });
+    poll->start(10);
+}
