@@ -4,7 +4,8 @@
 #include "app/core/session.h"
 
 #include "app/core/shellstate.h"
-#include "fake_ui.h"
+#include "tests/app/core/fake_ui.h"
+#include "tests/app/core/received.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
 
@@ -61,15 +62,7 @@ struct ShellFixture : testing::Test {
     }
     // "KEYWORD" or "KEYWORD;PARAMETER" of every line the device received.
     std::vector<std::string> Received(const std::string& password = "7391") const {
-        std::vector<std::string> keywords;
-        for (std::string line : sim->ReceivedLines()) {
-            if (!line.empty() && line[0] == '$')
-                line.erase(0, 1);
-            if (line.rfind(password + ";", 0) == 0)
-                line.erase(0, password.size() + 1);
-            keywords.push_back(line);
-        }
-        return keywords;
+        return ReceivedRequests(*sim, password);
     }
     static bool Has(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
