@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/dataserver.h"
+#include "protocol/fields.h"
 #include "protocol/line.h"
 
 #include <cstdarg>
@@ -75,37 +76,3 @@ struct CodecContext {
 };
 
 using Handler = void (*)(CodecContext&);
-
-// A comma-joined field ("mode,value", "count,a,b"): up to 8 parts of at most
-// 9 characters. An over-long part is not usable; its caller skips that member.
-class CommaList {
-public:
-    static constexpr size_t kPartMax = 9;
-    static constexpr int kParts = 8;
-
-    explicit CommaList(const char* text);
-    int Count() const { return m_count; }
-    // Part i (0-based) is there and not over-long.
-    bool Usable(int i) const { return i >= 0 && i < m_count && !m_tooLong[i]; }
-    // Usable and not empty.
-    bool Present(int i) const { return Usable(i) && m_parts[i][0] != '\0'; }
-    long long Number(int i) const;
-
-private:
-    char m_parts[kParts][kPartMax + 1] = {};
-    bool m_tooLong[kParts] = {};
-    int m_count = 0;
-};
-
-// C-style decimal conversion: optional sign, leading digits, anything else
-// ends the number, no digits give 0. Saturates instead of overflowing.
-long long ParseDecimal(const char* text);
-// Hexadecimal conversion ("%x"): leading hex digits, no digits give 0.
-unsigned long long ParseHex(const char* text);
-// True when the field is exactly "NA".
-bool IsNA(const char* text);
-// Bounded copy of a field into a fixed text array, at most maxChars characters.
-void CopyField(char* dst, size_t dstSize, const char* src, size_t maxChars);
-template <size_t N> void CopyField(char (&dst)[N], const char* src, size_t maxChars = N - 1) {
-    CopyField(dst, N, src, maxChars);
-}

@@ -41,17 +41,13 @@ template <class T> bool TakeHex(const CodecContext& c, int k, T& dst) {
 // Field k "1" sets the bits of mask, any other non-empty text clears them.
 void TakeBits(const CodecContext& c, int k, uint8_t& flags, unsigned mask) {
     if (!c.Has(k)) return;
-    flags = static_cast<uint8_t>(std::strcmp(c.Field(k), "1") == 0 ? (flags | mask) : (flags & ~mask));
+    SetBits(flags, mask, std::strcmp(c.Field(k), "1") == 0);
 }
 
 void TakeBit(const CodecContext& c, int k, uint8_t& flags, unsigned bit) { TakeBits(c, k, flags, 1u << bit); }
 
 unsigned LowByte(long long v) { return static_cast<unsigned>(v) & 0xFFu; }
 unsigned Bit(unsigned flags, unsigned bit) { return (flags >> bit) & 1u; }
-
-int Clamp(long long v, int limit) { return v < 0 ? 0 : (v > limit ? limit : static_cast<int>(v)); }
-
-bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
 // ---------------------------------------------------------------------------
 // Inputs
@@ -269,7 +265,7 @@ void HandleSerial(CodecContext& c, int item) {
 // Fuel level sensors
 
 void MarkSensor(FuelSensorRecord& s, bool inUse, int address) {
-    s.flags = static_cast<uint8_t>(inUse ? (s.flags | 1u) : (s.flags & ~1u));
+    SetBits(s.flags, 1u, inUse);
     s.address = static_cast<uint8_t>(address);
     s.addressCopy = static_cast<uint8_t>(address);
 }
@@ -455,13 +451,6 @@ void HandleSensor(CodecContext& c, int configItem, void (*build)(CodecContext&, 
 // Protocol sets: eight 16-bit words as 32 hexadecimal digits.
 
 constexpr int kPrsetWords = 8;
-
-int HexDigit(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    return -1;
-}
 
 // Strict reading: every one of the 32 characters must be a hexadecimal digit.
 bool ParseWords(const char* text, uint16_t (&words)[kPrsetWords]) {

@@ -23,7 +23,7 @@ bool NoIndex(const CodecContext& c, size_t stemLength) { return std::strlen(c.ke
 // Index after the stem when it lies in 1..count, else -1.
 int IndexInRange(const CodecContext& c, size_t stemLength, int count) {
     const int n = c.Number(stemLength);
-    return (n >= 1 && n <= count) ? n : -1;
+    return InRange(n, 1, count) ? n : -1;
 }
 
 template <size_t N> void TakeText(char (&dst)[N], const char* field, size_t maxChars = N - 1) {
@@ -51,14 +51,11 @@ long long Slice(const char* field, size_t from, size_t count) {
     return ParseDecimal(part);
 }
 
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-
 // DDMMYY or HHMMSS: each pair is taken only when both its characters are digits.
 void TakePairs(const char* field, uint8_t* const (&parts)[3]) {
     for (size_t i = 0; i < 3; ++i) {
-        const char* pair = field + 2 * i;
-        if (std::strlen(field) < 2 * i + 2 || !IsDigit(pair[0]) || !IsDigit(pair[1])) continue;
-        *parts[i] = static_cast<uint8_t>((pair[0] - '0') * 10 + (pair[1] - '0'));
+        const int pair = DigitPair(field, 2 * i);
+        if (pair >= 0) *parts[i] = static_cast<uint8_t>(pair);
     }
 }
 
@@ -98,8 +95,7 @@ void TakeFraction(float& dst, const char* field) {
 void TakeFix(GnssRecord& g, const char* field) {
     if (field[0] == '\0') return;
     g.fix = IsNA(field) ? '0' : field[0];
-    if (g.fix == '0') g.state = static_cast<uint8_t>(g.state & ~kGnssFixBit);
-    else g.state = static_cast<uint8_t>(g.state | kGnssFixBit);
+    SetBits(g.state, kGnssFixBit, g.fix != '0');
 }
 
 // ---------------------------------------------------------------------------
@@ -279,7 +275,7 @@ constexpr uint16_t kFourthBit = 1u << 4;
 // An "enable,value" pair; empty or over-long parts keep the stored value.
 template <class T> void TakeFilterPair(const char* field, uint16_t& flags, uint16_t bit, T& value) {
     const CommaList pair(field);
-    if (pair.Present(0)) flags = static_cast<uint16_t>(pair.Number(0) != 0 ? (flags | bit) : (flags & ~bit));
+    if (pair.Present(0)) SetBits(flags, bit, pair.Number(0) != 0);
     if (pair.Present(1)) value = static_cast<T>(pair.Number(1));
 }
 

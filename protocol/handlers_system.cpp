@@ -19,11 +19,6 @@ Switch ReadSwitch(const char* field) {
     return Switch::Other;
 }
 
-uint8_t SetBit(uint8_t value, int bit, bool on) {
-    const auto mask = static_cast<uint8_t>(1u << bit);
-    return on ? static_cast<uint8_t>(value | mask) : static_cast<uint8_t>(value & ~mask);
-}
-
 // Field k into a text item of the record, at most maxChars characters.
 bool TakeTextItem(const CodecContext& c, int k, int item, size_t maxChars) {
     if (!c.Has(k)) return false;
@@ -39,23 +34,13 @@ template <class T> bool TakeNumber(const CodecContext& c, int k, T& dst) {
     return true;
 }
 
-// A two-digit pair at text[0..1] not above max; -1 when not two ASCII digits
-// or out of range.
-int Pair(const char* text, int max) {
-    const char hi = text[0];
-    const char lo = text[1];
-    if (hi < '0' || hi > '9' || lo < '0' || lo > '9') return -1;
-    const int value = (hi - '0') * 10 + (lo - '0');
-    return value <= max ? value : -1;
-}
-
-// Three pairs of a DDMMYY or HHMMSS field; false when any part is invalid.
+// Three pairs of a DDMMYY or HHMMSS field; false when any part is missing,
+// not two digits or above its max.
 bool ReadTriple(const char* field, const int (&max)[3], uint8_t* (&out)[3]) {
     int parts[3];
     for (int i = 0; i < 3; ++i) {
-        if (std::strlen(field) < 2u * i + 2u) return false;
-        parts[i] = Pair(field + 2 * i, max[i]);
-        if (parts[i] < 0) return false;
+        parts[i] = DigitPair(field, 2u * i);
+        if (parts[i] < 0 || parts[i] > max[i]) return false;
     }
     for (int i = 0; i < 3; ++i) *out[i] = static_cast<uint8_t>(parts[i]);
     return true;
@@ -195,7 +180,7 @@ void HandleMode(CodecContext& c) {
     }
     bool taken = false;
     const auto value = static_cast<uint8_t>(ParseDecimal(c.Field(1)));
-    if (c.Has(1) && value >= 1 && value <= 6) {
+    if (c.Has(1) && InRange(value, 1, 6)) {
         mode = value;
         c.data.Set(DI_MODE, mode);
         taken = true;
@@ -232,7 +217,7 @@ void HandlePass(CodecContext& c) {
     }
     const Switch protection = ReadSwitch(c.Field(2));
     if (protection == Switch::Off || protection == Switch::On) {
-        p.flags = SetBit(SetBit(p.flags, 0, protection == Switch::On), 1, protection == Switch::On);
+        SetBits(p.flags, 0x3u, protection == Switch::On);
         taken = true;
     }
     if (taken) c.data.Set(DI_PASSWORD, p);
@@ -257,7 +242,7 @@ void HandleLog(CodecContext& c) {
     }
     const Switch on = ReadSwitch(c.Field(2));
     if (on == Switch::Off || on == Switch::On) {
-        log = SetBit(log, 0, on == Switch::On);
+        SetBits(log, 1u, on == Switch::On);
         taken = true;
     }
     if (taken) c.data.Set(DI_LOG, log);
@@ -288,7 +273,7 @@ bool TakeDateOptions(const CodecContext& c) {
     bool changed = false;
     if (c.Has(3)) {
         const long long zone = ParseDecimal(c.Field(3));
-        if (zone >= -12 && zone <= 14) {
+        if (InRange(zone, -12, 14)) {
             o.zone = static_cast<int8_t>(zone);
             changed = true;
         }
@@ -298,7 +283,7 @@ bool TakeDateOptions(const CodecContext& c) {
         const Switch s = ReadSwitch(c.Field(4 + i));
         if (s == Switch::Absent) continue;
         changed = (s != Switch::Other);
-        if (changed) o.flags = SetBit(o.flags, kFlagBits[i], s == Switch::On);
+        if (changed) SetBits(o.flags, 1u << kFlagBits[i], s == Switch::On);
     }
     if (changed) c.data.Set(DI_DATE_OPTIONS, o);
     return changed;
