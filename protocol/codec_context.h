@@ -1,10 +1,12 @@
 // What a keyword handler sees of the codec: the mode flags, the keyword and
-// remembered subcommand, the field table of a parsed line, and the line being
-// built. Handlers live in one file per keyword family.
+// remembered subcommand, the field table of a parsed line with the takers of
+// its fields, and the line being built. Handlers live in one file per keyword
+// family.
 #pragma once
 
 #include "model/dataserver.h"
 #include "protocol/fields.h"
+#include "protocol/hex.h"
 #include "protocol/line.h"
 
 #include <cstdarg>
@@ -76,3 +78,40 @@ struct CodecContext {
 };
 
 using Handler = void (*)(CodecContext&);
+
+// The takers of fields.h over field k of the line: an empty or absent field
+// keeps dst, a taken one returns true.
+template <class T> bool TakeDecimal(const CodecContext& c, int k, T& dst) { return TakeDecimal(c.Field(k), dst); }
+template <class T> bool TakeHex(const CodecContext& c, int k, T& dst) { return TakeHex(c.Field(k), dst); }
+template <size_t N> bool TakeText(const CodecContext& c, int k, char (&dst)[N], size_t maxChars = N - 1) {
+    return TakeText(c.Field(k), dst, maxChars);
+}
+template <class T> bool TakeBits(const CodecContext& c, int k, T& flags, unsigned mask) {
+    return TakeBits(c.Field(k), flags, mask);
+}
+template <class T> bool TakeBit(const CodecContext& c, int k, T& flags, unsigned bit) {
+    return TakeBits(c, k, flags, 1u << bit);
+}
+template <class T> bool TakeSwitch(const CodecContext& c, int k, T& flags, unsigned mask) {
+    return TakeSwitch(c.Field(k), flags, mask);
+}
+// A 48-bit identifier of 12 hexadecimal digits (see HexToU64).
+inline bool TakeId(const CodecContext& c, int k, uint64_t& dst) { return TakeParsed(c.Field(k), dst, HexToU64); }
+
+// Field k into a number item of the record, read by take (TakeDecimal or
+// TakeHex): TakeItem<uint8_t>(c, 5, DI_RSSI, TakeDecimal).
+template <class T>
+bool TakeItem(const CodecContext& c, int k, int item, bool (*take)(const CodecContext&, int, T&)) {
+    T value{};
+    if (!take(c, k, value)) return false;
+    c.data.Set(item, value);
+    return true;
+}
+
+// Field k into a text item of the record, at most maxChars characters.
+inline bool TakeTextItem(const CodecContext& c, int k, int item, size_t maxChars) {
+    char text[FieldTable::kWidth];
+    if (!TakeText(c, k, text, maxChars)) return false;
+    c.data.Set(item, text, sizeof text);
+    return true;
+}

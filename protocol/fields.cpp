@@ -52,5 +52,3 @@ CommaList::CommaList(const char* text) {
         p = end;
     }
 }
-
-long long CommaList::Number(int i) const { return Usable(i) ? ParseDecimal(m_parts[i]) : 0; }

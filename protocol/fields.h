@@ -1,9 +1,11 @@
-// Reading the texts of payload fields: digits, numbers, bounded copies and
-// bit edits, shared by every keyword handler.
+// Reading the texts of payload fields: digits, numbers, bounded copies, bit
+// edits and the takers every keyword handler uses. The same takers over field
+// k of a parsed line are in codec_context.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 constexpr bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
@@ -42,6 +44,39 @@ template <size_t N> void CopyField(char (&dst)[N], const char* src, size_t maxCh
     CopyField(dst, N, src, maxChars);
 }
 
+// Takers: a non-empty text is taken into dst and they return true; an empty
+// text (an absent field) keeps dst. Numbers are cast to the type of dst.
+template <class T, class Parse> bool TakeParsed(const char* text, T& dst, Parse parse) {
+    if (text[0] == '\0') return false;
+    dst = static_cast<T>(parse(text));
+    return true;
+}
+
+template <class T> bool TakeDecimal(const char* text, T& dst) { return TakeParsed(text, dst, ParseDecimal); }
+template <class T> bool TakeHex(const char* text, T& dst) { return TakeParsed(text, dst, ParseHex); }
+
+template <size_t N> bool TakeText(const char* text, char (&dst)[N], size_t maxChars = N - 1) {
+    if (text[0] == '\0') return false;
+    CopyField(dst, text, maxChars);
+    return true;
+}
+
+// "1" sets the bits of mask, any other non-empty text clears them.
+template <class T> bool TakeBits(const char* text, T& flags, unsigned mask) {
+    if (text[0] == '\0') return false;
+    SetBits(flags, mask, std::strcmp(text, "1") == 0);
+    return true;
+}
+
+// A strict switch: "1" sets and "0" clears the bits of mask; any other text,
+// the empty one included, is not taken.
+template <class T> bool TakeSwitch(const char* text, T& flags, unsigned mask) {
+    const bool on = std::strcmp(text, "1") == 0;
+    if (!on && std::strcmp(text, "0") != 0) return false;
+    SetBits(flags, mask, on);
+    return true;
+}
+
 // A comma-joined field ("mode,value", "count,a,b"): up to 8 parts of at most
 // 9 characters. An over-long part is not usable; its caller skips that member.
 class CommaList {
@@ -53,9 +88,9 @@ public:
     int Count() const { return m_count; }
     // Part i (0-based) is there and not over-long.
     bool Usable(int i) const { return i >= 0 && i < m_count && !m_tooLong[i]; }
-    // Usable and not empty.
-    bool Present(int i) const { return Usable(i) && m_parts[i][0] != '\0'; }
-    long long Number(int i) const;
+    // The text of part i; "" when it is not usable.
+    const char* Part(int i) const { return Usable(i) ? m_parts[i] : ""; }
+    long long Number(int i) const { return ParseDecimal(Part(i)); }
 
 private:
     char m_parts[kParts][kPartMax + 1] = {};
