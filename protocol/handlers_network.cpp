@@ -305,16 +305,7 @@ void HandleGsm(CodecContext& c) {
     TakeTextItem(c, 3, DI_IMEI, 15);
     TakeItem<uint8_t>(c, 5, DI_RSSI, TakeDecimal);
     TakeItem<int16_t>(c, 6, DI_BALANCE, TakeDecimal);
-    if (c.Has(7) && c.Has(8) && c.Has(9) && c.Has(10)) {
-        CellRecord cell;  // zeros unless all four are numbers
-        if (!IsNA(c.Field(7)) && !IsNA(c.Field(8)) && !IsNA(c.Field(9)) && !IsNA(c.Field(10))) {
-            cell = CellRecord{static_cast<uint16_t>(ParseDecimal(c.Field(7))),
-                              static_cast<uint16_t>(ParseDecimal(c.Field(8))),
-                              static_cast<uint16_t>(ParseDecimal(c.Field(9))),
-                              static_cast<uint16_t>(ParseDecimal(c.Field(10)))};
-        }
-        c.data.Set(DI_CELL, cell);
-    }
+    TakeCell(c, 7);
     c.result = kCodecOk;
 }
 

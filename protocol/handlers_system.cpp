@@ -63,24 +63,6 @@ bool TakePower(const CodecContext& c, int k, int item, double floor, double span
     return true;
 }
 
-// MCC, MNC, LAC, CID: only as a complete set; any "NA" zeroes all four.
-bool TakeCell(const CodecContext& c, int first) {
-    bool anyNA = false;
-    for (int k = first; k < first + 4; ++k) {
-        if (!c.Has(k)) return false;
-        anyNA = anyNA || IsNA(c.Field(k));
-    }
-    CellRecord cell;
-    if (!anyNA) {
-        TakeDecimal(c, first, cell.mcc);
-        TakeDecimal(c, first + 1, cell.mnc);
-        TakeDecimal(c, first + 2, cell.lac);
-        TakeDecimal(c, first + 3, cell.cid);
-    }
-    c.data.Set(DI_CELL, cell);
-    return true;
-}
-
 void SetTaken(CodecContext& c, bool taken) { c.result = taken ? kCodecOk : kCodecData; }
 
 }  // namespace
@@ -249,6 +231,23 @@ void HandleDate(CodecContext& c) {
     const bool clock = TakeClock(c, 1, 2);
     const bool options = TakeDateOptions(c);
     SetTaken(c, clock || options);
+}
+
+bool TakeCell(const CodecContext& c, int first) {
+    bool anyNA = false;
+    for (int k = first; k < first + 4; ++k) {
+        if (!c.Has(k)) return false;
+        anyNA = anyNA || IsNA(c.Field(k));
+    }
+    CellRecord cell;
+    if (!anyNA) {
+        TakeDecimal(c, first, cell.mcc);
+        TakeDecimal(c, first + 1, cell.mnc);
+        TakeDecimal(c, first + 2, cell.lac);
+        TakeDecimal(c, first + 3, cell.cid);
+    }
+    c.data.Set(DI_CELL, cell);
+    return true;
 }
 
 void HandleRep(CodecContext& c) {
