@@ -158,12 +158,13 @@ void HandlePass(CodecContext& c) {
             c.out.EmptyField();
             c.out.EmptyField();
         }
-        c.out.Field("%1d", (p.flags >> 1) & 1);
+        c.out.Field("%1d", (p.flags & PasswordFlag::kWanted) ? 1 : 0);
         c.result = kCodecDone;
         return;
     }
     bool taken = TakeText(c, 1, p.current, kMax);
-    taken = TakeSwitch(c, 2, p.flags, 0x3u) || taken;
+    // The protection switch puts it in force and wanted together.
+    taken = TakeSwitch(c, 2, p.flags, PasswordFlag::kBoth) || taken;
     if (taken) c.data.Set(DI_PASSWORD, p);
     SetTaken(c, taken);
 }

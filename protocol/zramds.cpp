@@ -236,7 +236,7 @@ void CZRAMDS::BuildLine(int write, bool file, const char* keyword, const char* s
     if (!file) {
         m_out.Append("$");
         PasswordRecord password;
-        if (m_data.Get(DI_PASSWORD, password) && (password.flags & 1)) {
+        if (m_data.Get(DI_PASSWORD, password) && (password.flags & PasswordFlag::kInForce)) {
             m_out.Append(password.current, sizeof password.current - 1);
             m_out.Append(";");
         }
@@ -412,6 +412,8 @@ void CZRAMDS::HandleLine() {
     Dispatch();
 }
 
+// A changed password brings the wanted protection in force; a refused change
+// leaves the wish as what is in force.
 void CZRAMDS::ApplyPasswordReply(int code) {
     PasswordRecord p;
     if (!m_data.Get(DI_PASSWORD, p)) return;
@@ -420,10 +422,10 @@ void CZRAMDS::ApplyPasswordReply(int code) {
             CopyField(p.current, p.next);
             p.next[0] = '\0';
         }
-        p.flags = static_cast<uint8_t>((p.flags & ~1u) | ((p.flags >> 1) & 1u));
+        SetBits(p.flags, PasswordFlag::kInForce, (p.flags & PasswordFlag::kWanted) != 0);
     } else {
         CopyField(p.next, p.current);
-        p.flags = static_cast<uint8_t>((p.flags & ~2u) | ((p.flags & 1u) << 1));
+        SetBits(p.flags, PasswordFlag::kWanted, (p.flags & PasswordFlag::kInForce) != 0);
     }
     m_data.Set(DI_PASSWORD, p);
 }
