@@ -568,7 +568,7 @@ void HandleThermoId(CodecContext& c) {
         return;
     }
     for (int k = 0; k < kThermoIds; ++k) {
-        uint64_t id = 0;
+        uint64_t id = 0;  // an empty or missing place clears the slot
         TakeId(c, k + 2, id);
         c.data.Set(ItemBase::ThermoId + k, id);
     }
