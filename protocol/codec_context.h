@@ -1,9 +1,12 @@
 // What a keyword handler sees of the codec: the mode flags, the keyword and
-// remembered subcommand, the field table of a parsed line, and the line being
-// built. Handlers live in one file per keyword family.
+// remembered subcommand, the field table of a parsed line with the takers of
+// its fields, and the line being built. Handlers live in one file per keyword
+// family.
 #pragma once
 
 #include "model/dataserver.h"
+#include "protocol/fields.h"
+#include "protocol/hex.h"
 #include "protocol/line.h"
 
 #include <cstdarg>
@@ -76,36 +79,39 @@ struct CodecContext {
 
 using Handler = void (*)(CodecContext&);
 
-// A comma-joined field ("mode,value", "count,a,b"): up to 8 parts of at most
-// 9 characters. An over-long part is not usable; its caller skips that member.
-class CommaList {
-public:
-    static constexpr size_t kPartMax = 9;
-    static constexpr int kParts = 8;
+// The takers of fields.h over field k of the line: an empty or absent field
+// keeps dst, a taken one returns true.
+template <class T> bool TakeDecimal(const CodecContext& c, int k, T& dst) { return TakeDecimal(c.Field(k), dst); }
+template <class T> bool TakeHex(const CodecContext& c, int k, T& dst) { return TakeHex(c.Field(k), dst); }
+template <size_t N> bool TakeText(const CodecContext& c, int k, char (&dst)[N], size_t maxChars = N - 1) {
+    return TakeText(c.Field(k), dst, maxChars);
+}
+template <class T> bool TakeBits(const CodecContext& c, int k, T& flags, unsigned mask) {
+    return TakeBits(c.Field(k), flags, mask);
+}
+template <class T> bool TakeBit(const CodecContext& c, int k, T& flags, unsigned bit) {
+    return TakeBits(c, k, flags, 1u << bit);
+}
+template <class T> bool TakeSwitch(const CodecContext& c, int k, T& flags, unsigned mask) {
+    return TakeSwitch(c.Field(k), flags, mask);
+}
+// A 48-bit identifier of 12 hexadecimal digits (see HexToU64).
+inline bool TakeId(const CodecContext& c, int k, uint64_t& dst) { return TakeParsed(c.Field(k), dst, HexToU64); }
 
-    explicit CommaList(const char* text);
-    int Count() const { return m_count; }
-    // Part i (0-based) is there and not over-long.
-    bool Usable(int i) const { return i >= 0 && i < m_count && !m_tooLong[i]; }
-    // Usable and not empty.
-    bool Present(int i) const { return Usable(i) && m_parts[i][0] != '\0'; }
-    long long Number(int i) const;
+// Field k into a number item of the record, read by take (TakeDecimal or
+// TakeHex): TakeItem<uint8_t>(c, 5, DI_RSSI, TakeDecimal).
+template <class T>
+bool TakeItem(const CodecContext& c, int k, int item, bool (*take)(const CodecContext&, int, T&)) {
+    T value{};
+    if (!take(c, k, value)) return false;
+    c.data.Set(item, value);
+    return true;
+}
 
-private:
-    char m_parts[kParts][kPartMax + 1] = {};
-    bool m_tooLong[kParts] = {};
-    int m_count = 0;
-};
-
-// C-style decimal conversion: optional sign, leading digits, anything else
-// ends the number, no digits give 0. Saturates instead of overflowing.
-long long ParseDecimal(const char* text);
-// Hexadecimal conversion ("%x"): leading hex digits, no digits give 0.
-unsigned long long ParseHex(const char* text);
-// True when the field is exactly "NA".
-bool IsNA(const char* text);
-// Bounded copy of a field into a fixed text array, at most maxChars characters.
-void CopyField(char* dst, size_t dstSize, const char* src, size_t maxChars);
-template <size_t N> void CopyField(char (&dst)[N], const char* src, size_t maxChars = N - 1) {
-    CopyField(dst, N, src, maxChars);
+// Field k into a text item of the record, at most maxChars characters.
+inline bool TakeTextItem(const CodecContext& c, int k, int item, size_t maxChars) {
+    char text[FieldTable::kWidth];
+    if (!TakeText(c, k, text, maxChars)) return false;
+    c.data.Set(item, text, sizeof text);
+    return true;
 }

@@ -54,3 +54,8 @@ void HandlePrset(CodecContext& c);
 
 // Service commands (restart, defaults, erasure, factory state).
 void HandleServiceCommand(CodecContext& c);
+
+// The cell of REP and GSM: MCC, MNC, LAC and CID in fields first..first + 3,
+// taken only as a complete set; any "NA" zeroes all four. Returns whether the
+// cell item was stored.
+bool TakeCell(const CodecContext& c, int first);

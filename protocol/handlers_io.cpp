@@ -25,33 +25,8 @@ private:
     bool m_loaded;
 };
 
-// Field k as a decimal number into dst; absent fields keep dst.
-template <class T> bool Take(const CodecContext& c, int k, T& dst) {
-    if (!c.Has(k)) return false;
-    dst = static_cast<T>(ParseDecimal(c.Field(k)));
-    return true;
-}
-
-template <class T> bool TakeHex(const CodecContext& c, int k, T& dst) {
-    if (!c.Has(k)) return false;
-    dst = static_cast<T>(ParseHex(c.Field(k)));
-    return true;
-}
-
-// Field k "1" sets the bits of mask, any other non-empty text clears them.
-void TakeBits(const CodecContext& c, int k, uint8_t& flags, unsigned mask) {
-    if (!c.Has(k)) return;
-    flags = static_cast<uint8_t>(std::strcmp(c.Field(k), "1") == 0 ? (flags | mask) : (flags & ~mask));
-}
-
-void TakeBit(const CodecContext& c, int k, uint8_t& flags, unsigned bit) { TakeBits(c, k, flags, 1u << bit); }
-
 unsigned LowByte(long long v) { return static_cast<unsigned>(v) & 0xFFu; }
 unsigned Bit(unsigned flags, unsigned bit) { return (flags >> bit) & 1u; }
-
-int Clamp(long long v, int limit) { return v < 0 ? 0 : (v > limit ? limit : static_cast<int>(v)); }
-
-bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
 // ---------------------------------------------------------------------------
 // Inputs
@@ -93,10 +68,10 @@ void BuildBounds(CodecContext& c, const LevelBounds& b) {
 }
 
 void ParseBounds(const CodecContext& c, int first, LevelBounds& b) {
-    Take(c, first, b.upper1);
-    Take(c, first + 1, b.lower1);
-    Take(c, first + 2, b.upper0);
-    Take(c, first + 3, b.lower0);
+    TakeDecimal(c, first, b.upper1);
+    TakeDecimal(c, first + 1, b.lower1);
+    TakeDecimal(c, first + 2, b.upper0);
+    TakeDecimal(c, first + 3, b.lower0);
 }
 
 void BuildInput(CodecContext& c, const InputRecord& in) {
@@ -110,13 +85,13 @@ void BuildInput(CodecContext& c, const InputRecord& in) {
 }
 
 void ParseInput(const CodecContext& c, InputRecord& in) {
-    Take(c, 1, in.mode);
-    Take(c, 2, in.analogFilter);
+    TakeDecimal(c, 1, in.mode);
+    TakeDecimal(c, 2, in.analogFilter);
     ParseBounds(c, 3, in.bounds);
-    Take(c, 7, in.c);
-    Take(c, 8, in.d);
-    Take(c, 9, in.pulseFilter);
-    Take(c, 10, in.e);
+    TakeDecimal(c, 7, in.c);
+    TakeDecimal(c, 8, in.d);
+    TakeDecimal(c, 9, in.pulseFilter);
+    TakeDecimal(c, 10, in.e);
 }
 
 // Writes take the digit after the stem, replies the number: a reply index of
@@ -171,10 +146,10 @@ template <class Set> void BuildThresholdSet(CodecContext& c, const Set& s) {
 
 template <class Set> void ParseThresholdSet(const CodecContext& c, int first, Set& s) {
     TakeHex(c, first, s.flags);
-    Take(c, first + 1, s.lower);
-    Take(c, first + 2, s.upper);
-    Take(c, first + 3, s.change);
-    Take(c, first + 4, s.timer);
+    TakeDecimal(c, first + 1, s.lower);
+    TakeDecimal(c, first + 2, s.upper);
+    TakeDecimal(c, first + 3, s.change);
+    TakeDecimal(c, first + 4, s.timer);
 }
 
 void BuildThresholds(CodecContext& c, const ThresholdRecord& t) {
@@ -206,16 +181,16 @@ void BuildOutput(CodecContext& c, const OutputRecord& o) {
 }
 
 void ParseOutput(const CodecContext& c, OutputRecord& o) {
-    Take(c, 1, o.mode);
+    TakeDecimal(c, 1, o.mode);
     switch (o.mode) {
-    case 0: Take(c, 2, o.param0); break;
-    case 1: Take(c, 2, o.param1); break;
-    case 2: Take(c, 2, o.param2); break;
+    case 0: TakeDecimal(c, 2, o.param0); break;
+    case 1: TakeDecimal(c, 2, o.param1); break;
+    case 2: TakeDecimal(c, 2, o.param2); break;
     default: break;
     }
-    Take(c, 3, o.f);
-    Take(c, 4, o.g);
-    Take(c, 5, o.param2);
+    TakeDecimal(c, 3, o.f);
+    TakeDecimal(c, 4, o.g);
+    TakeDecimal(c, 5, o.param2);
 }
 
 // "OUT" without an index: the count, then "mode,state" per output.
@@ -253,7 +228,7 @@ void HandleSerial(CodecContext& c, int item) {
     int k = 1;
     for (const SerialField& f : kSerialFields) {
         int32_t& r = rec.value.r[f.r];
-        if (!c.writeMode) Take(c, k++, r);
+        if (!c.writeMode) TakeDecimal(c, k++, r);
         else if (f.lowByte) c.out.Field("%u", LowByte(r));
         else c.out.Field("%d", r);
     }
@@ -269,7 +244,7 @@ void HandleSerial(CodecContext& c, int item) {
 // Fuel level sensors
 
 void MarkSensor(FuelSensorRecord& s, bool inUse, int address) {
-    s.flags = static_cast<uint8_t>(inUse ? (s.flags | 1u) : (s.flags & ~1u));
+    SetBits(s.flags, 1u, inUse);
     s.address = static_cast<uint8_t>(address);
     s.addressCopy = static_cast<uint8_t>(address);
 }
@@ -306,18 +281,18 @@ void ParseSensorTable(CodecContext& c) {
 
 void ParseSensorLive(const CodecContext& c, FuelSensorRecord& s) {
     TakeBits(c, 2, s.liveFlags, 2u);  // reading valid
-    Take(c, 3, s.level);
-    Take(c, 4, s.volume);
-    Take(c, 5, s.t);
-    Take(c, 6, s.u);
+    TakeDecimal(c, 3, s.level);
+    TakeDecimal(c, 4, s.volume);
+    TakeDecimal(c, 5, s.t);
+    TakeDecimal(c, 6, s.u);
 }
 
 // The settings-file line carries the in-use bit, the address and S; the
 // in-use bit is read back too, so a sensor saved as unused stays unused.
 void ParseSensorFile(const CodecContext& c, FuelSensorRecord& s) {
     TakeBit(c, 1, s.flags, 0);
-    Take(c, 2, s.address);
-    Take(c, 3, s.s);
+    TakeDecimal(c, 2, s.address);
+    TakeDecimal(c, 3, s.s);
 }
 
 // ---------------------------------------------------------------------------
@@ -335,17 +310,18 @@ void BuildThermometer(CodecContext& c, const ThermometerRecord& t) {
 
 void ParseThermometerConfig(const CodecContext& c, ThermometerRecord& t) {
     TakeBit(c, 1, t.flags, 0);
-    if (c.Has(2)) t.id = HexToU64(c.Field(2));
-    Take(c, 3, t.v);
-    Take(c, 4, t.lower);
-    Take(c, 5, t.upper);
+    TakeId(c, 2, t.id);
+    TakeDecimal(c, 3, t.v);
+    TakeDecimal(c, 4, t.lower);
+    TakeDecimal(c, 5, t.upper);
 }
 
 // Live reading: the temperature belongs to this thermometer only when the
 // reporting sensor's identifier is the configured one.
 void ParseThermometerLive(const CodecContext& c, ThermometerRecord& t) {
     TakeBits(c, 1, t.liveFlags, 3u);  // both bits report together
-    if (c.Has(2) && HexToU64(c.Field(2)) == t.id) Take(c, 3, t.temperature);
+    uint64_t id = 0;
+    if (TakeId(c, 2, id) && id == t.id) TakeDecimal(c, 3, t.temperature);
 }
 
 // ---------------------------------------------------------------------------
@@ -370,14 +346,14 @@ void BuildMsens(CodecContext& c, const MotionSensorConfig& m) {
 
 void ParseMsens(const CodecContext& c, MotionSensorConfig& m) {
     for (const MsensFlagField& f : kMsensFlags) TakeBit(c, f.field, m.flags, f.bit);
-    Take(c, 2, m.motion);
-    Take(c, 4, m.shock);
+    TakeDecimal(c, 2, m.motion);
+    TakeDecimal(c, 4, m.shock);
 }
 
 void ParseAccel(const CodecContext& c, AccelRecord& a) {
-    Take(c, 1, a.x);
-    Take(c, 2, a.y);
-    Take(c, 3, a.z);
+    TakeDecimal(c, 1, a.x);
+    TakeDecimal(c, 2, a.y);
+    TakeDecimal(c, 3, a.z);
 }
 
 void BuildTilt(CodecContext& c, const TiltConfig& t) {
@@ -388,13 +364,13 @@ void BuildTilt(CodecContext& c, const TiltConfig& t) {
 
 void ParseTiltConfig(const CodecContext& c, TiltConfig& t) {
     TakeBit(c, 1, t.flags, 0);
-    Take(c, 2, t.angle);
-    Take(c, 3, t.value);
+    TakeDecimal(c, 2, t.angle);
+    TakeDecimal(c, 3, t.value);
 }
 
 void ParseTiltLive(const CodecContext& c, TiltLive& t) {
-    Take(c, 1, t.a);
-    Take(c, 2, t.b);
+    TakeDecimal(c, 1, t.a);
+    TakeDecimal(c, 2, t.b);
 }
 
 void BuildTsens(CodecContext& c, const TempSensorConfig& t) {
@@ -405,11 +381,11 @@ void BuildTsens(CodecContext& c, const TempSensorConfig& t) {
 
 void ParseTsensConfig(const CodecContext& c, TempSensorConfig& t) {
     TakeBit(c, 1, t.flags, 0);
-    Take(c, 2, t.lower);
-    Take(c, 3, t.upper);
+    TakeDecimal(c, 2, t.lower);
+    TakeDecimal(c, 3, t.upper);
 }
 
-void ParseTint(const CodecContext& c, int8_t& t) { Take(c, 1, t); }
+void ParseTint(const CodecContext& c, int8_t& t) { TakeDecimal(c, 1, t); }
 
 // A sensor keyword whose write needs "SET" and whose reply is configuration
 // after "GET" and live values after a plain read.
@@ -455,13 +431,6 @@ void HandleSensor(CodecContext& c, int configItem, void (*build)(CodecContext&, 
 // Protocol sets: eight 16-bit words as 32 hexadecimal digits.
 
 constexpr int kPrsetWords = 8;
-
-int HexDigit(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    return -1;
-}
 
 // Strict reading: every one of the 32 characters must be a hexadecimal digit.
 bool ParseWords(const char* text, uint16_t (&words)[kPrsetWords]) {
@@ -528,7 +497,7 @@ void HandleIgn(CodecContext& c) {
         c.result = kCodecDone;
         return;
     }
-    Take(c, 1, r.source);
+    TakeDecimal(c, 1, r.source);
     ParseBounds(c, 2, r.bounds);
     ign.Store();
     c.result = kCodecOk;
@@ -548,9 +517,9 @@ void HandleSos(CodecContext& c) {
         c.result = kCodecDone;
         return;
     }
-    Take(c, 1, r.source);
+    TakeDecimal(c, 1, r.source);
     ParseBounds(c, 2, r.bounds);
-    Take(c, 6, r.level);
+    TakeDecimal(c, 6, r.level);
     sos.Store();
     c.result = kCodecOk;
 }
@@ -599,7 +568,8 @@ void HandleThermoId(CodecContext& c) {
         return;
     }
     for (int k = 0; k < kThermoIds; ++k) {
-        const uint64_t id = c.Has(k + 2) ? HexToU64(c.Field(k + 2)) : 0;
+        uint64_t id = 0;  // an empty or missing place clears the slot
+        TakeId(c, k + 2, id);
         c.data.Set(ItemBase::ThermoId + k, id);
     }
     c.result = kCodecOk;

@@ -23,19 +23,7 @@ bool NoIndex(const CodecContext& c, size_t stemLength) { return std::strlen(c.ke
 // Index after the stem when it lies in 1..count, else -1.
 int IndexInRange(const CodecContext& c, size_t stemLength, int count) {
     const int n = c.Number(stemLength);
-    return (n >= 1 && n <= count) ? n : -1;
-}
-
-template <size_t N> void TakeText(char (&dst)[N], const char* field, size_t maxChars = N - 1) {
-    if (field[0] != '\0') CopyField(dst, field, maxChars);
-}
-
-template <class T> void TakeDecimal(T& dst, const char* field) {
-    if (field[0] != '\0') dst = static_cast<T>(ParseDecimal(field));
-}
-
-template <class T> void TakeHex(T& dst, const char* field) {
-    if (field[0] != '\0') dst = static_cast<T>(ParseHex(field));
+    return InRange(n, 1, count) ? n : -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -51,14 +39,11 @@ long long Slice(const char* field, size_t from, size_t count) {
     return ParseDecimal(part);
 }
 
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-
 // DDMMYY or HHMMSS: each pair is taken only when both its characters are digits.
 void TakePairs(const char* field, uint8_t* const (&parts)[3]) {
     for (size_t i = 0; i < 3; ++i) {
-        const char* pair = field + 2 * i;
-        if (std::strlen(field) < 2 * i + 2 || !IsDigit(pair[0]) || !IsDigit(pair[1])) continue;
-        *parts[i] = static_cast<uint8_t>((pair[0] - '0') * 10 + (pair[1] - '0'));
+        const int pair = DigitPair(field, 2 * i);
+        if (pair >= 0) *parts[i] = static_cast<uint8_t>(pair);
     }
 }
 
@@ -77,13 +62,15 @@ void TakeCoordinate(Coordinate& coord, const char* value, const char* hemisphere
 }
 
 // Decimal number or "NA" (zero); an empty field keeps the value.
-template <class T> void TakeDecimalOrNA(T& dst, const char* field) {
-    if (IsNA(field)) dst = 0;
-    else TakeDecimal(dst, field);
+template <class T> void TakeDecimalOrNA(const CodecContext& c, int k, T& dst) {
+    if (IsNA(c.Field(k))) dst = 0;
+    else TakeDecimal(c, k, dst);
 }
 
-// Decimal fraction, independent of the process locale.
-void TakeFraction(float& dst, const char* field) {
+// Decimal fraction, independent of the process locale; "NA" gives zero, an
+// empty field keeps the value.
+void TakeFraction(const CodecContext& c, int k, float& dst) {
+    const char* field = c.Field(k);
     if (IsNA(field)) {
         dst = 0;
         return;
@@ -98,8 +85,7 @@ void TakeFraction(float& dst, const char* field) {
 void TakeFix(GnssRecord& g, const char* field) {
     if (field[0] == '\0') return;
     g.fix = IsNA(field) ? '0' : field[0];
-    if (g.fix == '0') g.state = static_cast<uint8_t>(g.state & ~kGnssFixBit);
-    else g.state = static_cast<uint8_t>(g.state | kGnssFixBit);
+    SetBits(g.state, kGnssFixBit, g.fix != '0');
 }
 
 // ---------------------------------------------------------------------------
@@ -137,7 +123,7 @@ void HandleNumber(CodecContext& c, size_t stemLength, int itemBase) {
         return;
     }
     // "NA" stands for an empty number both ways.
-    if (!IsNA(c.Field(1))) CopyField(number, c.Field(1), kNumberChars);
+    if (!IsNA(c.Field(1))) TakeText(c, 1, number, kNumberChars);
     c.data.Set(itemBase + n, number);
     c.result = kCodecOk;
 }
@@ -149,9 +135,9 @@ void HandleSimStatus(CodecContext& c, int item) {
     if (RefuseWrite(c)) return;
     AccessPointRecord ap;
     c.data.Get(item, ap);
-    TakeText(ap.simString, c.Field(10));
-    TakeText(ap.serviceCode, c.Field(11));
-    TakeText(ap.balanceCode, c.Field(12));
+    TakeText(c, 10, ap.simString);
+    TakeText(c, 11, ap.serviceCode);
+    TakeText(c, 12, ap.balanceCode);
     c.data.Set(item, ap);
     c.result = kCodecOk;
 }
@@ -166,9 +152,9 @@ void HandleAccessPoint(CodecContext& c, int item) {
         c.result = kCodecDone;
         return;
     }
-    TakeText(ap.apn, c.Field(1));
-    TakeText(ap.login, c.Field(2));
-    TakeText(ap.password, c.Field(3));
+    TakeText(c, 1, ap.apn);
+    TakeText(c, 2, ap.login);
+    TakeText(c, 3, ap.password);
     c.data.Set(item, ap);
     c.result = kCodecOk;
 }
@@ -177,8 +163,8 @@ void HandleBytePair(CodecContext& c, int item) {
     if (RefuseWrite(c)) return;
     BytePair pair;
     c.data.Get(item, pair);
-    TakeDecimal(pair.first, c.Field(1));
-    TakeDecimal(pair.second, c.Field(2));
+    TakeDecimal(c, 1, pair.first);
+    TakeDecimal(c, 2, pair.second);
     c.data.Set(item, pair);
     c.result = kCodecOk;
 }
@@ -207,18 +193,18 @@ void BuildWifiNetwork(CodecContext& c, const WifiNetworkRecord& w) {
 }
 
 void ParseWifiNetwork(CodecContext& c, WifiNetworkRecord& w) {
-    TakeDecimal(w.n1, c.Field(1));
-    TakeText(w.ssid, c.Field(2));
-    TakeDecimal(w.n2, c.Field(3));
-    TakeDecimal(w.n3, c.Field(4));
-    TakeText(w.key, c.Field(5));
-    TakeDecimal(w.n4, c.Field(6));
+    TakeDecimal(c, 1, w.n1);
+    TakeText(c, 2, w.ssid);
+    TakeDecimal(c, 3, w.n2);
+    TakeDecimal(c, 4, w.n3);
+    TakeText(c, 5, w.key);
+    TakeDecimal(c, 6, w.n4);
     const AddressLayout& at = c.fileMode ? kFileAddresses : kReplyAddresses;
-    TakeText(w.ip, c.Field(at.ip));
-    TakeText(w.mask, c.Field(at.mask));
-    TakeText(w.gateway, c.Field(at.gateway));
-    TakeText(w.dns1, c.Field(at.dns1));
-    TakeText(w.dns2, c.Field(at.dns2));
+    TakeText(c, at.ip, w.ip);
+    TakeText(c, at.mask, w.mask);
+    TakeText(c, at.gateway, w.gateway);
+    TakeText(c, at.dns1, w.dns1);
+    TakeText(c, at.dns2, w.dns2);
     w.flags |= 1;  // received
 }
 
@@ -226,7 +212,7 @@ void ParseWifiNetwork(CodecContext& c, WifiNetworkRecord& w) {
 void TakeSlotCount(CodecContext& c, int item) {
     uint8_t count = 0;
     c.data.Get(item, count);
-    TakeDecimal(count, c.Field(2));
+    TakeDecimal(c, 2, count);
     c.data.Set(item, count);
     c.result = kCodecOk;
 }
@@ -250,21 +236,22 @@ void BuildServer(CodecContext& c, const ServerRecord& s) {
 // Absent fields fall back to the defaults, not to the stored values.
 ServerRecord ParseServer(const CodecContext& c) {
     ServerRecord s;
-    TakeHex(s.flags, c.Field(1));
-    TakeHex(s.protocol, c.Field(2));
-    TakeText(s.ip, c.Field(3), 15);
-    TakeText(s.port, c.Field(4), 5);
-    TakeText(s.login, c.Field(5), 15);
-    TakeText(s.password, c.Field(6), 15);
-    TakeDecimal(s.p1, c.Field(7));
-    TakeDecimal(s.p2, c.Field(8));
-    TakeDecimal(s.p3, c.Field(9));
-    TakeDecimal(s.p4, c.Field(10));
-    TakeDecimal(s.p5, c.Field(11));
-    TakeDecimal(s.p6, c.Field(12));
-    TakeDecimal(s.p7, c.Field(13));
+    TakeHex(c, 1, s.flags);
+    TakeHex(c, 2, s.protocol);
+    TakeText(c, 3, s.ip, 15);
+    TakeText(c, 4, s.port, 5);
+    TakeText(c, 5, s.login, 15);
+    TakeText(c, 6, s.password, 15);
+    TakeDecimal(c, 7, s.p1);
+    TakeDecimal(c, 8, s.p2);
+    TakeDecimal(c, 9, s.p3);
+    TakeDecimal(c, 10, s.p4);
+    TakeDecimal(c, 11, s.p5);
+    TakeDecimal(c, 12, s.p6);
+    TakeDecimal(c, 13, s.p7);
     // The device's reply has no on/off flag; the settings file keeps it last.
-    if (c.fileMode && c.Has(14)) s.lastOn = ParseDecimal(c.Field(14)) == 1 ? 1 : 0;
+    long long on = 0;
+    if (c.fileMode && TakeDecimal(c, 14, on)) s.lastOn = on == 1 ? 1 : 0;
     return s;
 }
 
@@ -277,10 +264,11 @@ constexpr uint16_t kSpeedBit = 1u << 3;
 constexpr uint16_t kFourthBit = 1u << 4;
 
 // An "enable,value" pair; empty or over-long parts keep the stored value.
-template <class T> void TakeFilterPair(const char* field, uint16_t& flags, uint16_t bit, T& value) {
-    const CommaList pair(field);
-    if (pair.Present(0)) flags = static_cast<uint16_t>(pair.Number(0) != 0 ? (flags | bit) : (flags & ~bit));
-    if (pair.Present(1)) value = static_cast<T>(pair.Number(1));
+template <class T> void TakeFilterPair(const CodecContext& c, int k, uint16_t& flags, uint16_t bit, T& value) {
+    const CommaList pair(c.Field(k));
+    long long enable = 0;
+    if (TakeDecimal(pair.Part(0), enable)) SetBits(flags, bit, enable != 0);
+    TakeDecimal(pair.Part(1), value);
 }
 
 void BuildFilterPair(CodecContext& c, uint16_t flags, uint16_t bit, int value) {
@@ -300,12 +288,12 @@ void HandleGnss(CodecContext& c) {
     TakePairs(c.Field(2), {&g.time.hour, &g.time.minute, &g.time.second});
     TakeCoordinate(g.latitude, c.Field(3), c.Field(4), 2, 'N');
     TakeCoordinate(g.longitude, c.Field(5), c.Field(6), 3, 'E');
-    TakeDecimalOrNA(g.altitude, c.Field(7));
+    TakeDecimalOrNA(c, 7, g.altitude);
     TakeFix(g, c.Field(8));
-    TakeDecimalOrNA(g.speed, c.Field(9));
-    TakeDecimalOrNA(g.course, c.Field(10));
-    TakeDecimalOrNA(g.satellites, c.Field(11));
-    TakeFraction(g.hdop, c.Field(12));
+    TakeDecimalOrNA(c, 9, g.speed);
+    TakeDecimalOrNA(c, 10, g.course);
+    TakeDecimalOrNA(c, 11, g.satellites);
+    TakeFraction(c, 12, g.hdop);
     c.data.Set(DI_GNSS, g);
     c.result = kCodecOk;
 }
@@ -313,33 +301,11 @@ void HandleGnss(CodecContext& c) {
 void HandleGsm(CodecContext& c) {
     if (RefuseWrite(c)) return;
     // Field 1 (modem state bits) and field 4 (MCC and MNC run together) are not kept.
-    if (c.Has(2)) {
-        uint8_t state = static_cast<uint8_t>(ParseHex(c.Field(2)));
-        c.data.Set(DI_GSM_STATE, state);
-    }
-    if (c.Has(3)) {
-        char imei[16] = {};
-        CopyField(imei, c.Field(3));
-        c.data.Set(DI_IMEI, imei);
-    }
-    if (c.Has(5)) {
-        uint8_t rssi = static_cast<uint8_t>(ParseDecimal(c.Field(5)));
-        c.data.Set(DI_RSSI, rssi);
-    }
-    if (c.Has(6)) {
-        int16_t balance = static_cast<int16_t>(ParseDecimal(c.Field(6)));
-        c.data.Set(DI_BALANCE, balance);
-    }
-    if (c.Has(7) && c.Has(8) && c.Has(9) && c.Has(10)) {
-        CellRecord cell;  // zeros unless all four are numbers
-        if (!IsNA(c.Field(7)) && !IsNA(c.Field(8)) && !IsNA(c.Field(9)) && !IsNA(c.Field(10))) {
-            cell = CellRecord{static_cast<uint16_t>(ParseDecimal(c.Field(7))),
-                              static_cast<uint16_t>(ParseDecimal(c.Field(8))),
-                              static_cast<uint16_t>(ParseDecimal(c.Field(9))),
-                              static_cast<uint16_t>(ParseDecimal(c.Field(10)))};
-        }
-        c.data.Set(DI_CELL, cell);
-    }
+    TakeItem<uint8_t>(c, 2, DI_GSM_STATE, TakeHex);
+    TakeTextItem(c, 3, DI_IMEI, 15);
+    TakeItem<uint8_t>(c, 5, DI_RSSI, TakeDecimal);
+    TakeItem<int16_t>(c, 6, DI_BALANCE, TakeDecimal);
+    TakeCell(c, 7);
     c.result = kCodecOk;
 }
 
@@ -359,8 +325,8 @@ void HandleSims(CodecContext& c) {
     }
     // The device reports the SIM use in field 3 (hexadecimal) among state
     // bits; the settings file keeps it as the write form's only field.
-    if (c.fileMode) TakeDecimal(use, c.Field(1));
-    else TakeHex(use, c.Field(3));
+    if (c.fileMode) TakeDecimal(c, 1, use);
+    else TakeHex(c, 3, use);
     c.data.Set(DI_SIM_CONTROL, use);
     c.result = kCodecOk;
 }
@@ -373,19 +339,9 @@ void HandleApn2(CodecContext& c) { HandleAccessPoint(c, DI_APN_2); }
 void HandleWifi(CodecContext& c) {
     if (RefuseWrite(c)) return;
     // Field 1 (state bits) and field 2 are not kept.
-    if (c.Has(3)) {
-        uint8_t flags = static_cast<uint8_t>(ParseHex(c.Field(3)));
-        c.data.Set(DI_WIFI_FLAGS, flags);
-    }
-    if (c.Has(4)) {
-        char mac[18] = {};
-        CopyField(mac, c.Field(4));
-        c.data.Set(DI_WIFI_MAC, mac);
-    }
-    if (c.Has(5)) {
-        uint8_t value = static_cast<uint8_t>(ParseDecimal(c.Field(5)));
-        c.data.Set(DI_WIFI_VALUE, value);
-    }
+    TakeItem<uint8_t>(c, 3, DI_WIFI_FLAGS, TakeHex);
+    TakeTextItem(c, 4, DI_WIFI_MAC, 17);
+    TakeItem<uint8_t>(c, 5, DI_WIFI_VALUE, TakeDecimal);
     c.result = kCodecOk;
 }
 
@@ -451,13 +407,13 @@ void HandleFilter(CodecContext& c) {
         c.result = kCodecDone;
         return;
     }
-    TakeFilterPair(c.Field(1), f.flags, kDistanceBit, f.distance);
-    TakeFilterPair(c.Field(2), f.flags, kAngleBit, f.angle);
-    TakeFilterPair(c.Field(3), f.flags, kSpeedBit, f.minSpeed);
-    TakeFilterPair(c.Field(4), f.flags, kFourthBit, f.fourth);
-    TakeDecimal(f.w, c.Field(5));
-    TakeDecimal(f.timeMoving, c.Field(6));
-    TakeDecimal(f.timeRest, c.Field(7));
+    TakeFilterPair(c, 1, f.flags, kDistanceBit, f.distance);
+    TakeFilterPair(c, 2, f.flags, kAngleBit, f.angle);
+    TakeFilterPair(c, 3, f.flags, kSpeedBit, f.minSpeed);
+    TakeFilterPair(c, 4, f.flags, kFourthBit, f.fourth);
+    TakeDecimal(c, 5, f.w);
+    TakeDecimal(c, 6, f.timeMoving);
+    TakeDecimal(c, 7, f.timeRest);
     c.data.Set(DI_TRACK_FILTER, f);
     c.result = kCodecOk;
 }

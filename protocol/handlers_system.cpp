@@ -2,60 +2,19 @@
 // operating mode, password, device logging, clock, status report, electronic
 // key and statistics.
 #include "protocol/handlers.h"
-#include "protocol/hex.h"
 #include "protocol/zramds.h"
 
 #include <cstring>
 
 namespace {
 
-// A "0"/"1" switch field.
-enum class Switch { Absent, Off, On, Other };
-
-Switch ReadSwitch(const char* field) {
-    if (field[0] == '\0') return Switch::Absent;
-    if (std::strcmp(field, "0") == 0) return Switch::Off;
-    if (std::strcmp(field, "1") == 0) return Switch::On;
-    return Switch::Other;
-}
-
-uint8_t SetBit(uint8_t value, int bit, bool on) {
-    const auto mask = static_cast<uint8_t>(1u << bit);
-    return on ? static_cast<uint8_t>(value | mask) : static_cast<uint8_t>(value & ~mask);
-}
-
-// Field k into a text item of the record, at most maxChars characters.
-bool TakeTextItem(const CodecContext& c, int k, int item, size_t maxChars) {
-    if (!c.Has(k)) return false;
-    char text[FieldTable::kWidth];
-    CopyField(text, c.Field(k), maxChars);
-    c.data.Set(item, text, sizeof text);
-    return true;
-}
-
-template <class T> bool TakeNumber(const CodecContext& c, int k, T& dst) {
-    if (!c.Has(k)) return false;
-    dst = static_cast<T>(ParseDecimal(c.Field(k)));
-    return true;
-}
-
-// A two-digit pair at text[0..1] not above max; -1 when not two ASCII digits
-// or out of range.
-int Pair(const char* text, int max) {
-    const char hi = text[0];
-    const char lo = text[1];
-    if (hi < '0' || hi > '9' || lo < '0' || lo > '9') return -1;
-    const int value = (hi - '0') * 10 + (lo - '0');
-    return value <= max ? value : -1;
-}
-
-// Three pairs of a DDMMYY or HHMMSS field; false when any part is invalid.
+// Three pairs of a DDMMYY or HHMMSS field; false when any part is missing,
+// not two digits or above its max.
 bool ReadTriple(const char* field, const int (&max)[3], uint8_t* (&out)[3]) {
     int parts[3];
     for (int i = 0; i < 3; ++i) {
-        if (std::strlen(field) < 2u * i + 2u) return false;
-        parts[i] = Pair(field + 2 * i, max[i]);
-        if (parts[i] < 0) return false;
+        parts[i] = DigitPair(field, 2u * i);
+        if (parts[i] < 0 || parts[i] > max[i]) return false;
     }
     for (int i = 0; i < 3; ++i) *out[i] = static_cast<uint8_t>(parts[i]);
     return true;
@@ -97,28 +56,10 @@ bool TakePower(const CodecContext& c, int k, int item, double floor, double span
     if (!c.Has(k)) return false;
     PowerRecord p;
     if (!IsNA(c.Field(k))) {
-        p.millivolts = static_cast<uint16_t>(ParseDecimal(c.Field(k)));
+        TakeDecimal(c, k, p.millivolts);
         p.percent = Percent(p.millivolts, floor, span);
     }
     c.data.Set(item, p);
-    return true;
-}
-
-// MCC, MNC, LAC, CID: only as a complete set; any "NA" zeroes all four.
-bool TakeCell(const CodecContext& c, int first) {
-    bool anyNA = false;
-    for (int k = first; k < first + 4; ++k) {
-        if (!c.Has(k)) return false;
-        anyNA = anyNA || IsNA(c.Field(k));
-    }
-    CellRecord cell;
-    if (!anyNA) {
-        cell.mcc = static_cast<uint16_t>(ParseDecimal(c.Field(first)));
-        cell.mnc = static_cast<uint16_t>(ParseDecimal(c.Field(first + 1)));
-        cell.lac = static_cast<uint16_t>(ParseDecimal(c.Field(first + 2)));
-        cell.cid = static_cast<uint16_t>(ParseDecimal(c.Field(first + 3)));
-    }
-    c.data.Set(DI_CELL, cell);
     return true;
 }
 
@@ -159,8 +100,8 @@ void HandleHwcfg(CodecContext& c) {
     bool taken = false;
     // Type numbers whose low byte is above 101 are not device types.
     constexpr int kHighestType = 101;
-    const auto number = static_cast<uint8_t>(ParseDecimal(c.Field(1)));
-    if (c.Has(1) && number <= kHighestType) {
+    uint8_t number = 0;
+    if (TakeDecimal(c, 1, number) && number <= kHighestType) {
         const ModelRow& row = LookupModel(number);
         c.data.Set(DI_DEV_TYPE, row.caps);
         c.data.Set(DI_MODEL_NAME, row.modelCode, std::strlen(row.modelCode) + 1);
@@ -194,17 +135,13 @@ void HandleMode(CodecContext& c) {
         return;
     }
     bool taken = false;
-    const auto value = static_cast<uint8_t>(ParseDecimal(c.Field(1)));
-    if (c.Has(1) && value >= 1 && value <= 6) {
+    uint8_t value = 0;
+    if (TakeDecimal(c, 1, value) && InRange(value, 1, 6)) {
         mode = value;
         c.data.Set(DI_MODE, mode);
         taken = true;
     }
-    if (c.Has(2)) {
-        const auto flags = static_cast<uint16_t>(ParseHex(c.Field(2)));
-        c.data.Set(DI_STATUS_FLAGS, flags);
-        taken = true;
-    }
+    taken = TakeItem<uint16_t>(c, 2, DI_STATUS_FLAGS, TakeHex) || taken;
     SetTaken(c, taken);
 }
 
@@ -221,20 +158,13 @@ void HandlePass(CodecContext& c) {
             c.out.EmptyField();
             c.out.EmptyField();
         }
-        c.out.Field("%1d", (p.flags >> 1) & 1);
+        c.out.Field("%1d", (p.flags & PasswordFlag::kWanted) ? 1 : 0);
         c.result = kCodecDone;
         return;
     }
-    bool taken = false;
-    if (c.Has(1)) {
-        CopyField(p.current, c.Field(1), kMax);
-        taken = true;
-    }
-    const Switch protection = ReadSwitch(c.Field(2));
-    if (protection == Switch::Off || protection == Switch::On) {
-        p.flags = SetBit(SetBit(p.flags, 0, protection == Switch::On), 1, protection == Switch::On);
-        taken = true;
-    }
+    bool taken = TakeText(c, 1, p.current, kMax);
+    // The protection switch puts it in force and wanted together.
+    taken = TakeSwitch(c, 2, p.flags, PasswordFlag::kBoth) || taken;
     if (taken) c.data.Set(DI_PASSWORD, p);
     SetTaken(c, taken);
 }
@@ -250,16 +180,12 @@ void HandleLog(CodecContext& c) {
     }
     constexpr int kHighestSource = 34;
     bool taken = false;
-    const auto source = static_cast<uint8_t>(ParseDecimal(c.Field(1)));
-    if (c.Has(1) && source <= kHighestSource) {
+    uint8_t source = 0;
+    if (TakeDecimal(c, 1, source) && source <= kHighestSource) {
         log = static_cast<uint8_t>((log & 0x81) | (source << 1));
         taken = true;
     }
-    const Switch on = ReadSwitch(c.Field(2));
-    if (on == Switch::Off || on == Switch::On) {
-        log = SetBit(log, 0, on == Switch::On);
-        taken = true;
-    }
+    taken = TakeSwitch(c, 2, log, 1u) || taken;
     if (taken) c.data.Set(DI_LOG, log);
     SetTaken(c, taken);
 }
@@ -286,19 +212,14 @@ bool TakeDateOptions(const CodecContext& c) {
     DateOptions o;
     if (!c.data.Get(DI_DATE_OPTIONS, o)) return false;
     bool changed = false;
-    if (c.Has(3)) {
-        const long long zone = ParseDecimal(c.Field(3));
-        if (zone >= -12 && zone <= 14) {
-            o.zone = static_cast<int8_t>(zone);
-            changed = true;
-        }
+    long long zone = 0;
+    if (TakeDecimal(c, 3, zone) && InRange(zone, -12, 14)) {
+        o.zone = static_cast<int8_t>(zone);
+        changed = true;
     }
     static constexpr int kFlagBits[] = {1, 0, 2};  // fields 4, 5, 6
     for (int i = 0; i < 3; ++i) {
-        const Switch s = ReadSwitch(c.Field(4 + i));
-        if (s == Switch::Absent) continue;
-        changed = (s != Switch::Other);
-        if (changed) o.flags = SetBit(o.flags, kFlagBits[i], s == Switch::On);
+        if (c.Has(4 + i)) changed = TakeSwitch(c, 4 + i, o.flags, 1u << kFlagBits[i]);
     }
     if (changed) c.data.Set(DI_DATE_OPTIONS, o);
     return changed;
@@ -313,17 +234,30 @@ void HandleDate(CodecContext& c) {
     SetTaken(c, clock || options);
 }
 
+bool TakeCell(const CodecContext& c, int first) {
+    bool anyNA = false;
+    for (int k = first; k < first + 4; ++k) {
+        if (!c.Has(k)) return false;
+        anyNA = anyNA || IsNA(c.Field(k));
+    }
+    CellRecord cell;
+    if (!anyNA) {
+        TakeDecimal(c, first, cell.mcc);
+        TakeDecimal(c, first + 1, cell.mnc);
+        TakeDecimal(c, first + 2, cell.lac);
+        TakeDecimal(c, first + 3, cell.cid);
+    }
+    c.data.Set(DI_CELL, cell);
+    return true;
+}
+
 void HandleRep(CodecContext& c) {
     if (c.writeMode) {
         c.result = kCodecData;
         return;
     }
     bool taken = TakeTextItem(c, 1, DI_DEVICE_NAME, 8);
-    if (c.Has(2)) {
-        const auto flags = static_cast<uint16_t>(ParseHex(c.Field(2)));
-        c.data.Set(DI_STATUS_FLAGS, flags);
-        taken = true;
-    }
+    taken = TakeItem<uint16_t>(c, 2, DI_STATUS_FLAGS, TakeHex) || taken;
     taken = TakeClock(c, 3, 4) || taken;
     taken = TakeCell(c, 13) || taken;
     taken = TakePower(c, 17, DI_EXT_POWER, 0.0, 14000.0) || taken;
@@ -333,11 +267,11 @@ void HandleRep(CodecContext& c) {
 }
 
 void HandleEkey(CodecContext& c) {
-    if (c.writeMode || !c.Has(1)) {
+    uint64_t key = 0;
+    if (c.writeMode || !TakeId(c, 1, key)) {
         c.result = kCodecData;
         return;
     }
-    const uint64_t key = HexToU64(c.Field(1));
     c.data.Set(DI_EKEY, key);
     c.result = kCodecOk;
 }
@@ -364,19 +298,19 @@ void HandleStatist(CodecContext& c) {
     if (!c.data.Get(DI_STATISTICS, s)) return;
     // The reply carries idle before moving.
     bool taken = false;
-    taken = TakeNumber(c, 1, s.deviceOn) || taken;
-    taken = TakeNumber(c, 2, s.engineOn) || taken;
-    taken = TakeNumber(c, 3, s.idle) || taken;
-    taken = TakeNumber(c, 4, s.moving) || taken;
-    taken = TakeNumber(c, 5, s.distance) || taken;
+    taken = TakeDecimal(c, 1, s.deviceOn) || taken;
+    taken = TakeDecimal(c, 2, s.engineOn) || taken;
+    taken = TakeDecimal(c, 3, s.idle) || taken;
+    taken = TakeDecimal(c, 4, s.moving) || taken;
+    taken = TakeDecimal(c, 5, s.distance) || taken;
     if (c.SubIs("GET")) {
-        taken = TakeNumber(c, 6, s.s5) || taken;
-        taken = TakeNumber(c, 7, s.averageSpeed) || taken;
-        taken = TakeNumber(c, 8, s.s7) || taken;
-        taken = TakeNumber(c, 9, s.s8) || taken;
-        taken = TakeNumber(c, 10, s.s9) || taken;
-        taken = TakeNumber(c, 11, s.s10) || taken;
-        taken = TakeNumber(c, 12, s.s11) || taken;
+        taken = TakeDecimal(c, 6, s.s5) || taken;
+        taken = TakeDecimal(c, 7, s.averageSpeed) || taken;
+        taken = TakeDecimal(c, 8, s.s7) || taken;
+        taken = TakeDecimal(c, 9, s.s8) || taken;
+        taken = TakeDecimal(c, 10, s.s9) || taken;
+        taken = TakeDecimal(c, 11, s.s10) || taken;
+        taken = TakeDecimal(c, 12, s.s11) || taken;
     }
     if (taken) c.data.Set(DI_STATISTICS, s);
     SetTaken(c, taken);

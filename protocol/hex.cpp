@@ -1,14 +1,12 @@
 #include "protocol/hex.h"
 
+#include "protocol/fields.h"
+
 uint64_t HexToU64(const char* text) {
     uint64_t value = 0;
     for (int i = 0; text && i < 12 && text[i] != '\0'; ++i) {
-        const char c = text[i];
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-        value = (value << 4) | digit;
+        const int digit = HexDigit(text[i]);
+        value = (value << 4) | static_cast<unsigned>(digit < 0 ? 0 : digit);
     }
     return value;
 }

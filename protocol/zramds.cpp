@@ -190,57 +190,7 @@ int CodecContext::Number(size_t stemLength) const {
 int CodecContext::Digit(size_t stemLength) const {
     if (std::strlen(keyword) <= stemLength) return -1;
     const char d = keyword[stemLength];
-    return (d >= '0' && d <= '9') ? d - '0' : -1;
-}
-
-long long ParseDecimal(const char* text) {
-    constexpr long long kLimit = 0x7FFFFFFFFFFFLL;  // far beyond any field, far from overflow
-    if (!text) return 0;
-    bool negative = false;
-    if (*text == '+' || *text == '-') negative = (*text++ == '-');
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        if (value < kLimit) value = value * 10 + (*text - '0');
-    }
-    return negative ? -value : value;
-}
-
-unsigned long long ParseHex(const char* text) {
-    unsigned long long value = 0;
-    for (int i = 0; text && i < 16; ++i, ++text) {
-        const char c = *text;
-        unsigned digit;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-        else break;
-        value = (value << 4) | digit;
-    }
-    return value;
-}
-
-CommaList::CommaList(const char* text) {
-    for (const char* p = text ? text : ""; m_count < kParts; ++p) {
-        const char* end = std::strchr(p, ',');
-        const size_t len = end ? static_cast<size_t>(end - p) : std::strlen(p);
-        m_tooLong[m_count] = len > kPartMax;
-        CopyField(m_parts[m_count], p, len < kPartMax ? len : kPartMax);
-        ++m_count;
-        if (!end) break;
-        p = end;
-    }
-}
-
-long long CommaList::Number(int i) const { return Usable(i) ? ParseDecimal(m_parts[i]) : 0; }
-
-bool IsNA(const char* text) { return text && std::strcmp(text, "NA") == 0; }
-
-void CopyField(char* dst, size_t dstSize, const char* src, size_t maxChars) {
-    if (dstSize == 0) return;
-    if (maxChars > dstSize - 1) maxChars = dstSize - 1;
-    const size_t len = src ? strnlen(src, maxChars) : 0;
-    std::memcpy(dst, src, len);
-    std::memset(dst + len, 0, dstSize - len);
+    return IsDigit(d) ? d - '0' : -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -286,7 +236,7 @@ void CZRAMDS::BuildLine(int write, bool file, const char* keyword, const char* s
     if (!file) {
         m_out.Append("$");
         PasswordRecord password;
-        if (m_data.Get(DI_PASSWORD, password) && (password.flags & 1)) {
+        if (m_data.Get(DI_PASSWORD, password) && (password.flags & PasswordFlag::kInForce)) {
             m_out.Append(password.current, sizeof password.current - 1);
             m_out.Append(";");
         }
@@ -462,6 +412,8 @@ void CZRAMDS::HandleLine() {
     Dispatch();
 }
 
+// A changed password brings the wanted protection in force; a refused change
+// leaves the wish as what is in force.
 void CZRAMDS::ApplyPasswordReply(int code) {
     PasswordRecord p;
     if (!m_data.Get(DI_PASSWORD, p)) return;
@@ -470,10 +422,10 @@ void CZRAMDS::ApplyPasswordReply(int code) {
             CopyField(p.current, p.next);
             p.next[0] = '\0';
         }
-        p.flags = static_cast<uint8_t>((p.flags & ~1u) | ((p.flags >> 1) & 1u));
+        SetBits(p.flags, PasswordFlag::kInForce, (p.flags & PasswordFlag::kWanted) != 0);
     } else {
         CopyField(p.next, p.current);
-        p.flags = static_cast<uint8_t>((p.flags & ~2u) | ((p.flags & 1u) << 1));
+        SetBits(p.flags, PasswordFlag::kWanted, (p.flags & PasswordFlag::kInForce) != 0);
     }
     m_data.Set(DI_PASSWORD, p);
 }

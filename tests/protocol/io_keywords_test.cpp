@@ -419,6 +419,17 @@ TEST(IoKeywordReply, ThermometerLiveReadingMatchesTheIdentifier) {
     }
 }
 
+// A discovery reply replaces the whole list: empty and missing places clear
+// what an earlier reply left there.
+TEST(IoKeywordReply, ThermometerDiscoveryReplacesTheList) {
+    CodecHarness h;
+    for (int k = 0; k < kThermoIds; ++k) h.data.Set(DI_THERMO_ID_1 + k, uint64_t{0xBADBADBADBADull});
+    ASSERT_EQ(h.Exchange(0, "THERMOID", "", "$THERMOID;2;;112233445566\r"), kCodecOk);
+    for (int k = 0; k < kThermoIds; ++k) {
+        EXPECT_EQ(h.Item<uint64_t>(DI_THERMO_ID_1 + k), k == 1 ? 0x112233445566ull : 0u) << k;
+    }
+}
+
 // A settings-file LLS line carries in-use bit, address and S; all three come back.
 TEST(IoKeywordFile, SensorLineRestoresInUseAddressAndS) {
     CodecHarness h;

@@ -80,6 +80,8 @@ TEST(SystemKeywords, ReplyEdgeCases) {
              EXPECT_EQ(h.Item<DeviceTypeRecord>(DI_DEV_TYPE).type, 20);
              EXPECT_EQ(Text(h, DI_SERIAL), "0123456789ABCDEF");
          }},
+        {"HWCFG", "", "$HWCFG;326\r", 0, nullptr, kCodecOk,
+         [](CodecHarness& h) { EXPECT_EQ(h.Item<DeviceTypeRecord>(DI_DEV_TYPE).type, 70); }},  // low byte 70
         // MODE: only 1..6; status flags in hexadecimal.
         {"MODE", "", "$MODE;7\r", 0, nullptr, kCodecData,
          [](CodecHarness& h) { EXPECT_EQ(h.Item<int32_t>(DI_MODE), 1); }},
@@ -87,6 +89,12 @@ TEST(SystemKeywords, ReplyEdgeCases) {
          [](CodecHarness& h) {
              EXPECT_EQ(h.Item<int32_t>(DI_MODE), 3);
              EXPECT_EQ(h.Item<uint16_t>(DI_STATUS_FLAGS), 0x00A1);
+         }},
+        // The mode is judged by its low byte; the flags end at the first non-hex digit.
+        {"MODE", "", "$MODE;259;0A1G2\r", 0, nullptr, kCodecOk,
+         [](CodecHarness& h) {
+             EXPECT_EQ(h.Item<int32_t>(DI_MODE), 3);
+             EXPECT_EQ(h.Item<uint16_t>(DI_STATUS_FLAGS), 0x0A1);
          }},
         // DATE: validity of each half, the options mark.
         {"DATE", "", "$DATE;310199;235959;+3;1;0;1\r", 0, nullptr, kCodecOk,
@@ -117,6 +125,8 @@ TEST(SystemKeywords, ReplyEdgeCases) {
          [](CodecHarness& h) { ExpectOptions(h, 0b011, 3); }},
         {"DATE", "", "$DATE;;;+15;0\r", 0, ClockAndOptionsKnown, kCodecOk,
          [](CodecHarness& h) { ExpectOptions(h, 0b100, 2); }},
+        {"DATE", "", "$DATE;;;+4294967299\r", 0, ClockAndOptionsKnown, kCodecData,
+         [](CodecHarness& h) { ExpectOptions(h, 6, 2); }},  // a zone is judged whole, not by its low bits
         // STATIST: the plain poll carries five values, the GET read all twelve.
         {"STATIST", "", kStatist, 0, nullptr, kCodecOk,
          [](CodecHarness& h) {
