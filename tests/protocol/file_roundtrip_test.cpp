@@ -23,8 +23,9 @@ namespace {
 using Members = std::map<std::string, std::string>;
 
 template <class T>
-    requires std::is_arithmetic_v<T>
-std::string S(T v) { return std::to_string(v); }
+concept Arithmetic = std::is_arithmetic_v<T>;
+
+std::string S(Arithmetic auto v) { return std::to_string(v); }
 std::string S(const char* text) { return std::string("\"") + text + "\""; }
 std::string Hex(unsigned v) {
     char b[12];
