@@ -21,7 +21,8 @@ std::atomic<long long> g_allocations{0};
 
 void* CountedAllocate(std::size_t size) {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
     throw std::bad_alloc();
 }
 
@@ -100,7 +101,8 @@ void BenchParse(benchmark::State& state, const BenchLine& row) {
 void RegisterAll() {
     for (const BenchLine& row : kLines) {
         std::string name = row.keyword;
-        if (row.subcommand[0] != '\0') name += std::string(";") + row.subcommand;
+        if (row.subcommand[0] != '\0')
+            name += std::string(";") + row.subcommand;
         benchmark::RegisterBenchmark(("Build/" + name).c_str(), BenchBuild, row);
         benchmark::RegisterBenchmark(("Parse/" + name).c_str(), BenchParse, row);
     }
@@ -111,7 +113,8 @@ void RegisterAll() {
 int main(int argc, char** argv) {
     RegisterAll();
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -12,8 +12,6 @@
 #include "transport/zraqueue.h"
 #include "transport/zrasci.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -23,6 +21,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 

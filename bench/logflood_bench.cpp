@@ -10,8 +10,6 @@
 #include "files/logpath.h"
 #include "transport/zralogqueue.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -25,12 +23,14 @@
 #include <string>
 #include <thread>
 
+#include <sys/resource.h>
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr size_t kLineBytes = 60;  // with its CR LF, as the reader hands it on
-constexpr size_t kPrefixBytes = 3;  // "<< "
+constexpr size_t kLineBytes = 60;      // with its CR LF, as the reader hands it on
+constexpr size_t kPrefixBytes = 3;     // "<< "
 constexpr double kBitsPerByte = 10.0;  // 8N1
 constexpr auto kFloodTime = std::chrono::seconds(5);
 constexpr auto kPageDelay = std::chrono::milliseconds(5);
@@ -96,8 +96,8 @@ FloodResult Flood(CLogPath& path, CLOGFile& file, const char* serial, int baud, 
         const std::string line = NoiseLine(n);
         const auto before = Clock::now();
         result.fed += static_cast<size_t>(path.FeedLog(line.c_str(), 0));
-        result.longestFeedMs = std::max(result.longestFeedMs,
-                                        std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+        result.longestFeedMs =
+            std::max(result.longestFeedMs, std::chrono::duration<double, std::milli>(Clock::now() - before).count());
     }
     path.CloseSessionLog();
     result.wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -138,11 +138,12 @@ int main() {
     for (const auto& rate : rates) {
         const FloodResult r = Flood(path, file, rate.serial, rate.baud, frameBytes);
         const size_t lost = r.fed > r.written ? r.fed - r.written : 0;
-        std::printf("%6d baud: fed %zu bytes (%zu lines), log file %zu bytes, lost %zu bytes (%.2f %%); "
-                    "longest FeedLog %.2f ms; log thread CPU %.3f s = %.2f %% of one core\n",
-                    rate.baud, r.fed, r.fed / (kLineBytes + kPrefixBytes), r.written, lost,
-                    r.fed ? 100.0 * static_cast<double>(lost) / static_cast<double>(r.fed) : 0.0,
-                    r.longestFeedMs, r.logCpuSeconds, 100.0 * r.logCpuSeconds / r.wallSeconds);
+        std::printf(
+            "%6d baud: fed %zu bytes (%zu lines), log file %zu bytes, lost %zu bytes (%.2f %%); "
+            "longest FeedLog %.2f ms; log thread CPU %.3f s = %.2f %% of one core\n",
+            rate.baud, r.fed, r.fed / (kLineBytes + kPrefixBytes), r.written, lost,
+            r.fed ? 100.0 * static_cast<double>(lost) / static_cast<double>(r.fed) : 0.0, r.longestFeedMs,
+            r.logCpuSeconds, 100.0 * r.logCpuSeconds / r.wallSeconds);
     }
     std::filesystem::remove_all(folder, error);
     return 0;

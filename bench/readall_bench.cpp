@@ -93,14 +93,13 @@ int main() {
     const size_t out = wire.SentBytes();
     const size_t in = wire.ReceivedBytes();
     const double wireSeconds = static_cast<double>(in + out) * kBitsPerByte / kBaud;
-    std::printf("read-all type %d: %zu commands sent (%zu bytes), %zu replies received (%zu bytes); "
-                "device saw %zu lines, answered %d\n",
-                options.type, wire.SentLines(), out, wire.ReceivedLines(), in, sim.ReceivedLines().size(),
-                sim.Replies());
+    std::printf(
+        "read-all type %d: %zu commands sent (%zu bytes), %zu replies received (%zu bytes); "
+        "device saw %zu lines, answered %d\n",
+        options.type, wire.SentLines(), out, wire.ReceivedLines(), in, sim.ReceivedLines().size(), sim.Replies());
     const double replySeconds = static_cast<double>(in) * kBitsPerByte / kBaud;
     std::printf("total %.3f s, wire time %.3f s at 9600 baud, ratio total/wire %.3f\n", total, wireSeconds,
                 total / wireSeconds);
-    std::printf("replies alone: wire time %.3f s, ratio total/reply wire %.3f\n", replySeconds,
-                total / replySeconds);
+    std::printf("replies alone: wire time %.3f s, ratio total/reply wire %.3f\n", replySeconds, total / replySeconds);
     return 0;
 }

@@ -2,9 +2,9 @@
 
 #include "cli/commands.h"
 
-#include <CLI/CLI.hpp>
-
 #include <filesystem>
+
+#include <CLI/CLI.hpp>
 
 namespace {
 

@@ -75,7 +75,9 @@ std::vector<std::pair<std::string, std::string>> GroupLines(const std::string& c
 }
 
 nlohmann::json Coordinate(const ::Coordinate& c) {
-    return {{"degrees", c.degrees}, {"minutes", c.minutes}, {"fraction", c.fraction},
+    return {{"degrees", c.degrees},
+            {"minutes", c.minutes},
+            {"fraction", c.fraction},
             {"hemisphere", std::string(1, c.hemisphere ? c.hemisphere : '?')}};
 }
 
@@ -125,20 +127,33 @@ nlohmann::json StatusObject(CDataServer& data) {
         data.Get(DI_THERMO_1 + i, t);
         thermo.push_back(t.temperature);
     }
-    return {{"position", {{"lat", Coordinate(gnss.latitude)}, {"lon", Coordinate(gnss.longitude)},
-                          {"alt", gnss.altitude}, {"speed", gnss.speed}, {"course", gnss.course}}},
-            {"fix", {{"state", gnss.state}, {"fix", std::string(1, gnss.fix)}, {"satellites", gnss.satellites},
-                     {"hdop", gnss.hdop}}},
+    return {{"position",
+             {{"lat", Coordinate(gnss.latitude)},
+              {"lon", Coordinate(gnss.longitude)},
+              {"alt", gnss.altitude},
+              {"speed", gnss.speed},
+              {"course", gnss.course}}},
+            {"fix",
+             {{"state", gnss.state},
+              {"fix", std::string(1, gnss.fix)},
+              {"satellites", gnss.satellites},
+              {"hdop", gnss.hdop}}},
             {"gsm", {{"state", gsmState}, {"operator", operatorName}, {"rssi", rssi}}},
-            {"power", {{"external", Power(data, DI_EXT_POWER)}, {"battery", Power(data, DI_BATTERY)},
-                       {"aux", Power(data, DI_AUX_POWER)}}},
+            {"power",
+             {{"external", Power(data, DI_EXT_POWER)},
+              {"battery", Power(data, DI_BATTERY)},
+              {"aux", Power(data, DI_AUX_POWER)}}},
             {"inputs", inputs},
             {"outputs", outputs},
             {"fuel", fuel},
             {"temperatures", {{"internal", tint}, {"sensors", thermo}}},
-            {"statistics", {{"deviceOn", stats.deviceOn}, {"engineOn", stats.engineOn}, {"moving", stats.moving},
-                            {"idle", stats.idle}, {"distance", stats.distance},
-                            {"averageSpeed", stats.averageSpeed}}},
+            {"statistics",
+             {{"deviceOn", stats.deviceOn},
+              {"engineOn", stats.engineOn},
+              {"moving", stats.moving},
+              {"idle", stats.idle},
+              {"distance", stats.distance},
+              {"averageSpeed", stats.averageSpeed}}},
             {"flags", flags}};
 }
 

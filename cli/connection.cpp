@@ -5,6 +5,7 @@
 #include "transport/zracli.h"
 
 #include <cstdio>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -133,8 +134,8 @@ SendFn CCliConnection::ReportingSender() {
         m_ui.MuteBoxes(false);
         if (!Succeeded(result)) {
             m_groupFailed = true;
-            m_ui.Line("", std::string(keyword) + (parameter ? std::string(" ") + parameter : std::string()) +
-                              ": " + ResultClass(result));
+            m_ui.Line("", std::string(keyword) + (parameter ? std::string(" ") + parameter : std::string()) + ": " +
+                              ResultClass(result));
         }
         return result;
     };

@@ -1,7 +1,7 @@
 #include "files/fileio.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -17,15 +17,18 @@ namespace fs = std::filesystem;
 bool EnsureFolder(const std::string& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (fs::exists(status)) return fs::is_directory(status);
+    if (fs::exists(status))
+        return fs::is_directory(status);
     return fs::create_directory(path, ec) && !ec;
 }
 
 bool WriteAll(int fd, const char* data, size_t length) {
     while (length > 0) {
         const ssize_t n = ::write(fd, data, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         data += n;
         length -= static_cast<size_t>(n);
     }
@@ -35,16 +38,20 @@ bool WriteAll(int fd, const char* data, size_t length) {
 bool ReadPrefix(const std::string& path, size_t maxBytes, std::string& out) {
     out.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     char chunk[4096];
     while (ok && out.size() < maxBytes) {
         const size_t want = std::min(sizeof chunk, maxBytes - out.size());
         const ssize_t n = ::read(fd, chunk, want);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ok = false;
+        if (n <= 0)
+            break;
         out.append(chunk, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -59,7 +66,8 @@ bool CanCreateOrReplace(const std::string& path) {
         ::close(fd);
         return regular;
     }
-    if (errno != ENOENT) return false;
+    if (errno != ENOENT)
+        return false;
     std::error_code ec;
     const fs::path parent = fs::path(path).parent_path();
     return fs::is_directory(parent.empty() ? fs::path(".") : parent, ec);
@@ -79,7 +87,8 @@ constexpr mode_t kNewFileMode = 0644;
 
 bool SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
@@ -96,7 +105,8 @@ ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes
     name.push_back('\0');
 
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return ReplaceResult::kCannotCreate;
+    if (fd < 0)
+        return ReplaceResult::kCannotCreate;
     struct stat old {};
     const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : kNewFileMode;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;

@@ -22,12 +22,15 @@ constexpr const char* kFolderError = "Не получается создать �
 constexpr const char* kOpenError = "Не получается открыть файл";
 constexpr const char* kWriteError = "Ошибка записи в файл";
 
-std::string Cut(const char* text) { return std::string(text ? text : "", text ? strnlen(text, CLOGFile::kNameChars) : 0); }
+std::string Cut(const char* text) {
+    return std::string(text ? text : "", text ? strnlen(text, CLOGFile::kNameChars) : 0);
+}
 
 }  // namespace
 
 CLOGFile::CLOGFile(IMessages& messages, std::string workDir, LocalClock clock)
-    : m_messages(messages), m_clock(std::move(clock)),
+    : m_messages(messages),
+      m_clock(std::move(clock)),
       m_folder((std::filesystem::path(workDir) / kFolderName).generic_string()) {}
 
 CLOGFile::~CLOGFile() { Close(); }
@@ -41,8 +44,8 @@ int CLOGFile::Open(const char* typeName, const char* serial) {
     const std::tm opened = m_clock();
     const std::string type = Cut(typeName);
     const std::string number = Cut(serial);
-    const std::string stem = m_folder + "/" + NamePart(type, kNameChars) + "_" + NamePart(number, kNameChars) +
-                             "_" + FileStamp(opened);
+    const std::string stem =
+        m_folder + "/" + NamePart(type, kNameChars) + "_" + NamePart(number, kNameChars) + "_" + FileStamp(opened);
     if (!CreateUnique(stem)) {
         m_messages.ShowError(kOpenError + m_path);
         return 0;
@@ -63,23 +66,28 @@ int CLOGFile::Open(const char* typeName, const char* serial) {
 int CLOGFile::CreateUnique(const std::string& stem) {
     for (int n = 1; n <= kMaxSuffix; ++n) {
         m_path = stem;
-        if (n > 1) m_path.append("_").append(std::to_string(n));
+        if (n > 1)
+            m_path.append("_").append(std::to_string(n));
         m_path += kExtension;
         m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
-        if (m_fd >= 0) return 1;
-        if (errno != EEXIST) break;
+        if (m_fd >= 0)
+            return 1;
+        if (errno != EEXIST)
+            break;
     }
     m_path = stem + kExtension;
     return 0;
 }
 
 int CLOGFile::WriteLine(const char* line) {
-    if (m_fd < 0 || !line) return 0;
+    if (m_fd < 0 || !line)
+        return 0;
     return fileio::WriteAll(m_fd, line, std::strlen(line)) ? 1 : 0;
 }
 
 int CLOGFile::Close() {
-    if (m_fd < 0) return 1;
+    if (m_fd < 0)
+        return 1;
     WriteText(std::string(kRule) + kDatePrefix + DisplayStamp(m_clock()) + "\r\n" + kRule);
     ::close(m_fd);
     m_fd = -1;

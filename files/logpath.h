@@ -20,7 +20,7 @@ class ILogLineSink;
 class CLogPath : public ILogFeed, public ISessionLog {
 public:
     static constexpr size_t kLineSize = 1024;
-    static constexpr int kIdleMs = 10;       // pause when the queue is empty
+    static constexpr int kIdleMs = 10;        // pause when the queue is empty
     static constexpr int kStopWaitMs = 3000;  // longest wait for the thread to end
     static constexpr int kFeedLockMs = 100;
 

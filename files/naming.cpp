@@ -20,23 +20,22 @@ int TwoDigits(int v) { return ((v % 100) + 100) % 100; }
 std::string FileStamp(const std::tm& t) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d%02d_%02d%02d%02d", TwoDigits(t.tm_mday), TwoDigits(t.tm_mon + 1),
-                  TwoDigits(t.tm_year + 1900 - 2000), TwoDigits(t.tm_hour), TwoDigits(t.tm_min),
-                  TwoDigits(t.tm_sec));
+                  TwoDigits(t.tm_year + 1900 - 2000), TwoDigits(t.tm_hour), TwoDigits(t.tm_min), TwoDigits(t.tm_sec));
     return text;
 }
 
 std::string DisplayStamp(const std::tm& t) {
     char text[20];
     std::snprintf(text, sizeof text, "%02d/%02d/%02d %02d:%02d:%02d", TwoDigits(t.tm_mday), TwoDigits(t.tm_mon + 1),
-                  TwoDigits(t.tm_year + 1900 - 2000), TwoDigits(t.tm_hour), TwoDigits(t.tm_min),
-                  TwoDigits(t.tm_sec));
+                  TwoDigits(t.tm_year + 1900 - 2000), TwoDigits(t.tm_hour), TwoDigits(t.tm_min), TwoDigits(t.tm_sec));
     return text;
 }
 
 std::string NamePart(std::string_view text, size_t maxChars) {
     std::string part(text.substr(0, std::min(text.size(), maxChars)));
     for (char& c : part) {
-        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
+            c = '_';
     }
     return part;
 }

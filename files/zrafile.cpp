@@ -32,7 +32,7 @@ struct FileEntry {
     const char* keyword;    // the keyword, or the stem of a numbered family
     const char* parameter;  // nullptr: none
     Capability need;
-    int members = 0;        // numbered 1..members; 0: a single entry, or the type's own count of a family
+    int members = 0;  // numbered 1..members; 0: a single entry, or the type's own count of a family
     bool numbered = false;
 };
 
@@ -91,7 +91,8 @@ public:
 
     bool Next(LineBuffer& line) {
         const size_t lf = m_text.find('\n', m_pos);
-        if (lf == std::string_view::npos) return false;
+        if (lf == std::string_view::npos)
+            return false;
         const size_t length = std::min(lf + 1 - m_pos, kLineMaxChars);
         std::memcpy(line.text, m_text.data() + m_pos, length);
         line.text[length] = '\0';
@@ -108,7 +109,8 @@ private:
 // Length of a regular file that can be opened for reading and writing, or -1.
 long long OpenableLength(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return -1;
+    if (fd < 0)
+        return -1;
     struct stat st {};
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
@@ -119,7 +121,12 @@ long long OpenableLength(const std::string& path) {
 
 CZRAFile::CZRAFile(CDataServer& data, CZRAMDS& codec, IMessages& messages, IFileChooser& chooser,
                    FileWindowState window, std::string workDir, LocalClock clock)
-    : m_data(data), m_codec(codec), m_messages(messages), m_chooser(chooser), m_window(std::move(window)), m_clock(std::move(clock)),
+    : m_data(data),
+      m_codec(codec),
+      m_messages(messages),
+      m_chooser(chooser),
+      m_window(std::move(window)),
+      m_clock(std::move(clock)),
       m_folder((std::filesystem::path(workDir) / kFolderName).generic_string()) {}
 
 int CZRAFile::ChooseFile(bool forSaving) {
@@ -129,13 +136,15 @@ int CZRAFile::ChooseFile(bool forSaving) {
     }
     const std::optional<std::string> chosen =
         m_chooser.ChooseFile(forSaving, m_folder, forSaving ? ProposedFileName() : std::string());
-    if (!chosen || chosen->empty()) return 0;
+    if (!chosen || chosen->empty())
+        return 0;
     m_chosen = *chosen;
     return 1;
 }
 
 int CZRAFile::NewFile() {
-    if (m_open || !ChooseFile(true)) return 0;
+    if (m_open || !ChooseFile(true))
+        return 0;
     if (!fileio::CanCreateOrReplace(m_chosen)) {
         m_messages.ShowError(kOpenError + m_chosen);
         return 0;
@@ -152,7 +161,8 @@ int CZRAFile::NewFile() {
 
 int CZRAFile::OpenFile() {
     // A second open would leave the held path pointing at the wrong file.
-    if (m_open || !ChooseFile(false)) return 0;
+    if (m_open || !ChooseFile(false))
+        return 0;
     const long long length = OpenableLength(m_chosen);
     if (length < 0) {
         m_messages.ShowError(kOpenError + m_chosen);
@@ -172,7 +182,8 @@ int CZRAFile::OpenFile() {
 }
 
 int CZRAFile::SaveFile() {
-    if (!m_open) return 0;
+    if (!m_open)
+        return 0;
     // A save that did not reach the disk is told, not passed off as done.
     if (!WriteSettingsFile(m_path)) {
         m_messages.ShowError(kFormatError);
@@ -188,25 +199,31 @@ int CZRAFile::CloseFile() {
 }
 
 int CZRAFile::GetFilePath(std::string& path) const {
-    if (!m_open) return 0;
+    if (!m_open)
+        return 0;
     path = m_path;
     return 1;
 }
 
 int CZRAFile::ReadSettingsFile(const std::string& path) {
     std::string bytes;
-    if (!fileio::ReadPrefix(path, kMaxFileSize, bytes)) return 0;
+    if (!fileio::ReadPrefix(path, kMaxFileSize, bytes))
+        return 0;
     return LoadSettingsText(bytes);
 }
 
 int CZRAFile::LoadSettingsText(std::string_view text) {
-    if (text.size() < kHeaderMark.size()) return 0;
+    if (text.size() < kHeaderMark.size())
+        return 0;
     FileLineReader reader(text);
     LineBuffer line;
-    if (!reader.Next(line)) return 1;  // no line end at all: nothing to load
-    if (std::string_view(line.text, line.length).find(kHeaderMark) == std::string_view::npos) return 0;
+    if (!reader.Next(line))
+        return 1;  // no line end at all: nothing to load
+    if (std::string_view(line.text, line.length).find(kHeaderMark) == std::string_view::npos)
+        return 0;
     char keyword[10];
-    while (reader.Next(line)) m_codec.ParseFileLine(keyword, line);  // unparsed groups keep their values
+    while (reader.Next(line))
+        m_codec.ParseFileLine(keyword, line);  // unparsed groups keep their values
     return 1;
 }
 
@@ -233,7 +250,8 @@ std::string CZRAFile::ComposeSettingsFile() {
 std::string CZRAFile::ProposedFileName() {
     std::string imei = kNoImei;
     char stored[16] = {};
-    if (m_window.connected && m_window.connected() && m_data.Get(DI_IMEI, stored)) imei = NamePart(stored, 15);
+    if (m_window.connected && m_window.connected() && m_data.Get(DI_IMEI, stored))
+        imei = NamePart(stored, 15);
     const int type = m_window.newFileType ? m_window.newFileType() : 0;
     return std::string(ModelName(type)) + "_" + imei + "_" + FileStamp(m_clock()) + kExtension;
 }

@@ -18,8 +18,8 @@ struct DeviceTypeRecord;
 
 // What the settings file needs of the main window's state.
 struct FileWindowState {
-    std::function<bool()> connected;    // a device is connected (its IMEI names new files)
-    std::function<int()> newFileType;   // device type that "Создать" builds a file for
+    std::function<bool()> connected;   // a device is connected (its IMEI names new files)
+    std::function<int()> newFileType;  // device type that "Создать" builds a file for
 };
 
 class CZRAFile {
@@ -30,8 +30,8 @@ public:
 
     // workDir is the folder the "Settings" folder lives in (the working
     // directory at start-up).
-    CZRAFile(CDataServer& data, CZRAMDS& codec, IMessages& messages, IFileChooser& chooser, FileWindowState window, std::string workDir,
-             LocalClock clock = LocalNow);
+    CZRAFile(CDataServer& data, CZRAMDS& codec, IMessages& messages, IFileChooser& chooser, FileWindowState window,
+             std::string workDir, LocalClock clock = LocalNow);
     CZRAFile(const CZRAFile&) = delete;
     CZRAFile& operator=(const CZRAFile&) = delete;
 

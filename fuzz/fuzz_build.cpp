@@ -14,19 +14,23 @@ namespace {
 constexpr int kItemLimit = 400;
 
 void Require(bool ok) {
-    if (!ok) std::abort();
+    if (!ok)
+        std::abort();
 }
 
 // Every item of the record from the input bytes, reused cyclically.
 void FillRecord(CDataServer& record, const uint8_t* data, size_t size) {
-    if (size == 0) return;
+    if (size == 0)
+        return;
     std::vector<uint8_t> item;
     size_t pos = 0;
     for (int id = 0; id < kItemLimit; ++id) {
         const size_t n = CDataServer::ItemSize(id);
-        if (n == 0) continue;
+        if (n == 0)
+            continue;
         item.resize(n);
-        for (uint8_t& b : item) b = data[pos++ % size];
+        for (uint8_t& b : item)
+            b = data[pos++ % size];
         record.Set(id, item.data(), item.size());
     }
 }

@@ -14,14 +14,13 @@
 namespace {
 
 void Require(bool ok) {
-    if (!ok) std::abort();
+    if (!ok)
+        std::abort();
 }
 
 void RequireResult(int code) { Require(code >= kCodecOk && code <= kCodecUnexpected); }
 
-void RequireKeyword(const char (&keyword)[10]) {
-    Require(std::memchr(keyword, '\0', sizeof keyword) != nullptr);
-}
+void RequireKeyword(const char (&keyword)[10]) { Require(std::memchr(keyword, '\0', sizeof keyword) != nullptr); }
 
 }  // namespace
 
@@ -36,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     in.length = static_cast<uint16_t>(size <= kLineBufferSize ? size : UINT16_MAX);
 
     unsigned sum = 0;
-    for (size_t i = 0; i < n; ++i) sum = sum * 31 + data[i];
+    for (size_t i = 0; i < n; ++i)
+        sum = sum * 31 + data[i];
     const char* keyword = kKeywordForms[sum % kKeywordFormCount];
     const char* subcommand = kSubcommands[(sum / kKeywordFormCount) % kSubcommandCount];
 

@@ -7,7 +7,6 @@
 
 namespace {
 
-
 // Where an item lives in the image. width > 0 marks a string of that array size.
 struct ItemSlot {
     int id;
@@ -19,8 +18,10 @@ struct ItemSlot {
 using Image = CDataServer::Image;
 static_assert(sizeof(Image) <= UINT16_MAX, "item offsets are 16-bit");
 
-#define ITEM(id, field) {id, offsetof(Image, field), sizeof(Image::field), 0}
-#define TEXT(id, field) {id, offsetof(Image, field), sizeof(Image::field), sizeof(Image::field)}
+#define ITEM(id, field) \
+    { id, offsetof(Image, field), sizeof(Image::field), 0 }
+#define TEXT(id, field) \
+    { id, offsetof(Image, field), sizeof(Image::field), sizeof(Image::field) }
 
 const ItemSlot kSingleItems[] = {
     TEXT(DI_BOOT_VERSION, bootVersion),
@@ -157,21 +158,26 @@ size_t CDataServer::ItemSize(int item) {
 
 int CDataServer::Get(int item, void* buffer, size_t size) {
     ItemSlot slot{};
-    if (!buffer || !FindSlot(item, slot) || size < slot.size) return 0;
+    if (!buffer || !FindSlot(item, slot) || size < slot.size)
+        return 0;
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
     const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
-    if (!lock.owns_lock()) return 0;
+    if (!lock.owns_lock())
+        return 0;
     CopyOut(reinterpret_cast<const unsigned char*>(&m_image) + slot.offset, slot, buffer);
     return 1;
 }
 
 int CDataServer::Set(int item, const void* buffer, size_t size) {
     ItemSlot slot{};
-    if (!buffer || !FindSlot(item, slot)) return 0;
-    if (slot.width == 0 && size < slot.size) return 0;
+    if (!buffer || !FindSlot(item, slot))
+        return 0;
+    if (slot.width == 0 && size < slot.size)
+        return 0;
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
     const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
-    if (!lock.owns_lock()) return 0;
+    if (!lock.owns_lock())
+        return 0;
     CopyIn(reinterpret_cast<unsigned char*>(&m_image) + slot.offset, slot, buffer, size);
     return 1;
 }
@@ -179,7 +185,8 @@ int CDataServer::Set(int item, const void* buffer, size_t size) {
 int CDataServer::ResetToDefaults(int type) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
     const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
-    if (!lock.owns_lock()) return 0;
+    if (!lock.owns_lock())
+        return 0;
     ApplyDefaults(type);
     return 1;
 }
@@ -217,8 +224,10 @@ void CDataServer::ApplyDefaults(int type) {
     m.ekey = 0;
     m.statistics = StatisticsRecord{};
     m.statusFlags = 0;
-    for (ThermometerRecord& t : m.thermo) t = ThermometerRecord{};
-    for (uint64_t& id : m.thermoIds) id = 0;
+    for (ThermometerRecord& t : m.thermo)
+        t = ThermometerRecord{};
+    for (uint64_t& id : m.thermoIds)
+        id = 0;
 
     m.gnss = GnssRecord{};
 
@@ -261,14 +270,18 @@ void CDataServer::ApplyDefaults(int type) {
     }
     m.wifinetCount = kWifiNets;
 
-    for (ServerRecord& s : m.servers) s = ServerRecord{};
+    for (ServerRecord& s : m.servers)
+        s = ServerRecord{};
     m.serverCount = kServers;
 
     m.trackFilter = TrackFilterRecord{};
 
-    for (InputRecord& in : m.inputs) in = InputRecord{};
-    for (ThresholdRecord& t : m.thresholds) t = ThresholdRecord{};
-    for (OutputRecord& o : m.outputs) o = OutputRecord{};
+    for (InputRecord& in : m.inputs)
+        in = InputRecord{};
+    for (ThresholdRecord& t : m.thresholds)
+        t = ThresholdRecord{};
+    for (OutputRecord& o : m.outputs)
+        o = OutputRecord{};
     m.ign = IgnitionRecord{};
     m.sos = AlarmRecord{};
     m.inputCount = static_cast<uint8_t>(Caps::InputCountBits(m.devType));
@@ -282,5 +295,6 @@ void CDataServer::ApplyDefaults(int type) {
         m.lls[i].address = static_cast<uint8_t>(i);
     }
 
-    for (ProtocolSetRecord& p : m.prset) p = ProtocolSetRecord{};
+    for (ProtocolSetRecord& p : m.prset)
+        p = ProtocolSetRecord{};
 }

@@ -77,11 +77,11 @@ enum DataItem : int {
 
 // Bases of the numbered families: item = base + number.
 namespace ItemBase {
-constexpr int Input = 31;       // input n (1..8)
-constexpr int Threshold = 39;   // thresholds of input n (1..8)
-constexpr int Output = 58;      // output n (1..4)
-constexpr int Phone = 76;       // phone n (1..3)
-constexpr int Sms = 79;         // SMS number n (1..3)
+constexpr int Input = 31;         // input n (1..8)
+constexpr int Threshold = 39;     // thresholds of input n (1..8)
+constexpr int Output = 58;        // output n (1..4)
+constexpr int Phone = 76;         // phone n (1..3)
+constexpr int Sms = 79;           // SMS number n (1..3)
 constexpr int ProtocolSet = 102;  // protocol set n (1..5)
 constexpr int FuelSensor = 222;   // fuel sensor n (0..4)
 constexpr int Thermometer = 269;  // thermometer n (1..4)
@@ -89,7 +89,6 @@ constexpr int ThermoId = 275;     // detected thermometer k (0..7)
 constexpr int WifiNet = 307;      // WiFi network n (1..10)
 constexpr int Server = 319;       // server n (1..2)
 }  // namespace ItemBase
-
 
 class CDataServer {
 public:

@@ -33,7 +33,8 @@ constexpr size_t kModelCount = sizeof kModels / sizeof kModels[0];
 
 const ModelRow& LookupModel(int type) {
     for (size_t i = 0; i + 1 < kModelCount; ++i) {
-        if (kModels[i].type == type) return kModels[i];
+        if (kModels[i].type == type)
+            return kModels[i];
     }
     return kModels[kModelCount - 1];
 }
@@ -41,6 +42,7 @@ const ModelRow& LookupModel(int type) {
 const char* ModelName(int type) { return LookupModel(type).modelCode; }
 
 const ModelRow* ModelTable(size_t* count) {
-    if (count) *count = kModelCount;
+    if (count)
+        *count = kModelCount;
     return kModels;
 }

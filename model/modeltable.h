@@ -52,4 +52,3 @@ inline bool OneWire(const DeviceTypeRecord& r) { return r.capsSensors & 0x2u; }
 // Number of thermometers the device reports (may exceed what the record holds).
 inline int ThermometerCount(const DeviceTypeRecord& r) { return OneWire(r) ? (r.capsSensors >> 3) & 0xF : 0; }
 }  // namespace Caps
-

@@ -17,7 +17,6 @@ constexpr int kServers = 2;
 constexpr int kProtocolSets = 5;
 constexpr int kPhones = 3;
 
-
 // Bits of PasswordRecord::flags.
 namespace PasswordFlag {
 constexpr uint8_t kInForce = 0x1;  // the password goes in front of every command

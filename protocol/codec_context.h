@@ -33,7 +33,11 @@ private:
 // Appends to a line, never past kLineMaxChars - 2 (room for CR LF).
 class LineWriter {
 public:
-    void Attach(LineBuffer* line) { m_line = line; m_overflow = false; m_fields = 0; }
+    void Attach(LineBuffer* line) {
+        m_line = line;
+        m_overflow = false;
+        m_fields = 0;
+    }
     void Clear();
     void Append(const char* text, size_t maxChars = kLineMaxChars);
     void AppendF(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -59,9 +63,9 @@ private:
 
 struct CodecContext {
     CDataServer& data;
-    bool writeMode;        // building a write or file line
-    bool fileMode;         // settings-file line
-    const char* keyword;   // upper case, at most 9 characters
+    bool writeMode;          // building a write or file line
+    bool fileMode;           // settings-file line
+    const char* keyword;     // upper case, at most 9 characters
     const char* subcommand;  // remembered subcommand ("" for none)
     const FieldTable& fields;
     LineWriter& out;
@@ -100,10 +104,10 @@ inline bool TakeId(const CodecContext& c, int k, uint64_t& dst) { return TakePar
 
 // Field k into a number item of the record, read by take (TakeDecimal or
 // TakeHex): TakeItem<uint8_t>(c, 5, DI_RSSI, TakeDecimal).
-template <class T>
-bool TakeItem(const CodecContext& c, int k, int item, bool (*take)(const CodecContext&, int, T&)) {
+template <class T> bool TakeItem(const CodecContext& c, int k, int item, bool (*take)(const CodecContext&, int, T&)) {
     T value{};
-    if (!take(c, k, value)) return false;
+    if (!take(c, k, value))
+        return false;
     c.data.Set(item, value);
     return true;
 }
@@ -111,7 +115,8 @@ bool TakeItem(const CodecContext& c, int k, int item, bool (*take)(const CodecCo
 // Field k into a text item of the record, at most maxChars characters.
 inline bool TakeTextItem(const CodecContext& c, int k, int item, size_t maxChars) {
     char text[FieldTable::kWidth];
-    if (!TakeText(c, k, text, maxChars)) return false;
+    if (!TakeText(c, k, text, maxChars))
+        return false;
     c.data.Set(item, text, sizeof text);
     return true;
 }

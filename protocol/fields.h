@@ -11,9 +11,12 @@ constexpr bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 // The value of a hexadecimal digit of either case, or -1.
 constexpr int HexDigit(char ch) {
-    if (IsDigit(ch)) return ch - '0';
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+    if (IsDigit(ch))
+        return ch - '0';
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
     return -1;
 }
 
@@ -47,7 +50,8 @@ template <size_t N> void CopyField(char (&dst)[N], const char* src, size_t maxCh
 // Takers: a non-empty text is taken into dst and they return true; an empty
 // text (an absent field) keeps dst. Numbers are cast to the type of dst.
 template <class T, class Parse> bool TakeParsed(const char* text, T& dst, Parse parse) {
-    if (text[0] == '\0') return false;
+    if (text[0] == '\0')
+        return false;
     dst = static_cast<T>(parse(text));
     return true;
 }
@@ -56,14 +60,16 @@ template <class T> bool TakeDecimal(const char* text, T& dst) { return TakeParse
 template <class T> bool TakeHex(const char* text, T& dst) { return TakeParsed(text, dst, ParseHex); }
 
 template <size_t N> bool TakeText(const char* text, char (&dst)[N], size_t maxChars = N - 1) {
-    if (text[0] == '\0') return false;
+    if (text[0] == '\0')
+        return false;
     CopyField(dst, text, maxChars);
     return true;
 }
 
 // "1" sets the bits of mask, any other non-empty text clears them.
 template <class T> bool TakeBits(const char* text, T& flags, unsigned mask) {
-    if (text[0] == '\0') return false;
+    if (text[0] == '\0')
+        return false;
     SetBits(flags, mask, std::strcmp(text, "1") == 0);
     return true;
 }
@@ -72,7 +78,8 @@ template <class T> bool TakeBits(const char* text, T& flags, unsigned mask) {
 // the empty one included, is not taken.
 template <class T> bool TakeSwitch(const char* text, T& flags, unsigned mask) {
     const bool on = std::strcmp(text, "1") == 0;
-    if (!on && std::strcmp(text, "0") != 0) return false;
+    if (!on && std::strcmp(text, "0") != 0)
+        return false;
     SetBits(flags, mask, on);
     return true;
 }

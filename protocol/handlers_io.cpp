@@ -48,11 +48,14 @@ void ParseLiveInputs(CodecContext& c) {
     const int count = Clamp(ParseDecimal(c.Field(1)), kInputs);
     c.data.Set(DI_INPUT_COUNT, static_cast<uint8_t>(count));
     for (int j = 1; j <= count; ++j) {
-        if (!c.Has(j + 1)) continue;
+        if (!c.Has(j + 1))
+            continue;
         const CommaList pair(c.Field(j + 1));
-        if (!pair.Usable(0) || !pair.Usable(1)) continue;
+        if (!pair.Usable(0) || !pair.Usable(1))
+            continue;
         ItemEdit<InputRecord> in(c.data, ItemBase::Input + j);
-        if (!in.Loaded()) continue;
+        if (!in.Loaded())
+            continue;
         StoreInputValue(in.value, static_cast<int>(pair.Number(0)), pair.Number(1));
         in.Store();
     }
@@ -198,11 +201,14 @@ void ParseLiveOutputs(CodecContext& c) {
     const int count = Clamp(ParseDecimal(c.Field(1)), kOutputs);
     c.data.Set(DI_OUTPUT_COUNT, static_cast<uint8_t>(count));
     for (int j = 1; j <= count; ++j) {
-        if (!c.Has(j + 1)) continue;
+        if (!c.Has(j + 1))
+            continue;
         const CommaList pair(c.Field(j + 1));
-        if (!pair.Usable(0) || !pair.Usable(1)) continue;
+        if (!pair.Usable(0) || !pair.Usable(1))
+            continue;
         ItemEdit<OutputRecord> out(c.data, ItemBase::Output + j);
-        if (!out.Loaded()) continue;
+        if (!out.Loaded())
+            continue;
         out.value.mode = static_cast<int32_t>(pair.Number(0));
         out.value.liveState = static_cast<int32_t>(pair.Number(1));
         out.Store();
@@ -228,9 +234,12 @@ void HandleSerial(CodecContext& c, int item) {
     int k = 1;
     for (const SerialField& f : kSerialFields) {
         int32_t& r = rec.value.r[f.r];
-        if (!c.writeMode) TakeDecimal(c, k++, r);
-        else if (f.lowByte) c.out.Field("%u", LowByte(r));
-        else c.out.Field("%d", r);
+        if (!c.writeMode)
+            TakeDecimal(c, k++, r);
+        else if (f.lowByte)
+            c.out.Field("%u", LowByte(r));
+        else
+            c.out.Field("%d", r);
     }
     if (c.writeMode) {
         c.result = kCodecDone;
@@ -252,7 +261,8 @@ void MarkSensor(FuelSensorRecord& s, bool inUse, int address) {
 // Edits one sensor of the "LLS" table; skipped when its lock is not obtained.
 void EditSensor(CDataServer& data, int n, bool inUse, int address) {
     ItemEdit<FuelSensorRecord> s(data, ItemBase::FuelSensor + n);
-    if (!s.Loaded()) return;
+    if (!s.Loaded())
+        return;
     MarkSensor(s.value, inUse, address);
     s.Store();
 }
@@ -271,8 +281,10 @@ void ParseSensorTable(CodecContext& c) {
         if (rs485.Usable(0)) {
             const int count = Clamp(rs485.Number(0), kFuelSensors - 1);
             for (int k = 1; k < kFuelSensors; ++k) {
-                if (k > count) EditSensor(c.data, k, false, k);
-                else if (rs485.Usable(k)) EditSensor(c.data, k, true, static_cast<int>(rs485.Number(k)));
+                if (k > count)
+                    EditSensor(c.data, k, false, k);
+                else if (rs485.Usable(k))
+                    EditSensor(c.data, k, true, static_cast<int>(rs485.Number(k)));
             }
         }
     }
@@ -321,7 +333,8 @@ void ParseThermometerConfig(const CodecContext& c, ThermometerRecord& t) {
 void ParseThermometerLive(const CodecContext& c, ThermometerRecord& t) {
     TakeBits(c, 1, t.liveFlags, 3u);  // both bits report together
     uint64_t id = 0;
-    if (TakeId(c, 2, id) && id == t.id) TakeDecimal(c, 3, t.temperature);
+    if (TakeId(c, 2, id) && id == t.id)
+        TakeDecimal(c, 3, t.temperature);
 }
 
 // ---------------------------------------------------------------------------
@@ -345,7 +358,8 @@ void BuildMsens(CodecContext& c, const MotionSensorConfig& m) {
 }
 
 void ParseMsens(const CodecContext& c, MotionSensorConfig& m) {
-    for (const MsensFlagField& f : kMsensFlags) TakeBit(c, f.field, m.flags, f.bit);
+    for (const MsensFlagField& f : kMsensFlags)
+        TakeBit(c, f.field, m.flags, f.bit);
     TakeDecimal(c, 2, m.motion);
     TakeDecimal(c, 4, m.shock);
 }
@@ -434,12 +448,14 @@ constexpr int kPrsetWords = 8;
 
 // Strict reading: every one of the 32 characters must be a hexadecimal digit.
 bool ParseWords(const char* text, uint16_t (&words)[kPrsetWords]) {
-    if (std::strlen(text) < 4 * kPrsetWords) return false;
+    if (std::strlen(text) < 4 * kPrsetWords)
+        return false;
     for (int w = 0; w < kPrsetWords; ++w) {
         unsigned value = 0;
         for (int i = 0; i < 4; ++i) {
             const int d = HexDigit(text[4 * w + i]);
-            if (d < 0) return false;
+            if (d < 0)
+                return false;
             value = (value << 4) | static_cast<unsigned>(d);
         }
         words[w] = static_cast<uint16_t>(value);
@@ -480,7 +496,8 @@ void HandleCounter(CodecContext& c) {
     }
     const int count = Clamp(ParseDecimal(c.Field(1)), kInputs);
     bool carried = false;
-    for (int j = 1; j <= count; ++j) carried = carried || c.Has(j + 1);
+    for (int j = 1; j <= count; ++j)
+        carried = carried || c.Has(j + 1);
     c.result = carried ? kCodecOk : kCodecData;
 }
 
@@ -556,8 +573,10 @@ void HandleLls(CodecContext& c) {
         c.result = kCodecDone;
         return;
     }
-    if (c.fileMode) ParseSensorFile(c, s.value);
-    else ParseSensorLive(c, s.value);
+    if (c.fileMode)
+        ParseSensorFile(c, s.value);
+    else
+        ParseSensorLive(c, s.value);
     s.Store();
     c.result = kCodecOk;
 }
@@ -595,8 +614,10 @@ void HandleThermo(CodecContext& c) {
         c.result = kCodecDone;
         return;
     }
-    if (c.SubIs("GET")) ParseThermometerConfig(c, t.value);
-    else ParseThermometerLive(c, t.value);
+    if (c.SubIs("GET"))
+        ParseThermometerConfig(c, t.value);
+    else
+        ParseThermometerLive(c, t.value);
     t.Store();
     c.result = kCodecOk;
 }
@@ -636,10 +657,11 @@ void HandlePrset(CodecContext& c) {
         c.result = kCodecDevError;
         return;
     }
-    uint16_t (&words)[kPrsetWords] = p.value.set[m];
+    uint16_t(&words)[kPrsetWords] = p.value.set[m];
     if (c.writeMode) {
         char text[4 * kPrsetWords + 1];
-        for (int w = 0; w < kPrsetWords; ++w) std::snprintf(text + 4 * w, 5, "%04x", unsigned{words[w]});
+        for (int w = 0; w < kPrsetWords; ++w)
+            std::snprintf(text + 4 * w, 5, "%04x", unsigned{words[w]});
         c.out.TextField(text, sizeof text - 1);
         c.result = kCodecDone;
         return;

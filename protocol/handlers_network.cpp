@@ -12,7 +12,8 @@ constexpr uint8_t kGnssFixBit = 0x04;
 
 // Read-only keywords cannot be built for writing.
 bool RefuseWrite(CodecContext& c) {
-    if (!c.writeMode) return false;
+    if (!c.writeMode)
+        return false;
     c.result = kCodecData;
     return true;
 }
@@ -34,7 +35,8 @@ int IndexInRange(const CodecContext& c, size_t stemLength, int count) {
 long long Slice(const char* field, size_t from, size_t count) {
     char part[8] = {};
     const size_t length = std::strlen(field);
-    if (from >= length || count >= sizeof part) return 0;
+    if (from >= length || count >= sizeof part)
+        return 0;
     std::memcpy(part, field + from, (length - from < count) ? length - from : count);
     return ParseDecimal(part);
 }
@@ -43,14 +45,14 @@ long long Slice(const char* field, size_t from, size_t count) {
 void TakePairs(const char* field, uint8_t* const (&parts)[3]) {
     for (size_t i = 0; i < 3; ++i) {
         const int pair = DigitPair(field, 2 * i);
-        if (pair >= 0) *parts[i] = static_cast<uint8_t>(pair);
+        if (pair >= 0)
+            *parts[i] = static_cast<uint8_t>(pair);
     }
 }
 
 // Latitude DDMM.FFFF (2 degree digits) or longitude DDDMM.FFFF (3); a missing
 // or "NA" value or hemisphere gives zero and the fallback hemisphere.
-void TakeCoordinate(Coordinate& coord, const char* value, const char* hemisphere, size_t degreeDigits,
-                    char fallback) {
+void TakeCoordinate(Coordinate& coord, const char* value, const char* hemisphere, size_t degreeDigits, char fallback) {
     if (value[0] == '\0' || hemisphere[0] == '\0' || IsNA(value) || IsNA(hemisphere)) {
         coord = Coordinate{0, 0, 0, fallback};
         return;
@@ -63,8 +65,10 @@ void TakeCoordinate(Coordinate& coord, const char* value, const char* hemisphere
 
 // Decimal number or "NA" (zero); an empty field keeps the value.
 template <class T> void TakeDecimalOrNA(const CodecContext& c, int k, T& dst) {
-    if (IsNA(c.Field(k))) dst = 0;
-    else TakeDecimal(c, k, dst);
+    if (IsNA(c.Field(k)))
+        dst = 0;
+    else
+        TakeDecimal(c, k, dst);
 }
 
 // Decimal fraction, independent of the process locale; "NA" gives zero, an
@@ -75,7 +79,8 @@ void TakeFraction(const CodecContext& c, int k, float& dst) {
         dst = 0;
         return;
     }
-    if (field[0] == '\0') return;
+    if (field[0] == '\0')
+        return;
     float value = 0;
     const char* begin = field[0] == '+' ? field + 1 : field;
     std::from_chars(begin, field + std::strlen(field), value);
@@ -83,7 +88,8 @@ void TakeFraction(const CodecContext& c, int k, float& dst) {
 }
 
 void TakeFix(GnssRecord& g, const char* field) {
-    if (field[0] == '\0') return;
+    if (field[0] == '\0')
+        return;
     g.fix = IsNA(field) ? '0' : field[0];
     SetBits(g.state, kGnssFixBit, g.fix != '0');
 }
@@ -123,7 +129,8 @@ void HandleNumber(CodecContext& c, size_t stemLength, int itemBase) {
         return;
     }
     // "NA" stands for an empty number both ways.
-    if (!IsNA(c.Field(1))) TakeText(c, 1, number, kNumberChars);
+    if (!IsNA(c.Field(1)))
+        TakeText(c, 1, number, kNumberChars);
     c.data.Set(itemBase + n, number);
     c.result = kCodecOk;
 }
@@ -132,7 +139,8 @@ void HandleNumber(CodecContext& c, size_t stemLength, int itemBase) {
 // SIM cards and access points
 
 void HandleSimStatus(CodecContext& c, int item) {
-    if (RefuseWrite(c)) return;
+    if (RefuseWrite(c))
+        return;
     AccessPointRecord ap;
     c.data.Get(item, ap);
     TakeText(c, 10, ap.simString);
@@ -160,7 +168,8 @@ void HandleAccessPoint(CodecContext& c, int item) {
 }
 
 void HandleBytePair(CodecContext& c, int item) {
-    if (RefuseWrite(c)) return;
+    if (RefuseWrite(c))
+        return;
     BytePair pair;
     c.data.Get(item, pair);
     TakeDecimal(c, 1, pair.first);
@@ -188,7 +197,8 @@ void BuildWifiNetwork(CodecContext& c, const WifiNetworkRecord& w) {
     c.out.Field("%d", w.n3);
     c.out.TextField(w.key, sizeof w.key - 1);
     c.out.Field("%d", w.n4);
-    for (const char* address : {w.ip, w.mask, w.gateway, w.dns1, w.dns2}) c.out.TextField(address, kAddressChars);
+    for (const char* address : {w.ip, w.mask, w.gateway, w.dns1, w.dns2})
+        c.out.TextField(address, kAddressChars);
     c.result = kCodecDone;
 }
 
@@ -251,7 +261,8 @@ ServerRecord ParseServer(const CodecContext& c) {
     TakeDecimal(c, 13, s.p7);
     // The device's reply has no on/off flag; the settings file keeps it last.
     long long on = 0;
-    if (c.fileMode && TakeDecimal(c, 14, on)) s.lastOn = on == 1 ? 1 : 0;
+    if (c.fileMode && TakeDecimal(c, 14, on))
+        s.lastOn = on == 1 ? 1 : 0;
     return s;
 }
 
@@ -267,7 +278,8 @@ constexpr uint16_t kFourthBit = 1u << 4;
 template <class T> void TakeFilterPair(const CodecContext& c, int k, uint16_t& flags, uint16_t bit, T& value) {
     const CommaList pair(c.Field(k));
     long long enable = 0;
-    if (TakeDecimal(pair.Part(0), enable)) SetBits(flags, bit, enable != 0);
+    if (TakeDecimal(pair.Part(0), enable))
+        SetBits(flags, bit, enable != 0);
     TakeDecimal(pair.Part(1), value);
 }
 
@@ -281,7 +293,8 @@ void BuildFilterPair(CodecContext& c, uint16_t flags, uint16_t bit, int value) {
 // Entry points
 
 void HandleGnss(CodecContext& c) {
-    if (RefuseWrite(c)) return;
+    if (RefuseWrite(c))
+        return;
     GnssRecord g;
     c.data.Get(DI_GNSS, g);
     TakePairs(c.Field(1), {&g.time.day, &g.time.month, &g.time.year});
@@ -299,7 +312,8 @@ void HandleGnss(CodecContext& c) {
 }
 
 void HandleGsm(CodecContext& c) {
-    if (RefuseWrite(c)) return;
+    if (RefuseWrite(c))
+        return;
     // Field 1 (modem state bits) and field 4 (MCC and MNC run together) are not kept.
     TakeItem<uint8_t>(c, 2, DI_GSM_STATE, TakeHex);
     TakeTextItem(c, 3, DI_IMEI, 15);
@@ -325,8 +339,10 @@ void HandleSims(CodecContext& c) {
     }
     // The device reports the SIM use in field 3 (hexadecimal) among state
     // bits; the settings file keeps it as the write form's only field.
-    if (c.fileMode) TakeDecimal(c, 1, use);
-    else TakeHex(c, 3, use);
+    if (c.fileMode)
+        TakeDecimal(c, 1, use);
+    else
+        TakeHex(c, 3, use);
     c.data.Set(DI_SIM_CONTROL, use);
     c.result = kCodecOk;
 }
@@ -337,7 +353,8 @@ void HandleApn1(CodecContext& c) { HandleAccessPoint(c, DI_APN_1); }
 void HandleApn2(CodecContext& c) { HandleAccessPoint(c, DI_APN_2); }
 
 void HandleWifi(CodecContext& c) {
-    if (RefuseWrite(c)) return;
+    if (RefuseWrite(c))
+        return;
     // Field 1 (state bits) and field 2 are not kept.
     TakeItem<uint8_t>(c, 3, DI_WIFI_FLAGS, TakeHex);
     TakeTextItem(c, 4, DI_WIFI_MAC, 17);
@@ -348,8 +365,10 @@ void HandleWifi(CodecContext& c) {
 void HandleWifinet(CodecContext& c) {
     constexpr size_t kStem = 7;
     if (NoIndex(c, kStem)) {
-        if (c.writeMode) c.result = c.SubIs("DEL") ? kCodecDone : kCodecUnknown;
-        else TakeSlotCount(c, DI_WIFINET_COUNT);
+        if (c.writeMode)
+            c.result = c.SubIs("DEL") ? kCodecDone : kCodecUnknown;
+        else
+            TakeSlotCount(c, DI_WIFINET_COUNT);
         return;
     }
     const int n = IndexInRange(c, kStem, kWifiNets);
@@ -374,13 +393,16 @@ void HandleServer(CodecContext& c) {
     const bool whole = NoIndex(c, kStem);
     const int n = IndexInRange(c, kStem, kServers);
     if (c.writeMode) {
-        if (!whole && n < 0) c.result = kCodecUnknown;
-        else if (c.SubIs("DEL")) c.result = kCodecDone;
+        if (!whole && n < 0)
+            c.result = kCodecUnknown;
+        else if (c.SubIs("DEL"))
+            c.result = kCodecDone;
         else if (!whole && c.SubIs("SET")) {
             ServerRecord s;
             c.data.Get(ItemBase::Server + n, s);
             BuildServer(c, s);
-        } else c.result = kCodecUnknown;
+        } else
+            c.result = kCodecUnknown;
         return;
     }
     if (whole) {

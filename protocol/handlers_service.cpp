@@ -10,6 +10,7 @@ void HandleServiceCommand(CodecContext& c) {
         c.result = kCodecData;
         return;
     }
-    if (c.out.LastChar() == ';') c.out.DropLast();
+    if (c.out.LastChar() == ';')
+        c.out.DropLast();
     c.result = kCodecDone;
 }

@@ -14,9 +14,11 @@ bool ReadTriple(const char* field, const int (&max)[3], uint8_t* (&out)[3]) {
     int parts[3];
     for (int i = 0; i < 3; ++i) {
         parts[i] = DigitPair(field, 2u * i);
-        if (parts[i] < 0 || parts[i] > max[i]) return false;
+        if (parts[i] < 0 || parts[i] > max[i])
+            return false;
     }
-    for (int i = 0; i < 3; ++i) *out[i] = static_cast<uint8_t>(parts[i]);
+    for (int i = 0; i < 3; ++i)
+        *out[i] = static_cast<uint8_t>(parts[i]);
     return true;
 }
 
@@ -27,7 +29,8 @@ bool TakeClock(const CodecContext& c, int dateField, int timeField) {
     static constexpr int kDateMax[3] = {31, 12, 99};
     static constexpr int kTimeMax[3] = {23, 59, 59};
     DateTime t;
-    if (!c.data.Get(DI_DEVICE_TIME, t)) return false;
+    if (!c.data.Get(DI_DEVICE_TIME, t))
+        return false;
     bool dateRefused = false;
     bool stored = false;
     if (c.Has(dateField)) {
@@ -39,7 +42,8 @@ bool TakeClock(const CodecContext& c, int dateField, int timeField) {
         uint8_t* time[3] = {&t.hour, &t.minute, &t.second};
         stored = ReadTriple(c.Field(timeField), kTimeMax, time) || stored;
     }
-    if (stored) c.data.Set(DI_DEVICE_TIME, t);
+    if (stored)
+        c.data.Set(DI_DEVICE_TIME, t);
     return stored;
 }
 
@@ -47,13 +51,16 @@ bool TakeClock(const CodecContext& c, int dateField, int timeField) {
 // zero, within 0..100.
 uint8_t Percent(uint16_t millivolts, double floor, double span) {
     const double value = (millivolts - floor) / span * 100.0;
-    if (value <= 0.0) return 0;
-    if (value >= 100.0) return 100;
+    if (value <= 0.0)
+        return 0;
+    if (value >= 100.0)
+        return 100;
     return static_cast<uint8_t>(value);
 }
 
 bool TakePower(const CodecContext& c, int k, int item, double floor, double span) {
-    if (!c.Has(k)) return false;
+    if (!c.Has(k))
+        return false;
     PowerRecord p;
     if (!IsNA(c.Field(k))) {
         TakeDecimal(c, k, p.millivolts);
@@ -92,7 +99,8 @@ void HandleBootVer(CodecContext& c) {
 void HandleHwcfg(CodecContext& c) {
     DeviceTypeRecord type;
     if (c.writeMode) {
-        if (!c.data.Get(DI_DEV_TYPE, type)) return;
+        if (!c.data.Get(DI_DEV_TYPE, type))
+            return;
         c.out.Field("%d", type.type & 0xFF);
         c.result = kCodecDone;
         return;
@@ -115,7 +123,8 @@ void HandleDev(CodecContext& c) {
     if (c.writeMode) {
         char name[9];
         char id[9];
-        if (!c.data.Get(DI_DEVICE_NAME, name) || !c.data.Get(DI_DEVICE_ID, id)) return;
+        if (!c.data.Get(DI_DEVICE_NAME, name) || !c.data.Get(DI_DEVICE_ID, id))
+            return;
         c.out.TextField(name, 8);
         c.out.TextField(id, 8);
         c.result = kCodecDone;
@@ -129,7 +138,8 @@ void HandleDev(CodecContext& c) {
 void HandleMode(CodecContext& c) {
     int32_t mode = 0;
     if (c.writeMode) {
-        if (!c.data.Get(DI_MODE, mode)) return;
+        if (!c.data.Get(DI_MODE, mode))
+            return;
         c.out.Field("%d", mode & 0xFF);
         c.result = kCodecDone;
         return;
@@ -147,7 +157,8 @@ void HandleMode(CodecContext& c) {
 
 void HandlePass(CodecContext& c) {
     PasswordRecord p;
-    if (!c.data.Get(DI_PASSWORD, p)) return;
+    if (!c.data.Get(DI_PASSWORD, p))
+        return;
     constexpr size_t kMax = sizeof p.current - 1;
     if (c.writeMode) {
         c.out.TextField(p.current, kMax);
@@ -165,13 +176,15 @@ void HandlePass(CodecContext& c) {
     bool taken = TakeText(c, 1, p.current, kMax);
     // The protection switch puts it in force and wanted together.
     taken = TakeSwitch(c, 2, p.flags, PasswordFlag::kBoth) || taken;
-    if (taken) c.data.Set(DI_PASSWORD, p);
+    if (taken)
+        c.data.Set(DI_PASSWORD, p);
     SetTaken(c, taken);
 }
 
 void HandleLog(CodecContext& c) {
     uint8_t log = 0;
-    if (!c.data.Get(DI_LOG, log)) return;
+    if (!c.data.Get(DI_LOG, log))
+        return;
     if (c.writeMode) {
         c.out.Field("%d", (log >> 1) & 0x3F);
         c.out.Field("%1d", log & 1);
@@ -186,7 +199,8 @@ void HandleLog(CodecContext& c) {
         taken = true;
     }
     taken = TakeSwitch(c, 2, log, 1u) || taken;
-    if (taken) c.data.Set(DI_LOG, log);
+    if (taken)
+        c.data.Set(DI_LOG, log);
     SetTaken(c, taken);
 }
 
@@ -195,7 +209,8 @@ namespace {
 void BuildDate(CodecContext& c) {
     DateTime t;
     DateOptions o;
-    if (!c.data.Get(DI_DEVICE_TIME, t) || !c.data.Get(DI_DATE_OPTIONS, o)) return;
+    if (!c.data.Get(DI_DEVICE_TIME, t) || !c.data.Get(DI_DATE_OPTIONS, o))
+        return;
     c.out.Field("%02d%02d%02d", t.day, t.month, t.year);
     c.out.Field("%02d%02d%02d", t.hour, t.minute, t.second);
     c.out.Field("%+d", o.zone);
@@ -210,7 +225,8 @@ void BuildDate(CodecContext& c) {
 // options are stored only when the last flag field present was valid.
 bool TakeDateOptions(const CodecContext& c) {
     DateOptions o;
-    if (!c.data.Get(DI_DATE_OPTIONS, o)) return false;
+    if (!c.data.Get(DI_DATE_OPTIONS, o))
+        return false;
     bool changed = false;
     long long zone = 0;
     if (TakeDecimal(c, 3, zone) && InRange(zone, -12, 14)) {
@@ -219,16 +235,19 @@ bool TakeDateOptions(const CodecContext& c) {
     }
     static constexpr int kFlagBits[] = {1, 0, 2};  // fields 4, 5, 6
     for (int i = 0; i < 3; ++i) {
-        if (c.Has(4 + i)) changed = TakeSwitch(c, 4 + i, o.flags, 1u << kFlagBits[i]);
+        if (c.Has(4 + i))
+            changed = TakeSwitch(c, 4 + i, o.flags, 1u << kFlagBits[i]);
     }
-    if (changed) c.data.Set(DI_DATE_OPTIONS, o);
+    if (changed)
+        c.data.Set(DI_DATE_OPTIONS, o);
     return changed;
 }
 
 }  // namespace
 
 void HandleDate(CodecContext& c) {
-    if (c.writeMode) return BuildDate(c);
+    if (c.writeMode)
+        return BuildDate(c);
     const bool clock = TakeClock(c, 1, 2);
     const bool options = TakeDateOptions(c);
     SetTaken(c, clock || options);
@@ -237,7 +256,8 @@ void HandleDate(CodecContext& c) {
 bool TakeCell(const CodecContext& c, int first) {
     bool anyNA = false;
     for (int k = first; k < first + 4; ++k) {
-        if (!c.Has(k)) return false;
+        if (!c.Has(k))
+            return false;
         anyNA = anyNA || IsNA(c.Field(k));
     }
     CellRecord cell;
@@ -281,9 +301,11 @@ namespace {
 // Only the two reset actions are written; the line ends after the subcommand.
 void BuildStatist(CodecContext& c) {
     c.result = kCodecData;
-    if (c.fileMode) return;
+    if (c.fileMode)
+        return;
     if (c.SubIs("RESETALL")) {
-        if (c.out.LastChar() == ';') c.out.DropLast();
+        if (c.out.LastChar() == ';')
+            c.out.DropLast();
         c.result = kCodecDone;
     } else if (c.SubIs("RESET")) {
         c.result = kCodecDone;
@@ -293,9 +315,11 @@ void BuildStatist(CodecContext& c) {
 }  // namespace
 
 void HandleStatist(CodecContext& c) {
-    if (c.writeMode) return BuildStatist(c);
+    if (c.writeMode)
+        return BuildStatist(c);
     StatisticsRecord s;
-    if (!c.data.Get(DI_STATISTICS, s)) return;
+    if (!c.data.Get(DI_STATISTICS, s))
+        return;
     // The reply carries idle before moving.
     bool taken = false;
     taken = TakeDecimal(c, 1, s.deviceOn) || taken;
@@ -312,6 +336,7 @@ void HandleStatist(CodecContext& c) {
         taken = TakeDecimal(c, 11, s.s10) || taken;
         taken = TakeDecimal(c, 12, s.s11) || taken;
     }
-    if (taken) c.data.Set(DI_STATISTICS, s);
+    if (taken)
+        c.data.Set(DI_STATISTICS, s);
     SetTaken(c, taken);
 }

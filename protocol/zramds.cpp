@@ -78,8 +78,8 @@ struct StatusWord {
 };
 
 const StatusWord kStatusWords[] = {
-    {"OK", kCodecOk}, {"PC", kCodecPassChanged}, {"PE", kCodecPassError}, {"FE", kCodecFormat},
-    {"CE", kCodecUnknown}, {"DE", kCodecData}, {"EE", kCodecDevError},
+    {"OK", kCodecOk},      {"PC", kCodecPassChanged}, {"PE", kCodecPassError}, {"FE", kCodecFormat},
+    {"CE", kCodecUnknown}, {"DE", kCodecData},        {"EE", kCodecDevError},
 };
 
 bool Matches(const DispatchRow& row, const char* keyword) {
@@ -107,18 +107,21 @@ void FieldTable::Split(const char* payload) {
     for (const char* p = payload;; ++p) {
         if (*p == ';' || *p == '^' || *p == '\0') {
             m_count = k + 1;
-            if (*p != ';' || ++k >= kFields) break;
+            if (*p != ';' || ++k >= kFields)
+                break;
             len = 0;
             continue;
         }
-        if (len < kWidth - 1) m_fields[k][len++] = *p;
+        if (len < kWidth - 1)
+            m_fields[k][len++] = *p;
     }
 }
 
 const char* FieldTable::Get(int k) const { return (k >= 1 && k <= m_count) ? m_fields[k - 1] : ""; }
 
 void LineWriter::Clear() {
-    if (!m_line) return;
+    if (!m_line)
+        return;
     m_line->length = 0;
     m_line->text[0] = '\0';
     m_overflow = false;
@@ -126,7 +129,8 @@ void LineWriter::Clear() {
 }
 
 void LineWriter::Append(const char* text, size_t maxChars) {
-    if (!m_line || !text) return;
+    if (!m_line || !text)
+        return;
     constexpr size_t kRoom = kLineMaxChars - 2;  // keep room for CR LF
     for (size_t i = 0; i < maxChars && text[i] != '\0'; ++i) {
         if (m_line->length >= kRoom) {
@@ -152,12 +156,14 @@ void LineWriter::AppendF(const char* format, ...) {
 }
 
 void LineWriter::DropLast() {
-    if (!m_line || m_line->length == 0) return;
+    if (!m_line || m_line->length == 0)
+        return;
     m_line->text[--m_line->length] = '\0';
 }
 
 void LineWriter::Separator() {
-    if (m_fields++ > 0) Append(";");
+    if (m_fields++ > 0)
+        Append(";");
 }
 
 void LineWriter::Field(const char* format, ...) {
@@ -174,7 +180,8 @@ void LineWriter::TextField(const char* text, size_t maxChars) {
 }
 
 void LineWriter::Terminate() {
-    if (!m_line) return;
+    if (!m_line)
+        return;
     m_line->text[m_line->length++] = '\r';
     m_line->text[m_line->length++] = '\n';
     m_line->text[m_line->length] = '\0';
@@ -183,12 +190,14 @@ void LineWriter::Terminate() {
 bool CodecContext::SubIs(const char* s) const { return std::strcmp(subcommand, s) == 0; }
 
 int CodecContext::Number(size_t stemLength) const {
-    if (std::strlen(keyword) <= stemLength) return -1;
+    if (std::strlen(keyword) <= stemLength)
+        return -1;
     return static_cast<int>(ParseDecimal(keyword + stemLength));
 }
 
 int CodecContext::Digit(size_t stemLength) const {
-    if (std::strlen(keyword) <= stemLength) return -1;
+    if (std::strlen(keyword) <= stemLength)
+        return -1;
     const char d = keyword[stemLength];
     return IsDigit(d) ? d - '0' : -1;
 }
@@ -213,7 +222,8 @@ int CZRAMDS::BuildFileLine(const char* keyword, const char* subcommand, LineBuff
 int CZRAMDS::Build(int write, bool file, const char* keyword, const char* subcommand, LineBuffer& out) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
     const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
-    if (!lock.owns_lock()) return kCodecDevError;
+    if (!lock.owns_lock())
+        return kCodecDevError;
 
     m_out.Attach(&out);
     BuildLine(write, file, keyword, subcommand);
@@ -263,7 +273,8 @@ void CZRAMDS::BuildLine(int write, bool file, const char* keyword, const char* s
         m_out.Terminate();
         return;
     }
-    if (m_result == kCodecDone) m_result = kCodecFormat;
+    if (m_result == kCodecDone)
+        m_result = kCodecFormat;
     m_out.Clear();
 }
 
@@ -278,12 +289,14 @@ int CZRAMDS::ParseFileLine(char (&keywordOut)[10], const LineBuffer& in) {
 int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
     const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
-    if (!lock.owns_lock()) return kCodecDevError;
+    if (!lock.owns_lock())
+        return kCodecDevError;
 
     m_replyMode = (mode == Mode::Reply);
     m_writeMode = (write != 0);
     m_fileMode = !m_replyMode;
-    if (m_fileMode) RememberSubcommand("GET");
+    if (m_fileMode)
+        RememberSubcommand("GET");
     m_state = kIdle;
     m_keyword[0] = '\0';
     m_result = kCodecFormat;
@@ -291,7 +304,8 @@ int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffe
 
     const size_t length = in.length < kLineBufferSize ? in.length : kLineBufferSize;
     for (size_t i = 0; i < length && !m_lineDone; ++i) {
-        if (i == 0 && m_replyMode && in.text[0] != '$') break;  // a reply starts with "$"
+        if (i == 0 && m_replyMode && in.text[0] != '$')
+            break;  // a reply starts with "$"
         Feed(in.text[i]);
     }
     m_state = kIdle;
@@ -325,7 +339,8 @@ void CZRAMDS::Feed(char c) {
         return;
     case kKeyword:
         if (c == ';' || c == '^' || c == '\r' || c == '\n') {
-            if (m_length == 0) return fail();
+            if (m_length == 0)
+                return fail();
             m_keyword[m_length] = '\0';
             m_payload[0] = '\0';
             m_length = 0;
@@ -337,14 +352,16 @@ void CZRAMDS::Feed(char c) {
             }
             return;
         }
-        if (m_length >= kKeywordMax) return fail();  // a tenth character
+        if (m_length >= kKeywordMax)
+            return fail();  // a tenth character
         m_keyword[m_length++] = Upper(c);
         m_keyword[m_length] = '\0';
         m_checksum ^= static_cast<uint8_t>(Upper(c));
         return;
     case kPayload:
         if (c == '^' || c == '\r') {
-            if (m_length == 0) return fail();
+            if (m_length == 0)
+                return fail();
             m_payload[m_length] = '\0';
             EndPart(c);
             return;
@@ -357,21 +374,26 @@ void CZRAMDS::Feed(char c) {
         }
         return;
     case kChecksumHigh:
-        if (c == '\r') return fail();
+        if (c == '\r')
+            return fail();
         m_received = (c == 'Q') ? static_cast<uint8_t>('Q') : static_cast<uint8_t>(Nibble(c) << 4);
         m_state = kChecksumLow;
         return;
     case kChecksumLow:
-        if (c == '\r') return fail();
-        if (c == 'Q') m_checksum = static_cast<uint8_t>('Q');
-        else m_received |= Nibble(c);
+        if (c == '\r')
+            return fail();
+        if (c == 'Q')
+            m_checksum = static_cast<uint8_t>('Q');
+        else
+            m_received |= Nibble(c);
         m_state = kIdle;
         m_lineDone = true;
-        if (m_received == m_checksum) HandleLine();
-        else m_result = kCodecData;
+        if (m_received == m_checksum)
+            HandleLine();
+        else
+            m_result = kCodecData;
         return;
-    default:
-        fail();
+    default: fail();
     }
 }
 
@@ -395,13 +417,15 @@ void CZRAMDS::HandleLine() {
     const char* first = m_fields.Get(1);
     int status = -1;
     for (const StatusWord& s : kStatusWords) {
-        if (std::strcmp(first, s.word) == 0) status = s.code;
+        if (std::strcmp(first, s.word) == 0)
+            status = s.code;
     }
     if (m_writeMode) {
         // After a write only a status word is an answer; anything else, an
         // empty first field included, is unexpected.
         m_result = status < 0 ? kCodecUnexpected : status;
-        if (status == kCodecPassChanged || status == kCodecPassError) ApplyPasswordReply(status);
+        if (status == kCodecPassChanged || status == kCodecPassError)
+            ApplyPasswordReply(status);
         return;
     }
     if (status >= 0) {
@@ -416,7 +440,8 @@ void CZRAMDS::HandleLine() {
 // leaves the wish as what is in force.
 void CZRAMDS::ApplyPasswordReply(int code) {
     PasswordRecord p;
-    if (!m_data.Get(DI_PASSWORD, p)) return;
+    if (!m_data.Get(DI_PASSWORD, p))
+        return;
     if (code == kCodecPassChanged) {
         if (p.next[0] != '\0') {
             CopyField(p.current, p.next);
@@ -432,7 +457,8 @@ void CZRAMDS::ApplyPasswordReply(int code) {
 
 void CZRAMDS::Dispatch() {
     for (const DispatchRow& row : kDispatch) {
-        if (!Matches(row, m_keyword)) continue;
+        if (!Matches(row, m_keyword))
+            continue;
         CodecContext context{m_data, m_writeMode, m_fileMode, m_keyword, m_subcommand, m_fields, m_out, m_result};
         row.handler(context);
         m_result = context.result;

@@ -12,15 +12,15 @@ class CDataServer;
 
 // Codec result codes.
 enum CodecResult : int {
-    kCodecOk = 0,        // "OK", data taken, or a query built
-    kCodecDone = 1,      // write line built, or data taken (some keywords)
+    kCodecOk = 0,           // "OK", data taken, or a query built
+    kCodecDone = 1,         // write line built, or data taken (some keywords)
     kCodecPassChanged = 2,  // "PC"
     kCodecPassError = 3,    // "PE"
-    kCodecFormat = 4,    // "FE", malformed line, cannot be written
-    kCodecUnknown = 5,   // "CE", unknown keyword, bad index or subcommand
-    kCodecData = 6,      // "DE", checksum mismatch, nothing usable
-    kCodecDevError = 7,  // "EE", or the codec lock not obtained
-    kCodecUnexpected = 8,  // other first field after a write; nothing built
+    kCodecFormat = 4,       // "FE", malformed line, cannot be written
+    kCodecUnknown = 5,      // "CE", unknown keyword, bad index or subcommand
+    kCodecData = 6,         // "DE", checksum mismatch, nothing usable
+    kCodecDevError = 7,     // "EE", or the codec lock not obtained
+    kCodecUnexpected = 8,   // other first field after a write; nothing built
 };
 
 class CZRAMDS {

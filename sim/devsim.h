@@ -8,45 +8,44 @@
 #include <vector>
 
 struct DevSimOptions {
-  int type = 11;                 // model table type
-  std::string password;          // current device password
-  bool protection = false;       // password required as "$PW;" prefix
-  bool pacing = true;            // 9600 baud 8N1 pacing (~1.04 ms per byte) of replies
-  int replyDelayMs = 0;
-  int dropEveryN = 0;            // drop every Nth reply
-  int garbleEveryN = 0;          // wrong checksum every Nth reply
-  bool silent = false;
-  int noiseIntervalMs = 0;       // unsolicited lines without "$" every interval
-  int unplugAfterCommands = 0;   // close the pty and remove the link when the Nth command arrives (unanswered)
-  int replugAfterSeconds = -1;   // new pty, same link, after S seconds (-1: never)
-  std::string link;              // symlink to the pty slave (replaced if stale)
+    int type = 11;            // model table type
+    std::string password;     // current device password
+    bool protection = false;  // password required as "$PW;" prefix
+    bool pacing = true;       // 9600 baud 8N1 pacing (~1.04 ms per byte) of replies
+    int replyDelayMs = 0;
+    int dropEveryN = 0;    // drop every Nth reply
+    int garbleEveryN = 0;  // wrong checksum every Nth reply
+    bool silent = false;
+    int noiseIntervalMs = 0;      // unsolicited lines without "$" every interval
+    int unplugAfterCommands = 0;  // close the pty and remove the link when the Nth command arrives (unanswered)
+    int replugAfterSeconds = -1;  // new pty, same link, after S seconds (-1: never)
+    std::string link;             // symlink to the pty slave (replaced if stale)
 };
 
 class CDevSim {
 public:
-  explicit CDevSim(DevSimOptions options);
-  ~CDevSim();                    // stops
-  CDevSim(const CDevSim&) = delete;
-  CDevSim& operator=(const CDevSim&) = delete;
+    explicit CDevSim(DevSimOptions options);
+    ~CDevSim();  // stops
+    CDevSim(const CDevSim&) = delete;
+    CDevSim& operator=(const CDevSim&) = delete;
 
-  bool Start();                  // opens the pty, starts the device thread
-  void Stop();
-  std::string PortPath() const;  // the link if set, else the slave path
-  std::string SlavePath() const; // the current pty slave ("" while unplugged)
-  void SetSilent(bool silent);
-  void Unplug();                 // close the master (hang-up seen by the client), remove the link
-  void Replug();                 // new pty, same link
-  bool Plugged() const;
+    bool Start();  // opens the pty, starts the device thread
+    void Stop();
+    std::string PortPath() const;   // the link if set, else the slave path
+    std::string SlavePath() const;  // the current pty slave ("" while unplugged)
+    void SetSilent(bool silent);
+    void Unplug();  // close the master (hang-up seen by the client), remove the link
+    void Replug();  // new pty, same link
+    bool Plugged() const;
 
-  std::vector<std::string> ReceivedLines() const;  // every command line received, without CR LF, in order
-  void ClearReceived();
-  std::string Setting(const std::string& keyword) const; // the stored set-line fields of a group ("" if none)
-  std::string Password() const;
-  bool Protection() const;
-  int Replies() const;           // replies produced so far, dropped ones included
+    std::vector<std::string> ReceivedLines() const;  // every command line received, without CR LF, in order
+    void ClearReceived();
+    std::string Setting(const std::string& keyword) const;  // the stored set-line fields of a group ("" if none)
+    std::string Password() const;
+    bool Protection() const;
+    int Replies() const;  // replies produced so far, dropped ones included
 
 private:
-  struct Impl;
-  std::unique_ptr<Impl> m_impl;
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
-

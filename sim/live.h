@@ -7,19 +7,19 @@
 #include <cstdint>
 
 struct LiveValues {
-  int latTenThousandths;   // of a minute, beyond 55°45'
-  int lonTenThousandths;   // of a minute, beyond 037°37'
-  int speed, course, satellites, altitude;
-  int extPowerMv, batteryMv, auxPowerMv;
-  int rssi, temperature;
-  int accel[3];
-  int tilt[2];
-  uint32_t onTime, engineTime, idleTime, movingTime, distance;
-  std::array<int, 8> digital;   // 0/1 per input
-  std::array<int, 8> analogMv;
-  std::array<int, 8> frequency;
-  std::array<int, 4> outputState;
-  int fuelLevel;
+    int latTenThousandths;  // of a minute, beyond 55°45'
+    int lonTenThousandths;  // of a minute, beyond 037°37'
+    int speed, course, satellites, altitude;
+    int extPowerMv, batteryMv, auxPowerMv;
+    int rssi, temperature;
+    int accel[3];
+    int tilt[2];
+    uint32_t onTime, engineTime, idleTime, movingTime, distance;
+    std::array<int, 8> digital;  // 0/1 per input
+    std::array<int, 8> analogMv;
+    std::array<int, 8> frequency;
+    std::array<int, 4> outputState;
+    int fuelLevel;
 };
 
 // Values at `seconds` since power-on; statistics count from `statBase`.

@@ -7,12 +7,12 @@
 #include <vector>
 
 struct SimCommand {
-  std::string prefix;              // first token when it is not a keyword (a password)
-  bool hasPrefix = false;
-  std::string keyword;             // upper case, index included ("SERVER1")
-  std::string sub;                 // GET, SET, DEL, RESET, RESETALL, CALALL or ""
-  std::vector<std::string> fields; // fields after the keyword and subcommand
-  bool hasFields = false;          // a ";" followed the keyword (or subcommand): a write
+    std::string prefix;  // first token when it is not a keyword (a password)
+    bool hasPrefix = false;
+    std::string keyword;              // upper case, index included ("SERVER1")
+    std::string sub;                  // GET, SET, DEL, RESET, RESETALL, CALALL or ""
+    std::vector<std::string> fields;  // fields after the keyword and subcommand
+    bool hasFields = false;           // a ";" followed the keyword (or subcommand): a write
 };
 
 // Splits text on ";" (an empty text gives one empty field).

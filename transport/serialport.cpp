@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -238,7 +239,8 @@ size_t CSerialPort::Write(const void* buffer, size_t count) {
         if (put < 0 && errno != EAGAIN && errno != EINTR) {
             FailedCall("write", errno);
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             break;
         }

@@ -38,8 +38,8 @@ public:
     virtual ~CSerialPort();
 
     // Opens the device path exclusively; throws CSerialException on failure.
-    void Open(const std::string& path, uint32_t baud = 9600, Parity parity = Parity::None,
-              uint8_t dataBits = 8, StopBits stopBits = StopBits::One, FlowControl flow = FlowControl::None);
+    void Open(const std::string& path, uint32_t baud = 9600, Parity parity = Parity::None, uint8_t dataBits = 8,
+              StopBits stopBits = StopBits::One, FlowControl flow = FlowControl::None);
     void Close();
     bool IsOpen() const;
     // Reads up to count bytes, waiting at most about the read time-out; 0 when none came.

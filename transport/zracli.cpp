@@ -17,14 +17,14 @@ const char* const kLongKeywords[] = {"ERASURE", "FACTORY"};
 
 // Codec result (index) to worker result; anything beyond the table is 9.
 const int32_t kParseResults[] = {
-    kResultOk,            // 0 "OK" or data taken
-    kResultDone,          // 1
-    kResultPassChanged,   // 2 "PC"
-    kResultWrongPassword, // 3 "PE"
-    kResultInvalid,       // 4 "FE" or malformed
-    kResultRefused,       // 5 "CE"
-    kResultNotBuilt,      // 6 "DE" or checksum
-    kResultDeviceError,   // 7 "EE" or codec lock
+    kResultOk,             // 0 "OK" or data taken
+    kResultDone,           // 1
+    kResultPassChanged,    // 2 "PC"
+    kResultWrongPassword,  // 3 "PE"
+    kResultInvalid,        // 4 "FE" or malformed
+    kResultRefused,        // 5 "CE"
+    kResultNotBuilt,       // 6 "DE" or checksum
+    kResultDeviceError,    // 7 "EE" or codec lock
 };
 
 int32_t MapParseResult(int code) {

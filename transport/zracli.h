@@ -25,7 +25,7 @@ enum WorkerResult : int32_t {
     kResultNotBuilt = 7,     // nothing sent, or "DE"
     kResultDeviceError = 8,  // "EE" or codec lock
     kResultOther = 9,
-    kResultLost = 10,        // the channel did not take the command
+    kResultLost = 10,  // the channel did not take the command
 };
 
 // What the worker needs of its owner (the main window, or a headless session).

@@ -26,7 +26,7 @@ struct QueueItem {
 class CZRAQueue {
 public:
     static constexpr int kSlots = 100;
-    static constexpr size_t kTextSize = 1024;      // keyword, or a raw line with room for its end
+    static constexpr size_t kTextSize = 1024;  // keyword, or a raw line with room for its end
     static constexpr size_t kParameterSize = 34;
 
     explicit CZRAQueue(void* owner = nullptr);

@@ -24,9 +24,9 @@
 namespace {
 
 constexpr auto kIdleStep = std::chrono::milliseconds(50);
-constexpr int kReaderWaitMs = 50;         // bound of one wait for input, so stops are seen
+constexpr int kReaderWaitMs = 50;                                // bound of one wait for input, so stops are seen
 constexpr auto kTakeBound = std::chrono::milliseconds(51 * 50);  // writer must take the command
-constexpr uint32_t kReplyPollMs = 50;     // the reply time-out counts in these units
+constexpr uint32_t kReplyPollMs = 50;                            // the reply time-out counts in these units
 constexpr size_t kReadChunk = 64;
 
 struct FailureRow {
@@ -194,10 +194,10 @@ void CZRASCI::ReaderStep() {
     char chunk[kReadChunk];
     size_t got = 0;
     const bool used = PortUsable() && UsePort([&] {
-        if (WaitInput(kReaderWaitMs)) {
-            got = Read(chunk, sizeof chunk);
-        }
-    });
+                          if (WaitInput(kReaderWaitMs)) {
+                              got = Read(chunk, sizeof chunk);
+                          }
+                      });
     if (!used) {
         WaitFor(kIdleStep, [this] { return m_readerStop.load(); });
         return;
@@ -288,8 +288,8 @@ void CZRASCI::CaptureReply(const char* line, size_t length) {
             return;
         }
         const char* key = std::strstr(line, m_awaited) != nullptr ? m_awaited
-                          : std::strstr(line, "000") != nullptr    ? "000"
-                                                                   : nullptr;
+                          : std::strstr(line, "000") != nullptr   ? "000"
+                                                                  : nullptr;
         if (key == nullptr) {
             return;
         }

@@ -3,8 +3,8 @@
 // one command at a time. One caller at a time uses SendAndWait.
 #pragma once
 
-#include "transport/logfeed.h"
 #include "protocol/line.h"
+#include "transport/logfeed.h"
 #include "transport/serialport.h"
 
 #include <atomic>

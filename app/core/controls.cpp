@@ -1,7 +1,6 @@
 #include "app/core/controls.h"
 
-ControlStates ComputeControls(const ShellFlags& flags, bool portChosen, bool rebootWasEnabled)
-{
+ControlStates ComputeControls(const ShellFlags& flags, bool portChosen, bool rebootWasEnabled) {
     ControlStates s;
     if (flags.connected)
         s.reboot = true;

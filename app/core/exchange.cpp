@@ -1,8 +1,8 @@
 #include "app/core/exchange.h"
 
-#include "base/boundedlock.h"
-#include "app/core/shellstate.h"
 #include "app/core/connectposter.h"
+#include "app/core/shellstate.h"
+#include "base/boundedlock.h"
 #include "files/messages.h"
 #include "transport/zracli.h"
 
@@ -38,8 +38,7 @@ ResultReaction JudgeResult(int result, RequestType type, const char* keyword, co
     switch (result) {
     case kResultOk:
     case kResultDone:
-    case kResultPassChanged:
-        return {};
+    case kResultPassChanged: return {};
     case kResultNoAnswer:
         if (connected)
             return repeated ? RR{RR::kErrorBox, RR::kPostConnect, kTimeout} : RR{};
@@ -52,8 +51,7 @@ ResultReaction JudgeResult(int result, RequestType type, const char* keyword, co
         if (connected)
             return {RR::kNoBox, RR::kPortRecheck, {}};
         return {RR::kErrorBox, RR::kNothing, kWrongRequest};
-    default:
-        break;
+    default: break;
     }
     if (result >= kResultInvalid && result <= kResultOther) {
         if (type == RequestType::Raw)

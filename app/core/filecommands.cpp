@@ -6,22 +6,17 @@
 #include "files/zrafile.h"
 #include "model/dataserver.h"
 
-CFileCommands::CFileCommands(CShellState& state, CDataServer& data, CZRAFile& file, CPageSet& pages,
-                             CSession& session)
-    : m_state(state), m_data(data), m_file(file), m_pages(pages), m_session(session)
-{
-}
+CFileCommands::CFileCommands(CShellState& state, CDataServer& data, CZRAFile& file, CPageSet& pages, CSession& session)
+    : m_state(state), m_data(data), m_file(file), m_pages(pages), m_session(session) {}
 
-void CFileCommands::OnOpenOrClose()
-{
+void CFileCommands::OnOpenOrClose() {
     if (m_state.fileOpen)
         Close();
     else
         Open();
 }
 
-void CFileCommands::Open()
-{
+void CFileCommands::Open() {
     if (!m_file.OpenFile())
         return;
     m_state.fileOpen = true;
@@ -31,8 +26,7 @@ void CFileCommands::Open()
     ShowFile();
 }
 
-void CFileCommands::Close()
-{
+void CFileCommands::Close() {
     m_file.CloseFile();
     m_state.fileOpen = false;
     m_state.fileModified = false;
@@ -44,8 +38,7 @@ void CFileCommands::Close()
     RememberPath();
 }
 
-void CFileCommands::OnSave()
-{
+void CFileCommands::OnSave() {
     if (!m_state.fileOpen)
         return;
     const bool wasBusy = m_state.busy.exchange(true);
@@ -60,8 +53,7 @@ void CFileCommands::OnSave()
     m_state.RequestPageRefresh();
 }
 
-void CFileCommands::OnCreate()
-{
+void CFileCommands::OnCreate() {
     if (m_state.fileOpen || !m_file.NewFile())
         return;
     m_state.fileOpen = true;
@@ -70,30 +62,26 @@ void CFileCommands::OnCreate()
     ShowFile();
 }
 
-void CFileCommands::CloseOnShutdown()
-{
+void CFileCommands::CloseOnShutdown() {
     if (m_state.fileOpen)
         Close();
 }
 
-void CFileCommands::ShowFile()
-{
+void CFileCommands::ShowFile() {
     m_state.RequestPageRefresh();
     m_state.deviceDataLoaded = false;
     m_state.fileDataShown = true;
     RememberPath();
 }
 
-void CFileCommands::RememberPath()
-{
+void CFileCommands::RememberPath() {
     std::string path;
     m_file.GetFilePath(path);
     std::lock_guard lock(m_pathLock);
     m_path = path;
 }
 
-std::string CFileCommands::FilePath() const
-{
+std::string CFileCommands::FilePath() const {
     std::lock_guard lock(m_pathLock);
     return m_path;
 }

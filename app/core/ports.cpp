@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,7 +19,8 @@ const char* const kPrefixes[] = {"ttyACM", "ttyUSB", "ttyS"};
 bool IsSerialName(const char* name) {
     for (const char* prefix : kPrefixes) {
         const size_t length = std::strlen(prefix);
-        if (std::strncmp(name, prefix, length) == 0 && name[length] && std::isdigit(static_cast<unsigned char>(name[length])))
+        if (std::strncmp(name, prefix, length) == 0 && name[length] &&
+            std::isdigit(static_cast<unsigned char>(name[length])))
             return true;
     }
     return false;

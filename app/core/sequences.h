@@ -53,8 +53,8 @@ std::span<const SequenceStep> PollSteps(PageCode pageCode);
 
 // Runs steps with one request type. Ends early when stopAfter(result) is true.
 // Returns the number of requests sent.
-int RunSequence(std::span<const SequenceStep> steps, RequestType requestType, CDataServer& data,
-                const SendFn& send, const std::function<bool(int result)>& stopAfter = {});
+int RunSequence(std::span<const SequenceStep> steps, RequestType requestType, CDataServer& data, const SendFn& send,
+                const std::function<bool(int result)>& stopAfter = {});
 
 int RunReadAll(CDataServer& data, const SendFn& send);
 int RunWriteAll(CDataServer& data, const SendFn& send);

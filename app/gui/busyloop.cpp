@@ -10,8 +10,7 @@
 #include <thread>
 
 namespace {
-bool IsUserInput(QEvent::Type type)
-{
+bool IsUserInput(QEvent::Type type) {
     switch (type) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -20,23 +19,17 @@ bool IsUserInput(QEvent::Type type)
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::Shortcut:
-    case QEvent::ShortcutOverride:
-        return true;
-    default:
-        return false;
+    case QEvent::ShortcutOverride: return true;
+    default: return false;
     }
 }
 }  // namespace
 
-CBusyRunner::CBusyRunner(QWidget* window) : QObject(window), m_window(window)
-{
-    qApp->installEventFilter(this);
-}
+CBusyRunner::CBusyRunner(QWidget* window) : QObject(window), m_window(window) { qApp->installEventFilter(this); }
 
 CBusyRunner::~CBusyRunner() { qApp->removeEventFilter(this); }
 
-void CBusyRunner::Run(const std::function<void()>& work)
-{
+void CBusyRunner::Run(const std::function<void()>& work) {
     ++m_depth;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QEventLoop loop;
@@ -45,7 +38,8 @@ void CBusyRunner::Run(const std::function<void()>& work)
         work();
         done.store(true);
         // Queued to the loop's thread; dropped if the loop were already gone.
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     while (!done.load())
         loop.exec();
@@ -54,8 +48,7 @@ void CBusyRunner::Run(const std::function<void()>& work)
     --m_depth;
 }
 
-bool CBusyRunner::eventFilter(QObject* watched, QEvent* event)
-{
+bool CBusyRunner::eventFilter(QObject* watched, QEvent* event) {
     if (m_depth > 0 && IsUserInput(event->type()) && watched->isWidgetType()) {
         QWidget* widget = static_cast<QWidget*>(watched);
         if (widget->window() == m_window)
@@ -64,8 +57,7 @@ bool CBusyRunner::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void SpinUntil(const std::function<bool()>& done)
-{
+void SpinUntil(const std::function<bool()>& done) {
     constexpr int kPollMs = 20;
     QEventLoop loop;
     QTimer poll;

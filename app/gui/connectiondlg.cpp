@@ -21,8 +21,7 @@ constexpr ModeTexts kModeTexts[] = {
     {ConnectionMode::ReadAll, "Выгрузка настроек...", "Выгрузка настроек из устройства..."},
 };
 
-const ModeTexts& TextsOf(ConnectionMode mode)
-{
+const ModeTexts& TextsOf(ConnectionMode mode) {
     for (const ModeTexts& entry : kModeTexts)
         if (entry.mode == mode)
             return entry;
@@ -31,8 +30,7 @@ const ModeTexts& TextsOf(ConnectionMode mode)
 }  // namespace
 
 CConnectionDlg::CConnectionDlg(ConnectionMode mode, std::function<void()> sequence, QWidget* parent)
-    : QDialog(parent), m_sequence(std::move(sequence))
-{
+    : QDialog(parent), m_sequence(std::move(sequence)) {
     const ModeTexts& texts = TextsOf(mode);
     setWindowTitle(QString::fromUtf8(texts.title));
     setModal(true);
@@ -53,14 +51,12 @@ CConnectionDlg::CConnectionDlg(ConnectionMode mode, std::function<void()> sequen
     connect(m_timer, &QTimer::timeout, this, &CConnectionDlg::Tick);
 }
 
-CConnectionDlg::~CConnectionDlg()
-{
+CConnectionDlg::~CConnectionDlg() {
     if (m_worker.joinable())
         m_worker.join();
 }
 
-void CConnectionDlg::RunModal()
-{
+void CConnectionDlg::RunModal() {
     m_timer->start();
     m_worker = std::thread([this] {
         if (m_sequence)
@@ -72,27 +68,23 @@ void CConnectionDlg::RunModal()
     WaitForWorker();
 }
 
-void CConnectionDlg::Tick()
-{
+void CConnectionDlg::Tick() {
     // Shows activity, not progress: the bar starts again after its end.
     const int next = m_progress->value() + 1;
     m_progress->setValue(next > kProgressMax ? 0 : next);
 }
 
-void CConnectionDlg::OnSequenceEnded()
-{
+void CConnectionDlg::OnSequenceEnded() {
     m_timer->stop();
     accept();
 }
 
-void CConnectionDlg::reject()
-{
+void CConnectionDlg::reject() {
     m_timer->stop();
     QDialog::reject();
 }
 
-void CConnectionDlg::closeEvent(QCloseEvent* event)
-{
+void CConnectionDlg::closeEvent(QCloseEvent* event) {
     // The close box waits for the sequence: the dialog closes when it ends.
     if (!m_finished.load())
         event->ignore();
@@ -100,8 +92,7 @@ void CConnectionDlg::closeEvent(QCloseEvent* event)
         QDialog::closeEvent(event);
 }
 
-void CConnectionDlg::WaitForWorker()
-{
+void CConnectionDlg::WaitForWorker() {
     SpinUntil([this] { return m_finished.load(); });
     if (m_worker.joinable())
         m_worker.join();

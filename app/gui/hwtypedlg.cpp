@@ -16,8 +16,7 @@ constexpr TypeEntry kTypes[] = {
 };
 }  // namespace
 
-CHWTypeDlg::CHWTypeDlg(int currentType, QWidget* parent) : QDialog(parent), m_type(currentType)
-{
+CHWTypeDlg::CHWTypeDlg(int currentType, QWidget* parent) : QDialog(parent), m_type(currentType) {
     setWindowTitle(QString::fromUtf8("Тип устройства"));
     auto* layout = new QVBoxLayout(this);
     m_list = new QComboBox(this);

@@ -16,8 +16,7 @@ struct Options {
     int type = DevSimOptions{}.type;
 };
 
-std::optional<Options> ParseOptions(int argc, char** argv)
-{
+std::optional<Options> ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--demo") == 0) {
@@ -36,8 +35,7 @@ std::optional<Options> ParseOptions(int argc, char** argv)
 }
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
         std::fprintf(stderr, "usage: orvena [--demo [--type N]]\n");

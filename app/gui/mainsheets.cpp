@@ -1,14 +1,14 @@
 #include "app/gui/mainsheets.h"
 
-#include "base/appinfo.h"
-#include "app/gui/busyloop.h"
-#include "pages/gui/devtext.h"
-#include "app/gui/hwtypedlg.h"
-#include "pages/gui/logpage.h"
-#include "app/gui/sidepanel.h"
 #include "app/core/pageset.h"
+#include "app/gui/busyloop.h"
+#include "app/gui/hwtypedlg.h"
+#include "app/gui/sidepanel.h"
+#include "base/appinfo.h"
 #include "model/dataserver.h"
 #include "pages/gui/aboutpage.h"
+#include "pages/gui/devtext.h"
+#include "pages/gui/logpage.h"
 #include "pages/gui/placeholderpage.h"
 
 #include <QCloseEvent>
@@ -30,8 +30,7 @@ constexpr int kBannerItems[CSidePanel::kBannerRows] = {DI_HW_VERSION, DI_FW_VERS
 
 // A text item of the model; the buffer starts filled with fill, which shows
 // when the item cannot be read.
-QString ItemText(CDataServer& data, int item, int maxChars, char fill)
-{
+QString ItemText(CDataServer& data, int item, int maxChars, char fill) {
     char buffer[64];
     const std::size_t size = CDataServer::ItemSize(item);
     if (size == 0 || size > sizeof buffer)
@@ -41,17 +40,14 @@ QString ItemText(CDataServer& data, int item, int maxChars, char fill)
     return FromDeviceText(buffer, size, maxChars);
 }
 
-bool SameTitleState(const ShellFlags& a, const ShellFlags& b)
-{
+bool SameTitleState(const ShellFlags& a, const ShellFlags& b) {
     return a.deviceDataLoaded == b.deviceDataLoaded && a.fileDataShown == b.fileDataShown &&
            a.connected == b.connected && a.fileOpen == b.fileOpen && a.connectedType == b.connectedType &&
            a.filePath == b.filePath;
 }
 }  // namespace
 
-CMainSheets::CMainSheets(CDataServer& model, QWidget* parent)
-    : QWidget(parent), m_data(model)
-{
+CMainSheets::CMainSheets(CDataServer& model, QWidget* parent) : QWidget(parent), m_data(model) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     m_busy = new CBusyRunner(this);
@@ -81,35 +77,32 @@ CMainSheets::CMainSheets(CDataServer& model, QWidget* parent)
 
 CMainSheets::~CMainSheets() = default;
 
-void CMainSheets::InstallPages(IPageHost& host, CPageSet& pageSet)
-{
+void CMainSheets::InstallPages(IPageHost& host, CPageSet& pageSet) {
     m_pageSet = &pageSet;
     m_infoPage = new CPlaceholderPage(QString::fromUtf8("Информация"), this);
     m_settingsPage = new CPlaceholderPage(QString::fromUtf8("Настройки"), this);
     m_logPage = new CLogPage(m_data, host, this);
-    for (QWidget* page : {static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage),
-                          static_cast<QWidget*>(m_logPage)})
+    for (QWidget* page :
+         {static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage), static_cast<QWidget*>(m_logPage)})
         page->hide();
 }
 
-void CMainSheets::SetMainPage(CShellPage* page)
-{
+void CMainSheets::SetMainPage(CShellPage* page) {
     m_mainPage = page;
     m_tabs->insertTab(0, page, QString::fromUtf8("Главная"));
     m_tabs->setCurrentIndex(0);
 }
 
-void CMainSheets::SetActions(ShellActions actions)
-{
+void CMainSheets::SetActions(ShellActions actions) {
     m_actions = std::move(actions);
     m_panel->PortList()->SetScanner(m_actions.scanPorts);
 }
 
 void CMainSheets::SetPinnedPort(const std::string& path) { m_panel->PortList()->SetPinnedPort(path); }
 
-void CMainSheets::ConnectPanel()
-{
-    connect(m_panel->ConnectButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.connectOrDisconnect); });
+void CMainSheets::ConnectPanel() {
+    connect(m_panel->ConnectButton(), &QPushButton::clicked, this,
+            [this] { RunCommand(m_actions.connectOrDisconnect); });
     connect(m_panel->WriteButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.write); });
     connect(m_panel->ReadButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.read); });
     connect(m_panel->OpenButton(), &QPushButton::clicked, this, [this] { RunCommand(m_actions.openOrClose); });
@@ -128,16 +121,14 @@ void CMainSheets::ConnectPanel()
     connect(ports, &CPortComboBox::ScanHint, m_strip, &CStatusStrip::SetHint);
 }
 
-void CMainSheets::RunCommand(const std::function<void()>& action)
-{
+void CMainSheets::RunCommand(const std::function<void()>& action) {
     if (action)
         RunBusy(action);
     Refresh();
     RunDeferredConnects();
 }
 
-void CMainSheets::OnCreate()
-{
+void CMainSheets::OnCreate() {
     CHWTypeDlg dialog(m_newFileType, this);
     const bool ok = dialog.exec() == QDialog::Accepted;
     // Choosing an entry sets the type even when the dialog is then cancelled.
@@ -150,8 +141,7 @@ void CMainSheets::OnCreate()
     RunCommand([this, type] { m_actions.create(type); });
 }
 
-void CMainSheets::OnConnectCommand()
-{
+void CMainSheets::OnConnectCommand() {
     if (Busy() && m_dialogDepth == 0) {
         ++m_deferredConnects;
         return;
@@ -159,8 +149,7 @@ void CMainSheets::OnConnectCommand()
     RunCommand(m_actions.connectOrDisconnect);
 }
 
-void CMainSheets::RunDeferredConnects()
-{
+void CMainSheets::RunDeferredConnects() {
     while (m_deferredConnects > 0 && !Busy()) {
         --m_deferredConnects;
         RunCommand(m_actions.connectOrDisconnect);
@@ -173,21 +162,18 @@ void CMainSheets::RunBusy(const std::function<void()>& work) { m_busy->Run(work)
 
 bool CMainSheets::Busy() const { return m_busy->Busy(); }
 
-void CMainSheets::Refresh()
-{
+void CMainSheets::Refresh() {
     if (m_actions.flags)
         m_flags = m_actions.flags();
     ApplyState();
 }
 
-void CMainSheets::SetFlags(const ShellFlags& flags)
-{
+void CMainSheets::SetFlags(const ShellFlags& flags) {
     m_flags = flags;
     ApplyState();
 }
 
-void CMainSheets::ApplyState()
-{
+void CMainSheets::ApplyState() {
     UpdateControls();
     UpdatePageSet();
     // The start-up title (with its leading blank) stays until the state it shows changes.
@@ -197,14 +183,12 @@ void CMainSheets::ApplyState()
     UpdateImeiLabel();
 }
 
-void CMainSheets::UpdateControls()
-{
+void CMainSheets::UpdateControls() {
     const bool rebootEnabled = m_panel->RebootButton()->isEnabled();
     m_panel->Apply(ComputeControls(m_flags, m_panel->PortList()->PortChosen(), rebootEnabled));
 }
 
-void CMainSheets::UpdatePageSet()
-{
+void CMainSheets::UpdatePageSet() {
     const bool show = m_flags.connected || m_flags.fileOpen;
     if (show == m_pagesShown)
         return;
@@ -227,14 +211,12 @@ void CMainSheets::UpdatePageSet()
 }
 
 // Pages that were not created are skipped.
-void CMainSheets::AddPage(CShellPage* page, const char* caption)
-{
+void CMainSheets::AddPage(CShellPage* page, const char* caption) {
     if (page)
         m_tabs->addTab(page, QString::fromUtf8(caption));
 }
 
-void CMainSheets::RemovePage(CShellPage* page)
-{
+void CMainSheets::RemovePage(CShellPage* page) {
     if (!page)
         return;
     const int index = m_tabs->indexOf(page);
@@ -243,14 +225,12 @@ void CMainSheets::RemovePage(CShellPage* page)
     page->hide();
 }
 
-void CMainSheets::SetLogAttached(bool attached)
-{
+void CMainSheets::SetLogAttached(bool attached) {
     if (m_logPage)
         m_logPage->SetAttached(attached);
 }
 
-void CMainSheets::OnTabChanged(int index)
-{
+void CMainSheets::OnTabChanged(int index) {
     auto* page = qobject_cast<CShellPage*>(m_tabs->widget(index));
     if (m_pageSet)
         m_pageSet->SetActive(dynamic_cast<ICollectingPage*>(page));
@@ -258,46 +238,40 @@ void CMainSheets::OnTabChanged(int index)
         page->OnSetActive();
 }
 
-void CMainSheets::UpdateTitle()
-{
+void CMainSheets::UpdateTitle() {
     m_titleFlags = m_flags;
     QString title = QString::fromUtf8(AppInfo::kName);
     if (m_flags.deviceDataLoaded)
-        title += QStringLiteral(" - ") + QString::fromLatin1(ModelName(m_flags.connectedType)) +
-                 QStringLiteral(" : ") + ItemText(m_data, DI_IMEI, kImeiChars, 'F');
+        title += QStringLiteral(" - ") + QString::fromLatin1(ModelName(m_flags.connectedType)) + QStringLiteral(" : ") +
+                 ItemText(m_data, DI_IMEI, kImeiChars, 'F');
     else if (m_flags.fileDataShown)
         title += QStringLiteral(" - ") + QString::fromStdString(m_flags.filePath);
     setWindowTitle(title);
 }
 
-void CMainSheets::UpdateBanner()
-{
+void CMainSheets::UpdateBanner() {
     std::array<QString, CSidePanel::kBannerRows> values;
     for (int row = 0; row < CSidePanel::kBannerRows; ++row)
         values[row] = ItemText(m_data, kBannerItems[row], kBannerChars, '\0');
     m_panel->SetBanner(values);
 }
 
-void CMainSheets::UpdateImeiLabel()
-{
+void CMainSheets::UpdateImeiLabel() {
     m_strip->SetImeiText(QStringLiteral("| IMEI: ") + ItemText(m_data, DI_IMEI, kImeiChars, '\0'));
 }
 
-void CMainSheets::keyPressEvent(QKeyEvent* event)
-{
+void CMainSheets::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
         event->accept();  // neither closes the window; only its close box does
         return;
-    default:
-        QWidget::keyPressEvent(event);
+    default: QWidget::keyPressEvent(event);
     }
 }
 
-void CMainSheets::closeEvent(QCloseEvent* event)
-{
+void CMainSheets::closeEvent(QCloseEvent* event) {
     if (Busy()) {
         event->ignore();
         return;

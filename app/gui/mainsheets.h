@@ -3,8 +3,8 @@
 // behind them; it never owns the port.
 #pragma once
 
-#include "app/gui/shellactions.h"
 #include "app/core/controls.h"
+#include "app/gui/shellactions.h"
 
 #include <QWidget>
 

@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <new>
 
-CNordekApp::CNordekApp(int& argc, char** argv) : QApplication(argc, argv)
-{
+CNordekApp::CNordekApp(int& argc, char** argv) : QApplication(argc, argv) {
     m_DataServer.reset(new (std::nothrow) CDataServer);
     if (!m_DataServer)
         Trace("[CNordekApp] m_DataServer creation failed\r\n");
@@ -17,8 +16,7 @@ CNordekApp::CNordekApp(int& argc, char** argv) : QApplication(argc, argv)
 
 CNordekApp::~CNordekApp() = default;
 
-int CNordekApp::Run(const std::string& pinnedPort)
-{
+int CNordekApp::Run(const std::string& pinnedPort) {
     if (!m_DataServer)
         return 1;
     CWindowSet windows(*m_DataServer, std::filesystem::current_path().string(), pinnedPort);

@@ -1,7 +1,7 @@
 #include "app/gui/passworddlg.h"
 
-#include "pages/gui/devtext.h"
 #include "model/dataserver.h"
+#include "pages/gui/devtext.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -14,8 +14,7 @@ namespace {
 constexpr uint8_t kProtectionBit = 0x01;
 }  // namespace
 
-CPasswordDlg::CPasswordDlg(CDataServer& model, QWidget* parent) : QDialog(parent), m_data(model)
-{
+CPasswordDlg::CPasswordDlg(CDataServer& model, QWidget* parent) : QDialog(parent), m_data(model) {
     setWindowTitle(QString::fromUtf8("Ввести пароль"));
     auto* grid = new QGridLayout(this);
     m_edit = new QLineEdit(this);
@@ -48,27 +47,24 @@ CPasswordDlg::CPasswordDlg(CDataServer& model, QWidget* parent) : QDialog(parent
     connect(m_show, &QCheckBox::clicked, this, &CPasswordDlg::OnShowToggled);
 }
 
-void CPasswordDlg::OnProtectionToggled()
-{
+void CPasswordDlg::OnProtectionToggled() {
     const bool on = m_on->isChecked();
     m_edit->setEnabled(on);
     m_show->setEnabled(on);
 }
 
-void CPasswordDlg::OnShowToggled()
-{
+void CPasswordDlg::OnShowToggled() {
     m_edit->setEchoMode(m_show->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
 }
 
-void CPasswordDlg::accept()
-{
+void CPasswordDlg::accept() {
     PasswordRecord record;
     if (!m_data.Get(DI_PASSWORD, record))
         return QDialog::reject();
     if (!m_edit->text().isEmpty())
         ToDeviceText(m_edit->text(), record.current, sizeof record.current);
-    record.flags = static_cast<uint8_t>(m_on->isChecked() ? record.flags | kProtectionBit
-                                                          : record.flags & ~kProtectionBit);
+    record.flags =
+        static_cast<uint8_t>(m_on->isChecked() ? record.flags | kProtectionBit : record.flags & ~kProtectionBit);
     m_data.Set(DI_PASSWORD, record);
     QDialog::accept();
 }

@@ -10,30 +10,26 @@ const char* const kNoPortEntry = "COM порт не найден";
 const char* const kChooseEntry = "Выбрать COM";
 }  // namespace
 
-CPortComboBox::CPortComboBox(QWidget* parent) : QComboBox(parent)
-{
+CPortComboBox::CPortComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
     ShowSingleEntry(QString::fromUtf8(kInitialEntry));
     connect(this, &QComboBox::activated, this, &CPortComboBox::OnActivated);
 }
 
-void CPortComboBox::showPopup()
-{
+void CPortComboBox::showPopup() {
     if (isEnabled())
         Rescan();
     m_activated = false;
     QComboBox::showPopup();
 }
 
-void CPortComboBox::hidePopup()
-{
+void CPortComboBox::hidePopup() {
     QComboBox::hidePopup();
     // The selection (if any) is reported after the popup hides; judge afterwards.
     QTimer::singleShot(0, this, &CPortComboBox::OnPopupClosed);
 }
 
-void CPortComboBox::Rescan()
-{
+void CPortComboBox::Rescan() {
     m_portFound = false;
     m_portChosen = false;
     m_chosen.clear();
@@ -54,8 +50,7 @@ void CPortComboBox::Rescan()
     emit ListRescanned();
 }
 
-void CPortComboBox::OnActivated(int index)
-{
+void CPortComboBox::OnActivated(int index) {
     m_activated = true;
     if (!m_portFound || index < 0)
         return;
@@ -64,8 +59,7 @@ void CPortComboBox::OnActivated(int index)
     emit PortChosenChanged(itemText(index));
 }
 
-void CPortComboBox::OnPopupClosed()
-{
+void CPortComboBox::OnPopupClosed() {
     if (m_activated)
         return;
     if (!m_portFound)
@@ -74,8 +68,7 @@ void CPortComboBox::OnPopupClosed()
         ShowSingleEntry(QString::fromUtf8(kChooseEntry));
 }
 
-void CPortComboBox::ShowSingleEntry(const QString& text)
-{
+void CPortComboBox::ShowSingleEntry(const QString& text) {
     clear();
     addItem(text);
     setCurrentIndex(0);

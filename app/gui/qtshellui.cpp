@@ -1,10 +1,10 @@
 #include "app/gui/qtshellui.h"
 
-#include "base/appinfo.h"
 #include "app/gui/connectiondlg.h"
-#include "pages/gui/logpage.h"
 #include "app/gui/mainsheets.h"
 #include "app/gui/passworddlg.h"
+#include "base/appinfo.h"
+#include "pages/gui/logpage.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -16,8 +16,7 @@
 
 namespace {
 // The device's messages use CR LF; a box wants plain line feeds.
-QString BoxText(const std::string& text)
-{
+QString BoxText(const std::string& text) {
     return QString::fromUtf8(text.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 }  // namespace
@@ -26,16 +25,14 @@ CQtShellUi::CQtShellUi(CMainSheets& window, CDataServer& model) : m_window(windo
 
 bool CQtShellUi::OnGuiThreadNow() const { return QThread::currentThread() == thread(); }
 
-void CQtShellUi::OnGuiThread(const std::function<void()>& call)
-{
+void CQtShellUi::OnGuiThread(const std::function<void()>& call) {
     if (OnGuiThreadNow())
         call();
     else
         QMetaObject::invokeMethod(this, call, Qt::BlockingQueuedConnection);
 }
 
-int CQtShellUi::ShowBox(int icon, const std::string& text, int buttons)
-{
+int CQtShellUi::ShowBox(int icon, const std::string& text, int buttons) {
     int answer = QMessageBox::NoButton;
     OnGuiThread([&] {
         QMessageBox box(static_cast<QMessageBox::Icon>(icon), QString::fromUtf8(AppInfo::kName), BoxText(text),
@@ -52,18 +49,15 @@ void CQtShellUi::ShowError(const std::string& text) { ShowBox(QMessageBox::Criti
 
 void CQtShellUi::ShowInfo(const std::string& text) { ShowBox(QMessageBox::Information, text, QMessageBox::Ok); }
 
-bool CQtShellUi::AskYesNo(const std::string& text)
-{
+bool CQtShellUi::AskYesNo(const std::string& text) {
     return ShowBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void CQtShellUi::PostConnectCommand()
-{
+void CQtShellUi::PostConnectCommand() {
     QMetaObject::invokeMethod(&m_window, &CMainSheets::OnConnectCommand, Qt::QueuedConnection);
 }
 
-void CQtShellUi::RunConnectionDialog(ConnectionMode mode, const std::function<void()>& sequence)
-{
+void CQtShellUi::RunConnectionDialog(ConnectionMode mode, const std::function<void()>& sequence) {
     OnGuiThread([&] {
         m_window.SetConnectionDialogOpen(true);
         CConnectionDlg dialog(mode, sequence, &m_window);
@@ -72,8 +66,7 @@ void CQtShellUi::RunConnectionDialog(ConnectionMode mode, const std::function<vo
     });
 }
 
-bool CQtShellUi::RunPasswordDialog()
-{
+bool CQtShellUi::RunPasswordDialog() {
     bool ok = false;
     OnGuiThread([&] {
         CPasswordDlg dialog(m_data, &m_window);
@@ -83,8 +76,7 @@ bool CQtShellUi::RunPasswordDialog()
 }
 
 std::optional<std::string> CQtShellUi::ChooseFile(bool forSaving, const std::string& folder,
-                                                  const std::string& proposedName)
-{
+                                                  const std::string& proposedName) {
     std::optional<std::string> chosen;
     OnGuiThread([&] {
         QFileDialog dialog(&m_window, QString(), QString::fromStdString(folder),
@@ -105,22 +97,19 @@ std::optional<std::string> CQtShellUi::ChooseFile(bool forSaving, const std::str
     return chosen;
 }
 
-void CQtShellUi::StateChanged()
-{
+void CQtShellUi::StateChanged() {
     if (OnGuiThreadNow())
         m_window.Refresh();
     else
         QMetaObject::invokeMethod(&m_window, &CMainSheets::Refresh, Qt::QueuedConnection);
 }
 
-void CQtShellUi::AppendToPage(const std::string& line)
-{
+void CQtShellUi::AppendToPage(const std::string& line) {
     if (CLogPage* page = m_window.LogPage())
         page->AppendLine(line.c_str());
 }
 
-void CQtShellUi::AppendLogLine(const std::string& line)
-{
+void CQtShellUi::AppendLogLine(const std::string& line) {
     if (OnGuiThreadNow()) {
         AppendToPage(line);
         return;

@@ -2,8 +2,8 @@
 // application logic behind each command is plugged in here.
 #pragma once
 
-#include "app/core/ports.h"
 #include "app/core/controls.h"
+#include "app/core/ports.h"
 
 #include <functional>
 #include <string>

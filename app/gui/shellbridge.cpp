@@ -3,15 +3,13 @@
 #include "app/gui/mainsheets.h"
 
 CShellBridge::CShellBridge(CDataServer& data, CMainSheets& window, const std::string& workDir)
-    : m_ui(window, data), m_shell(data, m_ui.Roles(), workDir)
-{
+    : m_ui(window, data), m_shell(data, m_ui.Roles(), workDir) {
     m_shell.PageHost().SetBlockingRunner([&window](const std::function<void()>& call) { window.RunBusy(call); });
 }
 
 CShellBridge::~CShellBridge() { m_shell.Shutdown(); }
 
-ShellActions CShellBridge::Actions()
-{
+ShellActions CShellBridge::Actions() {
     CSession& session = m_shell.Session();
     CFileCommands& files = m_shell.Files();
     ShellActions a;

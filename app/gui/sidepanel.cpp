@@ -22,15 +22,13 @@ constexpr int kBannerValueChars = 19;
 constexpr const char* kBannerLabels[CSidePanel::kBannerRows] = {" HW: ", " FW: ", " Boot: ", " Quil: ", " Date: "};
 constexpr const char* kBannerEmpty = " ---";
 
-QFont PanelFont(QFont font)
-{
+QFont PanelFont(QFont font) {
     font.setPointSize(7);
     return font;
 }
 }  // namespace
 
-CSidePanel::CSidePanel(QWidget* parent) : QWidget(parent)
-{
+CSidePanel::CSidePanel(QWidget* parent) : QWidget(parent) {
     setFixedWidth(kWidth);
     setFont(PanelFont(font()));
     auto* panel = new QVBoxLayout(this);
@@ -59,8 +57,7 @@ CSidePanel::CSidePanel(QWidget* parent) : QWidget(parent)
     Apply(ComputeControls(ShellFlags{}, false, false));
 }
 
-QGroupBox* CSidePanel::AddGroup(QVBoxLayout* panel, const char* caption)
-{
+QGroupBox* CSidePanel::AddGroup(QVBoxLayout* panel, const char* caption) {
     auto* group = new QGroupBox(QString::fromUtf8(caption), this);
     auto* layout = new QVBoxLayout(group);
     layout->setSpacing(kButtonGap);
@@ -70,8 +67,7 @@ QGroupBox* CSidePanel::AddGroup(QVBoxLayout* panel, const char* caption)
     return group;
 }
 
-QPushButton* CSidePanel::AddButton(QGroupBox* group, const char* caption)
-{
+QPushButton* CSidePanel::AddButton(QGroupBox* group, const char* caption) {
     auto* button = new QPushButton(QString::fromUtf8(caption), group);
     button->setFixedSize(kButtonWidth, kButtonHeight);
     button->setAutoDefault(false);
@@ -79,8 +75,7 @@ QPushButton* CSidePanel::AddButton(QGroupBox* group, const char* caption)
     return button;
 }
 
-void CSidePanel::BuildBanner(QGroupBox* group)
-{
+void CSidePanel::BuildBanner(QGroupBox* group) {
     delete group->layout();
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(0, kBannerFirstRow, 0, kButtonGap);
@@ -99,8 +94,7 @@ void CSidePanel::BuildBanner(QGroupBox* group)
     grid->setColumnStretch(1, 1);
 }
 
-void CSidePanel::Apply(const ControlStates& s)
-{
+void CSidePanel::Apply(const ControlStates& s) {
     m_reboot->setEnabled(s.reboot);
     m_defaults->setEnabled(s.defaults);
     m_connect->setText(QString::fromUtf8(s.connectShowsDisconnect ? "Отключить" : "Подключить"));
@@ -114,14 +108,12 @@ void CSidePanel::Apply(const ControlStates& s)
     m_save->setEnabled(s.save);
 }
 
-void CSidePanel::SetBanner(const std::array<QString, kBannerRows>& values)
-{
+void CSidePanel::SetBanner(const std::array<QString, kBannerRows>& values) {
     for (int row = 0; row < kBannerRows; ++row)
         m_bannerValues[row]->setText(QStringLiteral(" ") + values[row].left(kBannerValueChars));
 }
 
-CStatusStrip::CStatusStrip(QWidget* parent) : QWidget(parent)
-{
+CStatusStrip::CStatusStrip(QWidget* parent) : QWidget(parent) {
     setFixedHeight(kHeight);
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 1, 0, 1);
@@ -131,7 +123,8 @@ CStatusStrip::CStatusStrip(QWidget* parent) : QWidget(parent)
     outer->addWidget(frame);
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(2, 0, 2, 0);
-    m_version = new QLabel(QStringLiteral(" VER: ") + QString::fromUtf8(AppInfo::kVersion) + QStringLiteral(" |"), frame);
+    m_version =
+        new QLabel(QStringLiteral(" VER: ") + QString::fromUtf8(AppInfo::kVersion) + QStringLiteral(" |"), frame);
     m_version->setFixedWidth(150);
     m_hint = new QLabel(frame);
     m_imei = new QLabel(QStringLiteral("| S/N: ---"), frame);

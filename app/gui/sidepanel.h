@@ -2,8 +2,8 @@
 // states and reports clicks; the window decides what they do.
 #pragma once
 
-#include "app/gui/portcombo.h"
 #include "app/core/controls.h"
+#include "app/gui/portcombo.h"
 
 #include <QWidget>
 

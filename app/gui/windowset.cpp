@@ -6,8 +6,7 @@
 
 CWindowSet::CWindowSet(CDataServer& data, const std::string& workDir, const std::string& pinnedPort)
     : m_window(std::make_unique<CMainSheets>(data)),
-      m_bridge(std::make_unique<CShellBridge>(data, *m_window, workDir))
-{
+      m_bridge(std::make_unique<CShellBridge>(data, *m_window, workDir)) {
     CShell& shell = m_bridge->Shell();
     m_window->InstallPages(shell.PageHost(), shell.Pages());
     m_mainPage = std::make_unique<CPlaceholderPage>(QString::fromUtf8("Главная"));
@@ -16,8 +15,7 @@ CWindowSet::CWindowSet(CDataServer& data, const std::string& workDir, const std:
     m_window->SetPinnedPort(pinnedPort);
 }
 
-CWindowSet::~CWindowSet()
-{
+CWindowSet::~CWindowSet() {
     m_bridge.reset();
     m_mainPage.reset();
     m_window.reset();

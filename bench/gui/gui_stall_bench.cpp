@@ -7,8 +7,8 @@
 
 #include "app/gui/mainsheets.h"
 #include "app/gui/shellbridge.h"
-#include "app/gui/windowset.h"
 #include "app/gui/sidepanel.h"
+#include "app/gui/windowset.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
 
@@ -33,34 +33,33 @@ constexpr qint64 kGiveUpMs = 60000;  // a hung connect ends the run instead of t
 // Ticks every period on the calling thread and keeps each tick's lateness.
 class StallWatch {
 public:
-    StallWatch()
-    {
+    StallWatch() {
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(kPeriodMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
     }
-    void Start()
-    {
+    void Start() {
         m_clock.start();
         m_last = 0;
         m_timer.start();
     }
     void Stop() { m_timer.stop(); }
     size_t Ticks() const { return m_lateNs.size(); }
-    double WorstMs() const { return m_lateNs.empty() ? 0.0 : *std::max_element(m_lateNs.begin(), m_lateNs.end()) / 1e6; }
-    double PercentileMs(double share) const
-    {
+    double WorstMs() const {
+        return m_lateNs.empty() ? 0.0 : *std::max_element(m_lateNs.begin(), m_lateNs.end()) / 1e6;
+    }
+    double PercentileMs(double share) const {
         if (m_lateNs.empty())
             return 0.0;
         std::vector<qint64> sorted = m_lateNs;
         std::sort(sorted.begin(), sorted.end());
-        const size_t index = std::min(sorted.size() - 1, static_cast<size_t>(share * static_cast<double>(sorted.size())));
+        const size_t index =
+            std::min(sorted.size() - 1, static_cast<size_t>(share * static_cast<double>(sorted.size())));
         return sorted[index] / 1e6;
     }
 
 private:
-    void Tick()
-    {
+    void Tick() {
         const qint64 now = m_clock.nsecsElapsed();
         m_lateNs.push_back(std::max<qint64>(0, now - m_last - kPeriodMs * 1000000LL));
         m_last = now;
@@ -74,8 +73,7 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
 

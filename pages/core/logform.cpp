@@ -9,7 +9,7 @@ constexpr int kSourceShift = 1;
 
 using C = Capability;
 constexpr CLogForm::Source kSourceBoxes[CLogForm::kSources] = {
-    {"SYS ", 1, C::Always}, {"GSM", 2, C::Gsm},   {"GPS", 3, C::Gnss},
+    {"SYS ", 1, C::Always}, {"GSM", 2, C::Gsm},    {"GPS", 3, C::Gnss},
     {"OW", 5, C::Always},   {"485h", 8, C::Rs485}, {"485a", 9, C::Rs485},
 };
 
@@ -38,7 +38,8 @@ CLogForm::View CLogForm::Activate() {
 
 int CLogForm::SourceClicked(int index, bool checked) {
     const int source = checked ? kSourceBoxes[index].source : 0;
-    const uint8_t log = static_cast<uint8_t>((LogWord(m_data) & ~kSourceMask) | ((source << kSourceShift) & kSourceMask));
+    const uint8_t log =
+        static_cast<uint8_t>((LogWord(m_data) & ~kSourceMask) | ((source << kSourceShift) & kSourceMask));
     m_data.Set(DI_LOG, log);
     m_host.SendCommand(RequestType::Write, "LOG", nullptr);
     return checked ? index : kNone;

@@ -12,8 +12,7 @@ constexpr int kPictureSize = 120;
 const char* const kCompany = "ООО «Орвена Телематика», 2019";
 }  // namespace
 
-CAboutPage::CAboutPage(QWidget* parent) : CShellPage(parent)
-{
+CAboutPage::CAboutPage(QWidget* parent) : CShellPage(parent) {
     auto* outer = new QVBoxLayout(this);
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
@@ -42,22 +41,19 @@ CAboutPage::CAboutPage(QWidget* parent) : CShellPage(parent)
     grid->addWidget(new QLabel(QString::fromUtf8(kCompany), frame), 4, 0, 1, 3, Qt::AlignCenter);
 }
 
-void CAboutPage::showEvent(QShowEvent* event)
-{
+void CAboutPage::showEvent(QShowEvent* event) {
     LoadLogoOnce();
     CShellPage::showEvent(event);
 }
 
-void CAboutPage::OnSetActive()
-{
+void CAboutPage::OnSetActive() {
     LoadLogoOnce();
     m_version->setText(QString::fromUtf8(AppInfo::kVersion));
     m_date->setText(QString::fromUtf8(AppInfo::kDate));
     m_picture->setPixmap(m_logo);
 }
 
-void CAboutPage::LoadLogoOnce()
-{
+void CAboutPage::LoadLogoOnce() {
     if (m_logoLoaded)
         return;
     // Relative to the working directory; a missing or broken file leaves the picture empty.

@@ -14,8 +14,7 @@
 
 #include <cstring>
 
-CLogPage::CLogPage(CDataServer& model, IPageHost& host, QWidget* parent) : CShellPage(parent), m_form(model, host)
-{
+CLogPage::CLogPage(CDataServer& model, IPageHost& host, QWidget* parent) : CShellPage(parent), m_form(model, host) {
     auto* layout = new QVBoxLayout(this);
     m_view = new QPlainTextEdit(this);
     m_view->setReadOnly(true);
@@ -49,8 +48,7 @@ CLogPage::CLogPage(CDataServer& model, IPageHost& host, QWidget* parent) : CShel
     connect(m_clear, &QPushButton::clicked, m_view, &QPlainTextEdit::clear);
 }
 
-void CLogPage::AppendLine(const char* line)
-{
+void CLogPage::AppendLine(const char* line) {
     if (!m_attached || line == nullptr)
         return;
     // Line feeds alone end the view's lines; carriage returns would show as stray characters.
@@ -64,31 +62,27 @@ void CLogPage::AppendLine(const char* line)
     m_view->setTextCursor(cursor);
 }
 
-void CLogPage::OnSetActive()
-{
+void CLogPage::OnSetActive() {
     const CLogForm::View view = m_form.Activate();
     for (int i = 0; i < kSources; ++i)
         m_boxes[i]->setEnabled(view.enabled[i]);
     ShowChecked(view.checked);
 }
 
-void CLogPage::OnSourceClicked(int index)
-{
+void CLogPage::OnSourceClicked(int index) {
     const bool checked = m_boxes[index]->isChecked();
     ShowChecked(CLogForm::kNone);  // no box shows a source while the device is told
     ShowChecked(m_form.SourceClicked(index, checked));
 }
 
-void CLogPage::OnSend()
-{
+void CLogPage::OnSend() {
     char line[CLogForm::kSendLimit + 1];
     ToDeviceText(m_command->text().left(CLogForm::kSendLimit), line, sizeof line);
     m_form.SendLine(line);
 }
 
 // At most one source is on: every box but the given one is cleared.
-void CLogPage::ShowChecked(int index)
-{
+void CLogPage::ShowChecked(int index) {
     for (int i = 0; i < kSources; ++i)
         m_boxes[i]->setChecked(i == index);
 }

@@ -3,8 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-CPlaceholderPage::CPlaceholderPage(const QString& caption, QWidget* parent) : CShellPage(parent)
-{
+CPlaceholderPage::CPlaceholderPage(const QString& caption, QWidget* parent) : CShellPage(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(caption, this);
     label->setAlignment(Qt::AlignCenter);

@@ -1,19 +1,18 @@
 // The command-line tool in-process against the simulated device on a
 // pseudo-terminal: file bytes, writes, the type check, exit statuses, the
 // status poll, raw lines and the comparison with a file.
-#include "app/core/pageset.h"
 #include "cli/cli.h"
-#include "cli/headlessui.h"
 
+#include "app/core/pageset.h"
 #include "app/core/session.h"
+#include "cli/headlessui.h"
 #include "files/zrafile.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
 
-#include <nlohmann/json.hpp>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <atomic>
@@ -22,8 +21,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -38,9 +38,7 @@ std::string ReadText(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 struct CliFixture : testing::Test {
     std::unique_ptr<CDevSim> sim;
@@ -205,8 +203,8 @@ TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
     int objects = 0;
     while (std::getline(lines, line)) {
         const nlohmann::json object = nlohmann::json::parse(line);
-        for (const char* key : {"position", "fix", "gsm", "power", "inputs", "outputs", "fuel", "temperatures",
-                                "statistics", "flags"})
+        for (const char* key :
+             {"position", "fix", "gsm", "power", "inputs", "outputs", "fuel", "temperatures", "statistics", "flags"})
             EXPECT_TRUE(object.contains(key)) << key;
         EXPECT_EQ(object["inputs"].size(), 8u);
         ++objects;

@@ -34,7 +34,8 @@ public:
     std::optional<std::string> ChooseFile(bool forSaving, const std::string& folder,
                                           const std::string& proposedName) override {
         dialogs.push_back({forSaving, folder, proposedName});
-        if (answers.empty()) return std::nullopt;
+        if (answers.empty())
+            return std::nullopt;
         std::optional<std::string> answer = answers.front();
         answers.pop_front();
         return answer;

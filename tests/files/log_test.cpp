@@ -31,7 +31,8 @@ LocalClock Ticking(int& seconds) {
 }
 
 template <class Pred> bool WaitFor(Pred pred) {
-    for (int i = 0; i < 300 && !pred(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 300 && !pred(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return pred();
 }
 
@@ -76,8 +77,8 @@ TEST_F(LogPath, LineLongerThanTheBufferReachesTheFileWhole) {
     path.CloseSessionLog();
 
     const std::string fed = "<< " + longLine + "<< end\r\n";
-    EXPECT_EQ(ReadBytes(LogFile()), Header("05/03/19 14:07:09", "Quil", "861234567890123") + fed +
-                                        Footer("05/03/19 14:07:10"));
+    EXPECT_EQ(ReadBytes(LogFile()),
+              Header("05/03/19 14:07:09", "Quil", "861234567890123") + fed + Footer("05/03/19 14:07:10"));
     const std::vector<std::string> lines = ui.LogLines();
     EXPECT_EQ(lines[0].size(), CLogPath::kLineSize - 1) << "a full buffer is handed on as one piece";
     EXPECT_EQ(lines[0] + lines[1], fed);
@@ -136,8 +137,8 @@ TEST(LogFile, NamesAreCutTo19CharactersInTheNameAndTheHeader) {
     file.Close();
     const std::string name = dir / "Logs/ABCDEFGHIJKLMNOPQRS_1234567890123456789_050319_140709.log";
     EXPECT_EQ(file.FilePath(), name);
-    EXPECT_EQ(ReadBytes(name), Header("05/03/19 14:07:09", "ABCDEFGHIJKLMNOPQRS", "1234567890123456789") +
-                                   Footer("05/03/19 14:07:09"));
+    EXPECT_EQ(ReadBytes(name),
+              Header("05/03/19 14:07:09", "ABCDEFGHIJKLMNOPQRS", "1234567890123456789") + Footer("05/03/19 14:07:09"));
 }
 
 TEST(LogFile, LogsFolderThatIsAFileMeansNoLogForTheConnection) {

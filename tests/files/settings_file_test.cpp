@@ -42,7 +42,12 @@ protected:
     CZRAMDS codec{data};
     bool connected = false;
     int newType = 70;
-    CZRAFile file{data, codec, ui, ui, {[this] { return connected; }, [this] { return newType; }}, dir.path,
+    CZRAFile file{data,
+                  codec,
+                  ui,
+                  ui,
+                  {[this] { return connected; }, [this] { return newType; }},
+                  dir.path,
                   [] { return FixedTime(); }};
 };
 
@@ -73,10 +78,8 @@ TEST_F(SettingsFile, ProposedNameComesFromTheNewFileTypeTheImeiAndTheTime) {
         int type;
         const char* expected;
     } cases[] = {
-        {false, 70, "Quil_FFFFFFFFFFFFFFFF_050319_140709.kvs"},
-        {true, 11, "Mira7_861234567890123_050319_140709.kvs"},
-        {false, 8, "Quil_FFFFFFFFFFFFFFFF_050319_140709.kvs"},
-        {false, 0, "Quil_FFFFFFFFFFFFFFFF_050319_140709.kvs"},
+        {false, 70, "Quil_FFFFFFFFFFFFFFFF_050319_140709.kvs"}, {true, 11, "Mira7_861234567890123_050319_140709.kvs"},
+        {false, 8, "Quil_FFFFFFFFFFFFFFFF_050319_140709.kvs"},  {false, 0, "Quil_FFFFFFFFFFFFFFFF_050319_140709.kvs"},
         {true, 20, "Vel_861234567890123_050319_140709.kvs"},
     };
     char imei[16] = "861234567890123";
@@ -111,9 +114,9 @@ TEST_F(SettingsFile, PathsThatCannotBeOpenedAreNamedInTheBox) {
     EXPECT_EQ(file.OpenFile(), 0);
     EXPECT_EQ(file.OpenFile(), 0);
     EXPECT_EQ(file.NewFile(), 0);
-    EXPECT_EQ(ui.Errors(), (std::vector<std::string>{kOpenError + dir / "Settings/missing.kvs",
-                                                      kOpenError + dir / "Settings/sub.kvs",
-                                                      kOpenError + dir / "Settings/sub.kvs"}));
+    EXPECT_EQ(ui.Errors(),
+              (std::vector<std::string>{kOpenError + dir / "Settings/missing.kvs",
+                                        kOpenError + dir / "Settings/sub.kvs", kOpenError + dir / "Settings/sub.kvs"}));
     EXPECT_FALSE(fs::exists(dir / "Settings/missing.kvs"));
 }
 
@@ -121,7 +124,8 @@ std::string Padded(const std::string& start, size_t size) {
     std::string text = start;
     while (text.size() < size) {
         std::string comment = "; filler line\r\n";
-        if (text.size() + comment.size() > size) comment = std::string(size - text.size(), 'x');
+        if (text.size() + comment.size() > size)
+            comment = std::string(size - text.size(), 'x');
         text += comment;
     }
     return text;
@@ -130,7 +134,8 @@ std::string Padded(const std::string& start, size_t size) {
 TEST_F(SettingsFile, OpeningTakesWhatItCanAndRefusesWhatItMust) {
     const std::string header = "KVS CONFIG FILE, Ver. 01.00\r\n";
     std::string garbage;
-    for (int i = 0; i < 600; ++i) garbage += static_cast<char>((i * 131 + 7) % 256);
+    for (int i = 0; i < 600; ++i)
+        garbage += static_cast<char>((i * 131 + 7) % 256);
     struct Case {
         const char* name;
         std::string bytes;
@@ -206,7 +211,8 @@ TEST_F(SettingsFile, SaveThatFailsHalfwayKeepsTheLastSavedContent) {
     EXPECT_EQ(ui.Errors(), std::vector<std::string>{kFormatError});
     EXPECT_EQ(ReadBytes(dir / "Settings/kept.kvs"), GoldenType70());
     size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir / "Settings")) ++entries;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir / "Settings"))
+        ++entries;
     EXPECT_EQ(entries, 1u) << "no temporary file is left behind";
 
     EXPECT_EQ(file.SaveFile(), 1);

@@ -139,9 +139,11 @@ void VarySettings(CDataServer& data) {
         }
         data.Set(DI_SIM_CONTROL, int32_t{Caps::SecondSim(type) ? 4 : 1});
         Change<AccessPointRecord>(data, DI_APN_1, EditAccessPoint, 0);
-        if (Caps::SecondSim(type)) Change<AccessPointRecord>(data, DI_APN_2, EditAccessPoint, 1);
+        if (Caps::SecondSim(type))
+            Change<AccessPointRecord>(data, DI_APN_2, EditAccessPoint, 1);
     }
-    if (Caps::Wifi(type)) Change<WifiNetworkRecord>(data, DI_WIFINET_1, EditWifiNet);
+    if (Caps::Wifi(type))
+        Change<WifiNetworkRecord>(data, DI_WIFINET_1, EditWifiNet);
     if (Caps::Inputs(type) > 0) {
         Change<IgnitionRecord>(data, DI_IGN, [](IgnitionRecord& r, int) { r = {3, {31000, 9500, 5500, 50}}; });
         Change<AlarmRecord>(data, DI_SOS, [](AlarmRecord& r, int) { r = {4, 0, {32000, 3500, 2500, 10}}; });
@@ -159,7 +161,8 @@ void VarySettings(CDataServer& data) {
     }
     if (Caps::Rs485(type)) {
         Change<SerialInterfaceRecord>(data, DI_RS485, EditSerial, 1);
-        for (int n = 1; n < kFuelSensors; ++n) Change<FuelSensorRecord>(data, ItemBase::FuelSensor + n, EditFuelSensor, n);
+        for (int n = 1; n < kFuelSensors; ++n)
+            Change<FuelSensorRecord>(data, ItemBase::FuelSensor + n, EditFuelSensor, n);
     }
     if (Caps::Accelerometer(type)) {
         Change<MotionSensorConfig>(data, DI_MSENS_CONFIG, [](MotionSensorConfig& m, int) {
@@ -205,7 +208,9 @@ auto Fields(const InputRecord& r) {
     return std::make_tuple(r.mode, r.analogFilter, r.freqFilter, r.pulseFilter, Fields(r.bounds), r.c, r.d, r.e,
                            r.lastValue, r.value0, r.value1, r.value2, r.value3);
 }
-auto Fields(const ThresholdRecord& r) { return std::make_tuple(Fields(r.voltage), Fields(r.frequency), Fields(r.pulses)); }
+auto Fields(const ThresholdRecord& r) {
+    return std::make_tuple(Fields(r.voltage), Fields(r.frequency), Fields(r.pulses));
+}
 auto Fields(const FuelSensorRecord& r) {
     return std::make_tuple(r.flags, r.address, r.addressCopy, r.s, r.liveFlags, r.level, r.t, r.volume, r.u);
 }
@@ -328,10 +333,12 @@ TEST_P(SettingsRoundTrip, FileCarriesEverySettingOfTheType) {
     ASSERT_EQ(reader.ReadSettingsFile(path), 1);
 
     for (const Loss& loss : kProtocolLosses) {
-        for (int item = loss.first; item <= loss.last; ++item) loss.forget(source, target, item);
+        for (int item = loss.first; item <= loss.last; ++item)
+            loss.forget(source, target, item);
     }
     for (int item = 0; item <= DI_SERVER_1 + kServers; ++item) {
-        if (CDataServer::ItemSize(item) != 0) ExpectSameItem(source, target, item);
+        if (CDataServer::ItemSize(item) != 0)
+            ExpectSameItem(source, target, item);
     }
     EXPECT_TRUE(ui.Errors().empty());
 }
@@ -340,7 +347,8 @@ std::vector<int> AllTypes() {
     size_t count = 0;
     const ModelRow* rows = ModelTable(&count);
     std::vector<int> types;
-    for (size_t i = 0; i < count; ++i) types.push_back(rows[i].type);
+    for (size_t i = 0; i < count; ++i)
+        types.push_back(rows[i].type);
     return types;
 }
 

@@ -23,8 +23,7 @@ struct Layer {
 };
 
 // Lowest first. A folder may always include its own files.
-const std::vector<Layer>& Layers()
-{
+const std::vector<Layer>& Layers() {
     static const std::vector<Layer> layers = {
         {"base", false, {}},
         {"model", false, {"base"}},
@@ -35,7 +34,9 @@ const std::vector<Layer>& Layers()
         {"pages/core", false, {"base", "model", "protocol", "transport", "files", "app/core"}},
         {"pages/gui", true, {"base", "model", "protocol", "transport", "files", "app/core", "pages/core"}},
         // The window starts the demo device.
-        {"app/gui", true, {"base", "model", "protocol", "transport", "files", "app/core", "pages/core", "pages/gui", "sim"}},
+        {"app/gui",
+         true,
+         {"base", "model", "protocol", "transport", "files", "app/core", "pages/core", "pages/gui", "sim"}},
         {"cli", false, {"base", "model", "protocol", "transport", "files", "app/core"}},
         // Written from the device side: it shares only the model table.
         {"sim", false, {"model/modeltable.h"}},
@@ -50,8 +51,7 @@ struct Include {
 };
 
 // The layer a project path belongs to: the longest folder of the table it lies in.
-const Layer* LayerOf(const std::string& path)
-{
+const Layer* LayerOf(const std::string& path) {
     const Layer* found = nullptr;
     for (const Layer& layer : Layers()) {
         const std::string folder = std::string(layer.folder) + "/";
@@ -61,18 +61,15 @@ const Layer* LayerOf(const std::string& path)
     return found;
 }
 
-bool Allowed(const Layer& from, const std::string& target)
-{
+bool Allowed(const Layer& from, const std::string& target) {
     const Layer* to = LayerOf(target);
     if (to == &from)
         return true;
-    return std::any_of(from.uses.begin(), from.uses.end(), [&](const std::string& use) {
-        return use == target || (to && use == to->folder);
-    });
+    return std::any_of(from.uses.begin(), from.uses.end(),
+                       [&](const std::string& use) { return use == target || (to && use == to->folder); });
 }
 
-std::vector<Include> IncludesUnder(const fs::path& root, const std::string& folder)
-{
+std::vector<Include> IncludesUnder(const fs::path& root, const std::string& folder) {
     static const std::regex line(R"(^\s*#\s*include\s*([<"])([^">]+)[">])");
     std::vector<Include> includes;
     const fs::path start = root / folder;
@@ -95,8 +92,7 @@ std::vector<Include> IncludesUnder(const fs::path& root, const std::string& fold
 bool IsQtHeader(const Include& include) { return include.system && include.target.rfind("Q", 0) == 0; }
 
 // What an include breaks, or empty when it follows the table.
-std::string Violation(const Include& include, const fs::path& root)
-{
+std::string Violation(const Include& include, const fs::path& root) {
     const Layer* from = LayerOf(include.file);
     if (!from)
         return include.file + " lies in no layer of the table";
@@ -110,8 +106,7 @@ std::string Violation(const Include& include, const fs::path& root)
            (LayerOf(include.target) ? LayerOf(include.target)->folder : include.target);
 }
 
-std::vector<std::string> Violations(const fs::path& root)
-{
+std::vector<std::string> Violations(const fs::path& root) {
     std::vector<std::string> found;
     for (const char* top : {"base", "model", "protocol", "transport", "files", "app", "pages", "cli", "sim"})
         for (const Include& include : IncludesUnder(root, top))
@@ -120,8 +115,7 @@ std::vector<std::string> Violations(const fs::path& root)
     return found;
 }
 
-std::string ArrowList()
-{
+std::string ArrowList() {
     std::string text;
     for (const Layer& layer : Layers()) {
         text += std::string(layer.folder) + (layer.qt ? " (Qt)" : "") + " ->";
@@ -132,8 +126,7 @@ std::string ArrowList()
     return text;
 }
 
-TEST(Layers, EveryIncludeFollowsAnArrowOfTheTable)
-{
+TEST(Layers, EveryIncludeFollowsAnArrowOfTheTable) {
     const std::vector<std::string> violations = Violations(ORVENA_SOURCE_DIR);
     std::string report;
     for (const std::string& v : violations)
@@ -144,8 +137,7 @@ TEST(Layers, EveryIncludeFollowsAnArrowOfTheTable)
 
 // The check itself, on a scratch tree: a wrong arrow, a Qt header below the
 // window and a simulator that reaches past the model table are each caught.
-TEST(Layers, AWrongIncludeIsCaught)
-{
+TEST(Layers, AWrongIncludeIsCaught) {
     const fs::path root = fs::temp_directory_path() / ("orvena_layers_" + std::to_string(::getpid()));
     fs::remove_all(root);
     const auto write = [&](const std::string& path, const std::string& text) {

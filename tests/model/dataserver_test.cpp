@@ -45,11 +45,8 @@ struct ModelCase {
 
 TEST(DataServer, ResetAppliesTheModelRowAndItsCounts) {
     const ModelCase cases[] = {
-        {8, 0, "Quil", 4, 2},    // no row: the fallback, stored as type 0
-        {20, 20, "Vel", 8, 4},
-        {41, 41, "SORV", 0, 0},
-        {70, 70, "Quil", 4, 1},
-        {40, 40, "SORVEL", 2, 2},
+        {8, 0, "Quil", 4, 2},  // no row: the fallback, stored as type 0
+        {20, 20, "Vel", 8, 4}, {41, 41, "SORV", 0, 0}, {70, 70, "Quil", 4, 1}, {40, 40, "SORVEL", 2, 2},
     };
     for (const ModelCase& m : cases) {
         SCOPED_TRACE(m.asked);
@@ -95,7 +92,8 @@ TEST(DataServer, IdentifiersOutsideTheTableTouchNothing) {
     unsigned char buffer[64];
     std::memset(buffer, 0xA5, sizeof buffer);
     EXPECT_EQ(data.Get(67, buffer, sizeof buffer), 0);
-    for (unsigned char b : buffer) ASSERT_EQ(b, 0xA5);
+    for (unsigned char b : buffer)
+        ASSERT_EQ(b, 0xA5);
 
     std::memset(buffer, 0, sizeof buffer);
     EXPECT_EQ(data.Set(73, buffer, sizeof buffer), 0);
@@ -119,9 +117,11 @@ TEST(DataServer, LockTimeOutLeavesTheBufferAndRecordAlone) {
     std::thread holder([&] {
         std::lock_guard<std::timed_mutex> lock(data.LockForTest());
         held = true;
-        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     });
-    while (!held) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!held)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
     char name[9] = "before";
     const auto start = std::chrono::steady_clock::now();

@@ -92,7 +92,8 @@ TEST(CodecBuild, CommandLines) {
         SCOPED_TRACE(std::string(b.keyword ? b.keyword : "(null)") + " write " + std::to_string(b.write));
         CDataServer data;
         CZRAMDS codec(data);
-        if (b.setup) b.setup(data);
+        if (b.setup)
+            b.setup(data);
         LineBuffer out = MakeLine("stale");
         EXPECT_EQ(codec.BuildCommand(b.write, b.keyword, b.subcommand, out), b.result);
         EXPECT_EQ(Text(out), b.line);
@@ -190,10 +191,12 @@ TEST(CodecParse, ReplyLines) {
         SCOPED_TRACE(r.line + " write " + std::to_string(r.write));
         CDataServer data;
         CZRAMDS codec(data);
-        if (r.setup) r.setup(data);
+        if (r.setup)
+            r.setup(data);
         char keyword[10] = "unset";
         EXPECT_EQ(codec.ParseReply(r.write, keyword, MakeLine(r.line)), r.result);
-        if (r.check) r.check(data);
+        if (r.check)
+            r.check(data);
     }
 }
 
@@ -216,9 +219,11 @@ TEST(CodecLock, TimeOutGivesSevenAndTouchesNothing) {
     std::thread holder([&] {
         std::lock_guard<std::timed_mutex> lock(codec.LockForTest());
         held = true;
-        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     });
-    while (!held) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!held)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
     LineBuffer out = MakeLine("untouched");
     char keyword[10] = "unset";
@@ -246,7 +251,8 @@ TEST(Hex, TwelveDigitIdentifiers) {
         {"12G4", 0x1204},  // a non-digit counts as 0
         {"", 0},
     };
-    for (const Case& c : reads) EXPECT_EQ(HexToU64(c.text), c.value) << c.text;
+    for (const Case& c : reads)
+        EXPECT_EQ(HexToU64(c.text), c.value) << c.text;
 
     const Case writes[] = {
         {"000000FFFFFF", 0xFFFFFF},

@@ -34,34 +34,49 @@ std::string Hex(unsigned v) {
 }
 
 Members Dump(const DeviceTypeRecord& r) {
-    return {{"type", S(r.type)}, {"capsComm", Hex(r.capsComm)}, {"capsIo", Hex(r.capsIo)},
-            {"capsPeriph", Hex(r.capsPeriph)}, {"capsSensors", Hex(r.capsSensors)}};
+    return {{"type", S(r.type)},
+            {"capsComm", Hex(r.capsComm)},
+            {"capsIo", Hex(r.capsIo)},
+            {"capsPeriph", Hex(r.capsPeriph)},
+            {"capsSensors", Hex(r.capsSensors)}};
 }
 Members Dump(const PasswordRecord& r) {
     return {{"flags", S(r.flags)}, {"current", S(r.current)}, {"next", S(r.next)}};
 }
 Members Dump(const AccessPointRecord& r) {
-    return {{"apn", S(r.apn)}, {"login", S(r.login)}, {"password", S(r.password)},
-            {"balanceCode", S(r.balanceCode)}, {"serviceCode", S(r.serviceCode)}, {"simString", S(r.simString)}};
+    return {{"apn", S(r.apn)},
+            {"login", S(r.login)},
+            {"password", S(r.password)},
+            {"balanceCode", S(r.balanceCode)},
+            {"serviceCode", S(r.serviceCode)},
+            {"simString", S(r.simString)}};
 }
 Members Dump(const CellRecord& r) {
     return {{"mcc", S(r.mcc)}, {"mnc", S(r.mnc)}, {"lac", S(r.lac)}, {"cid", S(r.cid)}};
 }
 Members Dump(const WifiNetworkRecord& r) {
-    return {{"flags", S(r.flags)}, {"n1", S(r.n1)}, {"ssid", S(r.ssid)}, {"n2", S(r.n2)}, {"n3", S(r.n3)},
-            {"key", S(r.key)}, {"n4", S(r.n4)}, {"ip", S(r.ip)}, {"mask", S(r.mask)},
-            {"gateway", S(r.gateway)}, {"dns1", S(r.dns1)}, {"dns2", S(r.dns2)}};
+    return {{"flags", S(r.flags)}, {"n1", S(r.n1)},           {"ssid", S(r.ssid)}, {"n2", S(r.n2)},
+            {"n3", S(r.n3)},       {"key", S(r.key)},         {"n4", S(r.n4)},     {"ip", S(r.ip)},
+            {"mask", S(r.mask)},   {"gateway", S(r.gateway)}, {"dns1", S(r.dns1)}, {"dns2", S(r.dns2)}};
 }
 Members Dump(const ServerRecord& r) {
-    return {{"flags", S(r.flags)}, {"protocol", S(r.protocol)}, {"ip", S(r.ip)}, {"port", S(r.port)},
-            {"login", S(r.login)}, {"password", S(r.password)}, {"p1", S(r.p1)}, {"p2", S(r.p2)},
-            {"p3", S(r.p3)}, {"p4", S(r.p4)}, {"p5", S(r.p5)}, {"p6", S(r.p6)}, {"p7", S(r.p7)},
-            {"lastOn", S(r.lastOn)}};
+    return {{"flags", S(r.flags)}, {"protocol", S(r.protocol)},
+            {"ip", S(r.ip)},       {"port", S(r.port)},
+            {"login", S(r.login)}, {"password", S(r.password)},
+            {"p1", S(r.p1)},       {"p2", S(r.p2)},
+            {"p3", S(r.p3)},       {"p4", S(r.p4)},
+            {"p5", S(r.p5)},       {"p6", S(r.p6)},
+            {"p7", S(r.p7)},       {"lastOn", S(r.lastOn)}};
 }
 Members Dump(const TrackFilterRecord& r) {
-    return {{"flags(1-4)", Hex(r.flags & 0x1Eu)}, {"flags(other)", Hex(r.flags & ~0x1Eu & 0xFFFFu)},
-            {"angle", S(r.angle)}, {"minSpeed", S(r.minSpeed)}, {"fourth", S(r.fourth)},
-            {"distance", S(r.distance)}, {"w", S(r.w)}, {"timeMoving", S(r.timeMoving)},
+    return {{"flags(1-4)", Hex(r.flags & 0x1Eu)},
+            {"flags(other)", Hex(r.flags & ~0x1Eu & 0xFFFFu)},
+            {"angle", S(r.angle)},
+            {"minSpeed", S(r.minSpeed)},
+            {"fourth", S(r.fourth)},
+            {"distance", S(r.distance)},
+            {"w", S(r.w)},
+            {"timeMoving", S(r.timeMoving)},
             {"timeRest", S(r.timeRest)}};
 }
 void DumpBounds(Members& m, const LevelBounds& b) {
@@ -81,10 +96,18 @@ Members Dump(const AlarmRecord& r) {
     return m;
 }
 Members Dump(const InputRecord& r) {
-    Members m{{"mode", S(r.mode)}, {"analogFilter", S(r.analogFilter)}, {"freqFilter", S(r.freqFilter)},
-              {"pulseFilter", S(r.pulseFilter)}, {"c", S(r.c)}, {"d", S(r.d)}, {"e", S(r.e)},
-              {"lastValue", S(r.lastValue)}, {"value0", S(r.value0)}, {"value1", S(r.value1)},
-              {"value2", S(r.value2)}, {"value3", S(r.value3)}};
+    Members m{{"mode", S(r.mode)},
+              {"analogFilter", S(r.analogFilter)},
+              {"freqFilter", S(r.freqFilter)},
+              {"pulseFilter", S(r.pulseFilter)},
+              {"c", S(r.c)},
+              {"d", S(r.d)},
+              {"e", S(r.e)},
+              {"lastValue", S(r.lastValue)},
+              {"value0", S(r.value0)},
+              {"value1", S(r.value1)},
+              {"value2", S(r.value2)},
+              {"value3", S(r.value3)}};
     DumpBounds(m, r.bounds);
     return m;
 }
@@ -104,40 +127,60 @@ Members Dump(const ThresholdRecord& r) {
     return m;
 }
 Members Dump(const OutputRecord& r) {
-    return {{"mode", S(r.mode)}, {"param0", S(r.param0)}, {"param1", S(r.param1)}, {"param2", S(r.param2)},
-            {"f", S(r.f)}, {"g", S(r.g)}, {"liveState", S(r.liveState)}};
+    return {{"mode", S(r.mode)}, {"param0", S(r.param0)}, {"param1", S(r.param1)},      {"param2", S(r.param2)},
+            {"f", S(r.f)},       {"g", S(r.g)},           {"liveState", S(r.liveState)}};
 }
 Members Dump(const SerialInterfaceRecord& r) {
     Members m;
-    for (int i = 0; i < 6; ++i) m["R" + S(i)] = S(r.r[i]);
+    for (int i = 0; i < 6; ++i)
+        m["R" + S(i)] = S(r.r[i]);
     return m;
 }
 Members Dump(const FuelSensorRecord& r) {
-    return {{"flags(0)", S(r.flags & 1)}, {"flags(other)", Hex(r.flags & 0xFEu)}, {"address", S(r.address)},
-            {"addressCopy", S(r.addressCopy)}, {"s", S(r.s)}, {"liveFlags", S(r.liveFlags)},
-            {"level", S(r.level)}, {"t", S(r.t)}, {"volume", S(r.volume)}, {"u", S(r.u)}};
+    return {{"flags(0)", S(r.flags & 1)},
+            {"flags(other)", Hex(r.flags & 0xFEu)},
+            {"address", S(r.address)},
+            {"addressCopy", S(r.addressCopy)},
+            {"s", S(r.s)},
+            {"liveFlags", S(r.liveFlags)},
+            {"level", S(r.level)},
+            {"t", S(r.t)},
+            {"volume", S(r.volume)},
+            {"u", S(r.u)}};
 }
 Members Dump(const ThermometerRecord& r) {
-    return {{"liveFlags", S(r.liveFlags)}, {"temperature", S(r.temperature)}, {"flags(0)", S(r.flags & 1)},
-            {"flags(other)", Hex(r.flags & 0xFEu)}, {"id", S(r.id)}, {"v", S(r.v)}, {"lower", S(r.lower)},
+    return {{"liveFlags", S(r.liveFlags)},
+            {"temperature", S(r.temperature)},
+            {"flags(0)", S(r.flags & 1)},
+            {"flags(other)", Hex(r.flags & 0xFEu)},
+            {"id", S(r.id)},
+            {"v", S(r.v)},
+            {"lower", S(r.lower)},
             {"upper", S(r.upper)}};
 }
 Members Dump(const MotionSensorConfig& r) {
-    return {{"flags(0-4)", Hex(r.flags & 0x1Fu)}, {"flags(other)", Hex(r.flags & 0xE0u)},
-            {"motion", S(r.motion)}, {"shock", S(r.shock)}};
+    return {{"flags(0-4)", Hex(r.flags & 0x1Fu)},
+            {"flags(other)", Hex(r.flags & 0xE0u)},
+            {"motion", S(r.motion)},
+            {"shock", S(r.shock)}};
 }
 Members Dump(const TiltConfig& r) {
-    return {{"flags(0)", S(r.flags & 1)}, {"flags(other)", Hex(r.flags & 0xFEu)}, {"angle", S(r.angle)},
+    return {{"flags(0)", S(r.flags & 1)},
+            {"flags(other)", Hex(r.flags & 0xFEu)},
+            {"angle", S(r.angle)},
             {"value", S(r.value)}};
 }
 Members Dump(const TempSensorConfig& r) {
-    return {{"flags(0)", S(r.flags & 1)}, {"flags(other)", Hex(r.flags & 0xFEu)}, {"lower", S(r.lower)},
+    return {{"flags(0)", S(r.flags & 1)},
+            {"flags(other)", Hex(r.flags & 0xFEu)},
+            {"lower", S(r.lower)},
             {"upper", S(r.upper)}};
 }
 Members Dump(const ProtocolSetRecord& r) {
     Members m;
     for (int s = 0; s < 2; ++s)
-        for (int w = 0; w < 8; ++w) m["set" + S(s) + "[" + S(w) + "]"] = Hex(r.set[s][w]);
+        for (int w = 0; w < 8; ++w)
+            m["set" + S(s) + "[" + S(w) + "]"] = Hex(r.set[s][w]);
     return m;
 }
 
@@ -184,14 +227,22 @@ Members DumpAny(CDataServer& d, int item) {
     case DI_TSENS_CONFIG: return DumpItem<TempSensorConfig>(d, item);
     default: break;
     }
-    if (InFamily(item, ItemBase::Input, kInputs)) return DumpItem<InputRecord>(d, item);
-    if (InFamily(item, ItemBase::Threshold, kInputs)) return DumpItem<ThresholdRecord>(d, item);
-    if (InFamily(item, ItemBase::Output, kOutputs)) return DumpItem<OutputRecord>(d, item);
-    if (InFamily(item, ItemBase::FuelSensor - 1, kFuelSensors)) return DumpItem<FuelSensorRecord>(d, item);
-    if (InFamily(item, ItemBase::Thermometer, kThermometers)) return DumpItem<ThermometerRecord>(d, item);
-    if (InFamily(item, ItemBase::ProtocolSet, kProtocolSets)) return DumpItem<ProtocolSetRecord>(d, item);
-    if (InFamily(item, ItemBase::WifiNet, kWifiNets)) return DumpItem<WifiNetworkRecord>(d, item);
-    if (InFamily(item, ItemBase::Server, kServers)) return DumpItem<ServerRecord>(d, item);
+    if (InFamily(item, ItemBase::Input, kInputs))
+        return DumpItem<InputRecord>(d, item);
+    if (InFamily(item, ItemBase::Threshold, kInputs))
+        return DumpItem<ThresholdRecord>(d, item);
+    if (InFamily(item, ItemBase::Output, kOutputs))
+        return DumpItem<OutputRecord>(d, item);
+    if (InFamily(item, ItemBase::FuelSensor - 1, kFuelSensors))
+        return DumpItem<FuelSensorRecord>(d, item);
+    if (InFamily(item, ItemBase::Thermometer, kThermometers))
+        return DumpItem<ThermometerRecord>(d, item);
+    if (InFamily(item, ItemBase::ProtocolSet, kProtocolSets))
+        return DumpItem<ProtocolSetRecord>(d, item);
+    if (InFamily(item, ItemBase::WifiNet, kWifiNets))
+        return DumpItem<WifiNetworkRecord>(d, item);
+    if (InFamily(item, ItemBase::Server, kServers))
+        return DumpItem<ServerRecord>(d, item);
     return DumpText(d, item);  // the text items: names, numbers, serial, IMEI, MAC
 }
 
@@ -270,7 +321,13 @@ void VaryTracking(CDataServer& d) {
     Text(s.port, "20100");
     Text(s.login, "tracker");
     Text(s.password, "pwd");
-    s.p1 = 60; s.p2 = 5; s.p3 = 120; s.p4 = 15; s.p5 = 2; s.p6 = 3; s.p7 = 4;
+    s.p1 = 60;
+    s.p2 = 5;
+    s.p3 = 120;
+    s.p4 = 15;
+    s.p5 = 2;
+    s.p6 = 3;
+    s.p7 = 4;
     s.lastOn = 1;
     d.Set(DI_SERVER_1, s);
 }
@@ -285,8 +342,14 @@ void VaryInputs(CDataServer& d) {
         in.freqFilter = 9;
         in.pulseFilter = static_cast<uint8_t>(60 + n);
         in.bounds = {static_cast<uint16_t>(30000 + n), 9000, 7000, 100};
-        in.c = 5 + n; in.d = 2; in.e = 7;
-        in.lastValue = 11; in.value0 = 1; in.value1 = 12; in.value2 = 13; in.value3 = 14;
+        in.c = 5 + n;
+        in.d = 2;
+        in.e = 7;
+        in.lastValue = 11;
+        in.value0 = 1;
+        in.value1 = 12;
+        in.value2 = 13;
+        in.value3 = 14;
         d.Set(ItemBase::Input + n, in);
         ThresholdRecord t;
         t.voltage = {0x05, 100, 30000, 500, static_cast<uint16_t>(30 + n)};
@@ -300,8 +363,12 @@ void VaryOutputs(CDataServer& d) {
     for (int n = 1; n <= kOutputs; ++n) {
         OutputRecord o;
         o.mode = n % 3;
-        o.param0 = 1; o.param1 = static_cast<uint16_t>(40 + n); o.param2 = 150;
-        o.f = 6; o.g = 7; o.liveState = 1;
+        o.param0 = 1;
+        o.param1 = static_cast<uint16_t>(40 + n);
+        o.param2 = 150;
+        o.f = 6;
+        o.g = 7;
+        o.liveState = 1;
         d.Set(ItemBase::Output + n, o);
     }
 }
@@ -315,15 +382,22 @@ void VarySensors(CDataServer& d) {
         s.address = static_cast<uint8_t>(10 + n);
         s.addressCopy = 77;
         s.s = 9;
-        s.liveFlags = 2; s.level = 300; s.t = 4; s.volume = 500; s.u = 6;
+        s.liveFlags = 2;
+        s.level = 300;
+        s.t = 4;
+        s.volume = 500;
+        s.u = 6;
         d.Set(ItemBase::FuelSensor + n, s);
     }
     for (int n = 1; n <= kThermometers; ++n) {
         ThermometerRecord t;
         t.flags = static_cast<uint8_t>(n % 2 ? 0x00 : 0x81);
         t.id = 0xA1B2C3D4E500ull + static_cast<uint64_t>(n);
-        t.v = 3; t.lower = -30; t.upper = 70;
-        t.liveFlags = 3; t.temperature = 21;
+        t.v = 3;
+        t.lower = -30;
+        t.upper = 70;
+        t.liveFlags = 3;
+        t.temperature = 21;
         d.Set(ItemBase::Thermometer + n, t);
     }
     d.Set(DI_MSENS_CONFIG, MotionSensorConfig{0xEA, 12, 200});
@@ -365,7 +439,9 @@ struct Loss {
 using Gate = int (*)(const DeviceTypeRecord&);  // number of members present
 
 int Always(const DeviceTypeRecord&) { return 1; }
-template <bool (*Has)(const DeviceTypeRecord&), int N = 1> int When(const DeviceTypeRecord& r) { return Has(r) ? N : 0; }
+template <bool (*Has)(const DeviceTypeRecord&), int N = 1> int When(const DeviceTypeRecord& r) {
+    return Has(r) ? N : 0;
+}
 int Phones(const DeviceTypeRecord& r) { return Caps::Gsm(r) ? kPhones : 0; }
 int Inputs(const DeviceTypeRecord& r) { return Caps::Inputs(r); }
 int InputGroup(const DeviceTypeRecord& r) { return Caps::Inputs(r) > 0 ? 1 : 0; }
@@ -394,7 +470,8 @@ const char* const kReadOnly = "read-only keyword: no write form, so the file has
 
 std::vector<Loss> WholeItems(std::initializer_list<int> items) {
     std::vector<Loss> losses;
-    for (int item : items) losses.push_back({I(item), "*", kReadOnly});
+    for (int item : items)
+        losses.push_back({I(item), "*", kReadOnly});
     return losses;
 }
 
@@ -403,7 +480,8 @@ std::vector<Loss> SensorLosses() {
     const ItemRef s = F(ItemBase::FuelSensor);
     std::vector<Loss> losses = {{s, "addressCopy", "the line carries one address"},
                                 {s, "flags(other)", "the line carries the in-use bit only"}};
-    for (const char* m : {"liveFlags", "level", "t", "volume", "u"}) losses.push_back({s, m, kLive});
+    for (const char* m : {"liveFlags", "level", "t", "volume", "u"})
+        losses.push_back({s, m, kLive});
     return losses;
 }
 
@@ -418,40 +496,85 @@ std::vector<Loss> OtherSet(int set) {
 
 const std::vector<Entry>& Entries() {
     static const std::vector<Entry> entries = {
-        {"HWCFG", "", Always, 1, true, {I(DI_DEV_TYPE), I(DI_MODEL_NAME), I(DI_SERIAL)},
+        {"HWCFG",
+         "",
+         Always,
+         1,
+         true,
+         {I(DI_DEV_TYPE), I(DI_MODEL_NAME), I(DI_SERIAL)},
          {{I(DI_SERIAL), "*", "the write form carries only the type number"}}},
         {"DEV", "", Always, 1, true, {I(DI_DEVICE_NAME), I(DI_DEVICE_ID)}, {}},
-        {"PASS", "", Always, 1, true, {I(DI_PASSWORD)},
-         {{I(DI_PASSWORD), "flags", "read back by the reply rules: field 2 (the new password) is the protection "
-                                    "switch, so the flags change only for a new password of exactly \"0\" or \"1\""},
+        {"PASS",
+         "",
+         Always,
+         1,
+         true,
+         {I(DI_PASSWORD)},
+         {{I(DI_PASSWORD), "flags",
+           "read back by the reply rules: field 2 (the new password) is the protection "
+           "switch, so the flags change only for a new password of exactly \"0\" or \"1\""},
           {I(DI_PASSWORD), "next", "the reply rules take no new password"}}},
         {"MODE", "", Always, 1, true, {I(DI_MODE), I(DI_STATUS_FLAGS)}, {{I(DI_STATUS_FLAGS), "*", kLive}}},
-        {"GSM", "", When<Caps::Gsm>, 1, false,
+        {"GSM",
+         "",
+         When<Caps::Gsm>,
+         1,
+         false,
          {I(DI_GSM_STATE), I(DI_IMEI), I(DI_RSSI), I(DI_BALANCE), I(DI_CELL)},
          WholeItems({DI_GSM_STATE, DI_IMEI, DI_RSSI, DI_BALANCE, DI_CELL})},
         {"SMS%d", "SET", Phones, 1, true, {F(ItemBase::Sms)}, {}},
         {"PHONE%d", "SET", Phones, 1, true, {F(ItemBase::Phone)}, {}},
         {"SIMS", "", When<Caps::Gsm>, 1, true, {I(DI_SIM_CONTROL)}, {}},
         {"SIM1", "", When<Caps::Gsm>, 1, false, {I(DI_APN_1)}, WholeItems({DI_APN_1})},
-        {"APN1", "", When<Caps::Gsm>, 1, true, {I(DI_APN_1)},
+        {"APN1",
+         "",
+         When<Caps::Gsm>,
+         1,
+         true,
+         {I(DI_APN_1)},
          {{I(DI_APN_1), "balanceCode", "reported by SIM1 only, which has no write form"},
           {I(DI_APN_1), "serviceCode", "reported by SIM1 only, which has no write form"},
           {I(DI_APN_1), "simString", "reported by SIM1 only, which has no write form"}}},
         {"SIM2", "", When<Caps::SecondSim>, 1, false, {I(DI_APN_2)}, WholeItems({DI_APN_2})},
-        {"APN2", "", When<Caps::SecondSim>, 1, true, {I(DI_APN_2)},
+        {"APN2",
+         "",
+         When<Caps::SecondSim>,
+         1,
+         true,
+         {I(DI_APN_2)},
          {{I(DI_APN_2), "balanceCode", "reported by SIM2 only, which has no write form"},
           {I(DI_APN_2), "serviceCode", "reported by SIM2 only, which has no write form"},
           {I(DI_APN_2), "simString", "reported by SIM2 only, which has no write form"}}},
-        {"WIFI", "", When<Caps::Wifi>, 1, false, {I(DI_WIFI_FLAGS), I(DI_WIFI_MAC), I(DI_WIFI_VALUE)},
+        {"WIFI",
+         "",
+         When<Caps::Wifi>,
+         1,
+         false,
+         {I(DI_WIFI_FLAGS), I(DI_WIFI_MAC), I(DI_WIFI_VALUE)},
          WholeItems({DI_WIFI_FLAGS, DI_WIFI_MAC, DI_WIFI_VALUE})},
-        {"WIFINET1", "SET", When<Caps::Wifi>, 1, true, {I(DI_WIFINET_1)},
+        {"WIFINET1",
+         "SET",
+         When<Caps::Wifi>,
+         1,
+         true,
+         {I(DI_WIFINET_1)},
          {{I(DI_WIFINET_1), "flags", "not in the line; reading a network marks it received (bit 0)"}}},
-        {"FILTER", "", Always, 1, true, {I(DI_TRACK_FILTER)},
+        {"FILTER",
+         "",
+         Always,
+         1,
+         true,
+         {I(DI_TRACK_FILTER)},
          {{I(DI_TRACK_FILTER), "flags(other)", "the line carries only the four filter enable bits 1-4"}}},
         {"SERVER1", "SET", Always, 1, true, {I(DI_SERVER_1)}, {}},
         {"IGN", "", InputGroup, 1, true, {I(DI_IGN)}, {}},
         {"SOS", "", InputGroup, 1, true, {I(DI_SOS)}, {}},
-        {"IN%d", "", Inputs, 1, true, {F(ItemBase::Input)},
+        {"IN%d",
+         "",
+         Inputs,
+         1,
+         true,
+         {F(ItemBase::Input)},
          {{F(ItemBase::Input), "freqFilter", "the input line has no frequency filter field"},
           {F(ItemBase::Input), "lastValue", kLive},
           {F(ItemBase::Input), "value0", kLive},
@@ -459,23 +582,58 @@ const std::vector<Entry>& Entries() {
           {F(ItemBase::Input), "value2", kLive},
           {F(ItemBase::Input), "value3", kLive}}},
         {"INTRSHD%d", "", Inputs, 1, true, {F(ItemBase::Threshold)}, {}},
-        {"OUT%d", "", Outputs, 1, true, {F(ItemBase::Output)},
+        {"OUT%d",
+         "",
+         Outputs,
+         1,
+         true,
+         {F(ItemBase::Output)},
          {{F(ItemBase::Output), "param0", "field 2 carries only the parameter of the stored mode"},
           {F(ItemBase::Output), "param1", "field 2 carries only the parameter of the stored mode"},
           {F(ItemBase::Output), "liveState", kLive}}},
-        {"RS232", "", When<Caps::Rs232>, 1, true, {I(DI_RS232)},
+        {"RS232",
+         "",
+         When<Caps::Rs232>,
+         1,
+         true,
+         {I(DI_RS232)},
          {{I(DI_RS232), "R0", "R0 is neither sent nor received"}}},
         {"LLS%d", "SET", When<Caps::Rs232>, 0, true, {F(ItemBase::FuelSensor)}, SensorLosses()},
-        {"RS485", "", When<Caps::Rs485>, 1, true, {I(DI_RS485)},
+        {"RS485",
+         "",
+         When<Caps::Rs485>,
+         1,
+         true,
+         {I(DI_RS485)},
          {{I(DI_RS485), "R0", "R0 is neither sent nor received"}}},
         {"LLS%d", "SET", When<Caps::Rs485, kFuelSensors - 1>, 1, true, {F(ItemBase::FuelSensor)}, SensorLosses()},
-        {"MSENS", "SET", When<Caps::Accelerometer>, 1, true, {I(DI_MSENS_CONFIG)},
+        {"MSENS",
+         "SET",
+         When<Caps::Accelerometer>,
+         1,
+         true,
+         {I(DI_MSENS_CONFIG)},
          {{I(DI_MSENS_CONFIG), "flags(other)", "the line carries flag bits 0-4 only"}}},
-        {"TILT", "SET", When<Caps::Accelerometer>, 1, true, {I(DI_TILT_CONFIG)},
+        {"TILT",
+         "SET",
+         When<Caps::Accelerometer>,
+         1,
+         true,
+         {I(DI_TILT_CONFIG)},
          {{I(DI_TILT_CONFIG), "flags(other)", "the line carries the on bit only"}}},
-        {"TSENS", "SET", When<Caps::InternalThermometer>, 1, true, {I(DI_TSENS_CONFIG)},
+        {"TSENS",
+         "SET",
+         When<Caps::InternalThermometer>,
+         1,
+         true,
+         {I(DI_TSENS_CONFIG)},
          {{I(DI_TSENS_CONFIG), "flags(other)", "the line carries the on bit only"}}},
-        {"THERMO%d", "SET", Thermometers, 1, true, {F(ItemBase::Thermometer)},
+        {"THERMO%d",
+         "SET",
+         Thermometers,
+         1,
+         true,
+         {F(ItemBase::Thermometer)},
          {{F(ItemBase::Thermometer), "flags(other)", "the line carries the enabled bit only"},
           {F(ItemBase::Thermometer), "liveFlags", kLive},
           {F(ItemBase::Thermometer), "temperature", kLive}}},
@@ -487,7 +645,8 @@ const std::vector<Entry>& Entries() {
 
 bool Lost(const std::vector<Loss>& losses, int n, int item, const std::string& member) {
     for (const Loss& l : losses) {
-        if (l.item.At(n) == item && (l.member == "*" || member == l.member)) return true;
+        if (l.item.At(n) == item && (l.member == "*" || member == l.member))
+            return true;
     }
     return false;
 }
@@ -505,8 +664,8 @@ LineBuffer Copy(const LineBuffer& line) { return line; }
 TEST(SettingsFileRoundTrip, EveryGroupOfEveryDeviceType) {
     size_t rows = 0;
     const ModelRow* table = ModelTable(&rows);
-    std::set<std::string> moved;     // keywords whose compared members changed the fresh record
-    std::set<std::string> present;   // keywords present for some type
+    std::set<std::string> moved;    // keywords whose compared members changed the fresh record
+    std::set<std::string> present;  // keywords present for some type
     for (size_t t = 0; t < rows; ++t) {
         const int type = table[t].type;
         CDataServer varied;
@@ -546,11 +705,12 @@ TEST(SettingsFileRoundTrip, EveryGroupOfEveryDeviceType) {
                     const Members got = DumpAny(fresh, item);
                     const Members old = DumpAny(before, item);
                     for (const auto& [member, value] : want) {
-                        if (Lost(losses, n, item, member)) continue;
-                        EXPECT_EQ(got.at(member), value)
-                            << "item " << item << " member " << member << " line "
-                            << std::string(line.text, line.length);
-                        if (old.at(member) != value) moved.insert(e.keyword);
+                        if (Lost(losses, n, item, member))
+                            continue;
+                        EXPECT_EQ(got.at(member), value) << "item " << item << " member " << member << " line "
+                                                         << std::string(line.text, line.length);
+                        if (old.at(member) != value)
+                            moved.insert(e.keyword);
                     }
                 }
             }
@@ -558,7 +718,8 @@ TEST(SettingsFileRoundTrip, EveryGroupOfEveryDeviceType) {
     }
     // Every saved keyword carried at least one value that differs from the
     // defaults, so no row compares defaults with defaults only.
-    for (const std::string& k : present) EXPECT_TRUE(moved.count(k)) << k << " moved no value";
+    for (const std::string& k : present)
+        EXPECT_TRUE(moved.count(k)) << k << " moved no value";
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ const WriteCase kDefaultWrites[] = {
     {"IN", "", kCodecUnknown, ""},
     {"IN0", "", kCodecUnknown, ""},
     {"IN9", "", kCodecUnknown, ""},
-    {"INTRSHD2", "", kCodecDone,
-     "$INTRSHD2;00;0;33000;33000;60;00;0;5000;5000;60;00;0;1000000000;1000000000;60"},
+    {"INTRSHD2", "", kCodecDone, "$INTRSHD2;00;0;33000;33000;60;00;0;5000;5000;60;00;0;1000000000;1000000000;60"},
     {"INTRSHD9", "", kCodecUnknown, ""},
     {"INTRSHD", "", kCodecUnknown, ""},
     {"IGN", "", kCodecDone, "$IGN;2;33000;8000;6000;0"},
@@ -88,22 +87,36 @@ TEST(IoKeywordWrite, LowBytesAndModeDependentFields) {
     const Case cases[] = {
         {[](CDataServer& d) {
              InputRecord in;
-             in.mode = 0x103; in.c = 0x1FF; in.d = -1; in.e = 300; in.freqFilter = 99;
+             in.mode = 0x103;
+             in.c = 0x1FF;
+             in.d = -1;
+             in.e = 300;
+             in.freqFilter = 99;
              d.Set(DI_INPUT_1 + 1, in);
          },
          "IN2", "", "$IN2;3;1;33000;3000;2000;0;255;255;50;44"},
         {[](CDataServer& d) {
-             OutputRecord o; o.mode = 1; o.param0 = 7; o.param1 = 0x1234; o.param2 = 300; o.f = 9; o.g = 257;
+             OutputRecord o;
+             o.mode = 1;
+             o.param0 = 7;
+             o.param1 = 0x1234;
+             o.param2 = 300;
+             o.f = 9;
+             o.g = 257;
              d.Set(DI_OUTPUT_1, o);
          },
          "OUT1", "", "$OUT1;1;52;9;1;44"},
         {[](CDataServer& d) {
-             OutputRecord o; o.mode = 2; o.param2 = 77;
+             OutputRecord o;
+             o.mode = 2;
+             o.param2 = 77;
              d.Set(DI_OUTPUT_1 + 1, o);
          },
          "OUT2", "", "$OUT2;2;77;0;0;77"},
         {[](CDataServer& d) {
-             OutputRecord o; o.mode = 5; o.param0 = 1;
+             OutputRecord o;
+             o.mode = 5;
+             o.param0 = 1;
              d.Set(DI_OUTPUT_1 + 2, o);
          },
          "OUT3", "", "$OUT3;5;;0;0;100"},
@@ -114,12 +127,19 @@ TEST(IoKeywordWrite, LowBytesAndModeDependentFields) {
          "RS485", "", "$RS485;4;115200;3;2;255"},
         {[](CDataServer& d) {
              ThresholdRecord t;
-             t.voltage.flags = 0x0B; t.pulses.flags = 0x0F; t.pulses.upper = 4000000000u;
+             t.voltage.flags = 0x0B;
+             t.pulses.flags = 0x0F;
+             t.pulses.upper = 4000000000u;
              d.Set(DI_INTRSHD_1, t);
          },
          "INTRSHD1", "", "$INTRSHD1;0b;0;33000;33000;60;00;0;5000;5000;60;0f;0;4000000000;1000000000;60"},
         {[](CDataServer& d) {
-             ThermometerRecord t; t.flags = 0xFE; t.id = 0xFF00A1B2C3D4E5F6ull; t.v = 200; t.lower = -128; t.upper = 127;
+             ThermometerRecord t;
+             t.flags = 0xFE;
+             t.id = 0xFF00A1B2C3D4E5F6ull;
+             t.v = 200;
+             t.lower = -128;
+             t.upper = 127;
              d.Set(DI_THERMO_1 + 3, t);
          },
          "THERMO4", "SET", "$THERMO4;SET;0;A1B2C3D4E5F6;200;-128;127"},
@@ -130,12 +150,16 @@ TEST(IoKeywordWrite, LowBytesAndModeDependentFields) {
          "MSENS", "SET", "$MSENS;SET;1;65535;0;0;1;0;1"},
         {[](CDataServer& d) {
              ProtocolSetRecord p;
-             p.set[1][0] = 0xABCD; p.set[1][7] = 0x0001;
+             p.set[1][0] = 0xABCD;
+             p.set[1][7] = 0x0001;
              d.Set(DI_PRSET_1 + 1, p);
          },
          "PRSET21", "SET", "$PRSET21;SET;abcd0000000000000000000000000001"},
         {[](CDataServer& d) {
-             FuelSensorRecord s; s.flags = 0xFE; s.address = 200; s.s = 9;
+             FuelSensorRecord s;
+             s.flags = 0xFE;
+             s.address = 200;
+             s.s = 9;
              d.Set(DI_LLS_0 + 4, s);
          },
          "LLS4", "SET", "$LLS4;SET;0;200;9"},
@@ -191,11 +215,20 @@ const ReplyCase kReplies[] = {
          const auto i2 = h.Item<InputRecord>(DI_INPUT_1 + 1);
          const auto i3 = h.Item<InputRecord>(DI_INPUT_1 + 2);
          const auto i4 = h.Item<InputRecord>(DI_INPUT_1 + 3);
-         EXPECT_EQ(i1.mode, 0); EXPECT_EQ(i1.lastValue, 1); EXPECT_EQ(i1.value0, 1);
-         EXPECT_EQ(i2.mode, 1); EXPECT_EQ(i2.lastValue, 250); EXPECT_EQ(i2.value1, 250);
-         EXPECT_EQ(i3.mode, 2); EXPECT_EQ(i3.lastValue, 12000); EXPECT_EQ(i3.value2, 12000);
-         EXPECT_EQ(i4.mode, 3); EXPECT_EQ(i4.lastValue, 77); EXPECT_EQ(i4.value3, 77);
-         EXPECT_EQ(i1.value1, 0); EXPECT_EQ(i2.value0, 0);  // only the reported mode's value
+         EXPECT_EQ(i1.mode, 0);
+         EXPECT_EQ(i1.lastValue, 1);
+         EXPECT_EQ(i1.value0, 1);
+         EXPECT_EQ(i2.mode, 1);
+         EXPECT_EQ(i2.lastValue, 250);
+         EXPECT_EQ(i2.value1, 250);
+         EXPECT_EQ(i3.mode, 2);
+         EXPECT_EQ(i3.lastValue, 12000);
+         EXPECT_EQ(i3.value2, 12000);
+         EXPECT_EQ(i4.mode, 3);
+         EXPECT_EQ(i4.lastValue, 77);
+         EXPECT_EQ(i4.value3, 77);
+         EXPECT_EQ(i1.value1, 0);
+         EXPECT_EQ(i2.value0, 0);  // only the reported mode's value
      }},
     {"live inputs, count cut to eight", "IN", "", "$IN;12;1,5;1,6;1,7;1,8;1,9;1,10;1,11;1,12;1,13", kCodecOk,
      [](CodecHarness& h) {
@@ -216,16 +249,24 @@ const ReplyCase kReplies[] = {
     {"input configuration", "IN3", "", "$IN3;1;2;30000;20000;10000;5000;7;8;9;10", kCodecOk,
      [](CodecHarness& h) {
          const auto in = h.Item<InputRecord>(DI_INPUT_1 + 2);
-         EXPECT_EQ(in.mode, 1); EXPECT_EQ(in.analogFilter, 2);
-         EXPECT_EQ(in.bounds.upper1, 30000); EXPECT_EQ(in.bounds.lower1, 20000);
-         EXPECT_EQ(in.bounds.upper0, 10000); EXPECT_EQ(in.bounds.lower0, 5000);
-         EXPECT_EQ(in.c, 7); EXPECT_EQ(in.d, 8); EXPECT_EQ(in.pulseFilter, 9); EXPECT_EQ(in.e, 10);
+         EXPECT_EQ(in.mode, 1);
+         EXPECT_EQ(in.analogFilter, 2);
+         EXPECT_EQ(in.bounds.upper1, 30000);
+         EXPECT_EQ(in.bounds.lower1, 20000);
+         EXPECT_EQ(in.bounds.upper0, 10000);
+         EXPECT_EQ(in.bounds.lower0, 5000);
+         EXPECT_EQ(in.c, 7);
+         EXPECT_EQ(in.d, 8);
+         EXPECT_EQ(in.pulseFilter, 9);
+         EXPECT_EQ(in.e, 10);
          EXPECT_EQ(in.freqFilter, 4);
      }},
     {"input configuration, empty fields keep values", "IN1", "", "$IN1;;;;;;;;;77", kCodecOk,
      [](CodecHarness& h) {
          const auto in = h.Item<InputRecord>(DI_INPUT_1);
-         EXPECT_EQ(in.pulseFilter, 77); EXPECT_EQ(in.analogFilter, 1); EXPECT_EQ(in.bounds.upper1, 33000);
+         EXPECT_EQ(in.pulseFilter, 77);
+         EXPECT_EQ(in.analogFilter, 1);
+         EXPECT_EQ(in.bounds.upper1, 33000);
      }},
     {"input index above eight", "IN9", "", "$IN9;1;2", kCodecData, NoCheck},
     {"input index 0 never reaches the count item", "IN0", "", "$IN0;9", kCodecData,
@@ -233,28 +274,40 @@ const ReplyCase kReplies[] = {
     {"input thresholds", "INTRSHD2", "", "$INTRSHD2;0f;1;2;3;4;a;5;6;7;8;3;9;4000000000;11;12", kCodecOk,
      [](CodecHarness& h) {
          const auto t = h.Item<ThresholdRecord>(DI_INTRSHD_1 + 1);
-         EXPECT_EQ(t.voltage.flags, 0x0F); EXPECT_EQ(t.voltage.lower, 1); EXPECT_EQ(t.voltage.timer, 4);
-         EXPECT_EQ(t.frequency.flags, 0x0A); EXPECT_EQ(t.frequency.upper, 6);
-         EXPECT_EQ(t.pulses.flags, 3); EXPECT_EQ(t.pulses.upper, 4000000000u); EXPECT_EQ(t.pulses.timer, 12);
+         EXPECT_EQ(t.voltage.flags, 0x0F);
+         EXPECT_EQ(t.voltage.lower, 1);
+         EXPECT_EQ(t.voltage.timer, 4);
+         EXPECT_EQ(t.frequency.flags, 0x0A);
+         EXPECT_EQ(t.frequency.upper, 6);
+         EXPECT_EQ(t.pulses.flags, 3);
+         EXPECT_EQ(t.pulses.upper, 4000000000u);
+         EXPECT_EQ(t.pulses.timer, 12);
      }},
     {"input thresholds index 0", "INTRSHD0", "", "$INTRSHD0;0f", kCodecData, NoCheck},
     {"ignition", "IGN", "", "$IGN;3;30000;7000;5000;100", kCodecOk,
      [](CodecHarness& h) {
          const auto r = h.Item<IgnitionRecord>(DI_IGN);
-         EXPECT_EQ(r.source, 3); EXPECT_EQ(r.bounds.upper1, 30000); EXPECT_EQ(r.bounds.lower0, 100);
+         EXPECT_EQ(r.source, 3);
+         EXPECT_EQ(r.bounds.upper1, 30000);
+         EXPECT_EQ(r.bounds.lower0, 100);
      }},
     {"alarm", "SOS", "", "$SOS;2;1;2;3;4;0", kCodecOk,
      [](CodecHarness& h) {
          const auto r = h.Item<AlarmRecord>(DI_SOS);
-         EXPECT_EQ(r.source, 2); EXPECT_EQ(r.bounds.upper1, 1); EXPECT_EQ(r.bounds.lower0, 4); EXPECT_EQ(r.level, 0);
+         EXPECT_EQ(r.source, 2);
+         EXPECT_EQ(r.bounds.upper1, 1);
+         EXPECT_EQ(r.bounds.lower0, 4);
+         EXPECT_EQ(r.level, 0);
      }},
     {"live outputs", "OUT", "", "$OUT;2;1,1;3,0", kCodecOk,
      [](CodecHarness& h) {
          EXPECT_EQ(h.Item<uint8_t>(DI_OUTPUT_COUNT), 2);
          const auto o1 = h.Item<OutputRecord>(DI_OUTPUT_1);
          const auto o2 = h.Item<OutputRecord>(DI_OUTPUT_1 + 1);
-         EXPECT_EQ(o1.mode, 1); EXPECT_EQ(o1.liveState, 1);
-         EXPECT_EQ(o2.mode, 3); EXPECT_EQ(o2.liveState, 0);
+         EXPECT_EQ(o1.mode, 1);
+         EXPECT_EQ(o1.liveState, 1);
+         EXPECT_EQ(o2.mode, 3);
+         EXPECT_EQ(o2.liveState, 0);
          EXPECT_EQ(o1.param1, 1);  // configuration untouched
      }},
     {"live outputs, count cut to four", "OUT", "", "$OUT;9;0,1;0,1;0,1;0,1;0,1", kCodecOk,
@@ -265,26 +318,40 @@ const ReplyCase kReplies[] = {
     {"output configuration, mode 1", "OUT2", "", "$OUT2;1;55;3;4;200", kCodecOk,
      [](CodecHarness& h) {
          const auto o = h.Item<OutputRecord>(DI_OUTPUT_1 + 1);
-         EXPECT_EQ(o.mode, 1); EXPECT_EQ(o.param1, 55); EXPECT_EQ(o.param0, 0);
-         EXPECT_EQ(o.f, 3); EXPECT_EQ(o.g, 4); EXPECT_EQ(o.param2, 200);
+         EXPECT_EQ(o.mode, 1);
+         EXPECT_EQ(o.param1, 55);
+         EXPECT_EQ(o.param0, 0);
+         EXPECT_EQ(o.f, 3);
+         EXPECT_EQ(o.g, 4);
+         EXPECT_EQ(o.param2, 200);
      }},
     {"output configuration, other mode keeps parameters", "OUT1", "", "$OUT1;6;55", kCodecOk,
      [](CodecHarness& h) {
          const auto o = h.Item<OutputRecord>(DI_OUTPUT_1);
-         EXPECT_EQ(o.mode, 6); EXPECT_EQ(o.param0, 0); EXPECT_EQ(o.param1, 1); EXPECT_EQ(o.param2, 100);
+         EXPECT_EQ(o.mode, 6);
+         EXPECT_EQ(o.param0, 0);
+         EXPECT_EQ(o.param1, 1);
+         EXPECT_EQ(o.param2, 100);
      }},
     {"output index above four", "OUT5", "", "$OUT5;1", kCodecData, NoCheck},
     {"serial interface through its prefix", "RS485A", "", "$RS485A;2;9600;4;5;6", kCodecOk,
      [](CodecHarness& h) {
          const auto r = h.Item<SerialInterfaceRecord>(DI_RS485);
-         EXPECT_EQ(r.r[0], 1); EXPECT_EQ(r.r[1], 2); EXPECT_EQ(r.r[2], 9600);
-         EXPECT_EQ(r.r[4], 4); EXPECT_EQ(r.r[3], 5); EXPECT_EQ(r.r[5], 6);
+         EXPECT_EQ(r.r[0], 1);
+         EXPECT_EQ(r.r[1], 2);
+         EXPECT_EQ(r.r[2], 9600);
+         EXPECT_EQ(r.r[4], 4);
+         EXPECT_EQ(r.r[3], 5);
+         EXPECT_EQ(r.r[5], 6);
          EXPECT_EQ(h.Item<SerialInterfaceRecord>(DI_RS232).r[2], 19200);
      }},
     {"sensor table", "LLS", "", "$LLS;1,7;2,3,4", kCodecOk,
      [](CodecHarness& h) {
-         const struct { int n; uint8_t inUse; uint8_t address; } expected[] = {
-             {0, 1, 7}, {1, 1, 3}, {2, 1, 4}, {3, 0, 3}, {4, 0, 4}};
+         const struct {
+             int n;
+             uint8_t inUse;
+             uint8_t address;
+         } expected[] = {{0, 1, 7}, {1, 1, 3}, {2, 1, 4}, {3, 0, 3}, {4, 0, 4}};
          for (const auto& e : expected) {
              const auto s = h.Item<FuelSensorRecord>(DI_LLS_0 + e.n);
              EXPECT_EQ(s.flags & 1, e.inUse) << "LLS" << e.n;
@@ -311,8 +378,12 @@ const ReplyCase kReplies[] = {
     {"live sensor reading", "LLS2", "GET", "$LLS2;x;1;300;400;500;600", kCodecOk,
      [](CodecHarness& h) {
          const auto s = h.Item<FuelSensorRecord>(DI_LLS_0 + 2);
-         EXPECT_EQ(s.liveFlags, 2); EXPECT_EQ(s.level, 300); EXPECT_EQ(s.volume, 400);
-         EXPECT_EQ(s.t, 500); EXPECT_EQ(s.u, 600); EXPECT_EQ(s.address, 2);
+         EXPECT_EQ(s.liveFlags, 2);
+         EXPECT_EQ(s.level, 300);
+         EXPECT_EQ(s.volume, 400);
+         EXPECT_EQ(s.t, 500);
+         EXPECT_EQ(s.u, 600);
+         EXPECT_EQ(s.address, 2);
      }},
     {"sensor index above four", "LLS5", "", "$LLS5;1;1;2", kCodecData, NoCheck},
     {"thermometer discovery", "THERMOID", "", "$THERMOID;2;0000AABBCCDD;112233445566", kCodecOk,
@@ -326,25 +397,35 @@ const ReplyCase kReplies[] = {
     {"thermometer configuration", "THERMO2", "GET", "$THERMO2;0;00000000ABCD;3;-10;55", kCodecOk,
      [](CodecHarness& h) {
          const auto t = h.Item<ThermometerRecord>(DI_THERMO_1 + 1);
-         EXPECT_EQ(t.flags & 1, 0); EXPECT_EQ(t.id, 0xABCDu); EXPECT_EQ(t.v, 3);
-         EXPECT_EQ(t.lower, -10); EXPECT_EQ(t.upper, 55); EXPECT_EQ(t.liveFlags, 0);
+         EXPECT_EQ(t.flags & 1, 0);
+         EXPECT_EQ(t.id, 0xABCDu);
+         EXPECT_EQ(t.v, 3);
+         EXPECT_EQ(t.lower, -10);
+         EXPECT_EQ(t.upper, 55);
+         EXPECT_EQ(t.liveFlags, 0);
      }},
     {"thermometer index outside 1..4", "THERMO5", "GET", "$THERMO5;1", kCodecData, NoCheck},
     {"accelerometer configuration", "MSENS", "GET", "$MSENS;0;10;1;200;0;1;2", kCodecOk,
      [](CodecHarness& h) {
          const auto m = h.Item<MotionSensorConfig>(DI_MSENS_CONFIG);
-         EXPECT_EQ(m.flags, 0x0A); EXPECT_EQ(m.motion, 10); EXPECT_EQ(m.shock, 200);
+         EXPECT_EQ(m.flags, 0x0A);
+         EXPECT_EQ(m.motion, 10);
+         EXPECT_EQ(m.shock, 200);
      }},
     {"live acceleration", "MSENS", "", "$MSENS;-5;6;1000", kCodecOk,
      [](CodecHarness& h) {
          const auto a = h.Item<AccelRecord>(DI_ACCEL);
-         EXPECT_EQ(a.x, -5); EXPECT_EQ(a.y, 6); EXPECT_EQ(a.z, 1000);
+         EXPECT_EQ(a.x, -5);
+         EXPECT_EQ(a.y, 6);
+         EXPECT_EQ(a.z, 1000);
          EXPECT_EQ(h.Item<MotionSensorConfig>(DI_MSENS_CONFIG).motion, 6);
      }},
     {"tilt configuration", "TILT", "GET", "$TILT;0;45;3", kCodecOk,
      [](CodecHarness& h) {
          const auto t = h.Item<TiltConfig>(DI_TILT_CONFIG);
-         EXPECT_EQ(t.flags, 0); EXPECT_EQ(t.angle, 45); EXPECT_EQ(t.value, 3);
+         EXPECT_EQ(t.flags, 0);
+         EXPECT_EQ(t.angle, 45);
+         EXPECT_EQ(t.value, 3);
      }},
     {"live tilt", "TILT", "", "$TILT;-2;7", kCodecOk,
      [](CodecHarness& h) {
@@ -355,7 +436,9 @@ const ReplyCase kReplies[] = {
     {"internal thermometer configuration", "TSENS", "GET", "$TSENS;0;-30;60", kCodecOk,
      [](CodecHarness& h) {
          const auto t = h.Item<TempSensorConfig>(DI_TSENS_CONFIG);
-         EXPECT_EQ(t.flags, 0); EXPECT_EQ(t.lower, -30); EXPECT_EQ(t.upper, 60);
+         EXPECT_EQ(t.flags, 0);
+         EXPECT_EQ(t.lower, -30);
+         EXPECT_EQ(t.upper, 60);
      }},
     {"live internal temperature", "TSENS", "", "$TSENS;-4", kCodecOk,
      [](CodecHarness& h) { EXPECT_EQ(h.Item<int8_t>(DI_TINT), -4); }},
@@ -363,7 +446,8 @@ const ReplyCase kReplies[] = {
      [](CodecHarness& h) {
          const auto p = h.Item<ProtocolSetRecord>(DI_PRSET_1 + 1);
          const uint16_t expected[8] = {0x0123, 0x4567, 0x89AB, 0xCDEF, 0xFEDC, 0x2233, 0x4455, 0x6677};
-         for (int w = 0; w < 8; ++w) EXPECT_EQ(p.set[1][w], expected[w]) << w;
+         for (int w = 0; w < 8; ++w)
+             EXPECT_EQ(p.set[1][w], expected[w]) << w;
          EXPECT_EQ(p.set[0][0], 0xC000);
      }},
     {"protocol set, bad digit leaves it untouched", "PRSET10", "GET", "$PRSET10;0123456789abcdefFEDC2233445566x7",
@@ -371,8 +455,8 @@ const ReplyCase kReplies[] = {
     {"protocol set, short field leaves it untouched", "PRSET10", "GET", "$PRSET10;0123", kCodecFormat,
      [](CodecHarness& h) { EXPECT_EQ(h.Item<ProtocolSetRecord>(DI_PRSET_1).set[0][0], 0xC000); }},
     {"protocol set, empty field", "PRSET10", "GET", "$PRSET10;;x", kCodecFormat, NoCheck},
-    {"protocol set, bad keyword digits", "PRSET30", "GET", "$PRSET30;0123456789abcdefFEDC223344556677",
-     kCodecFormat, NoCheck},
+    {"protocol set, bad keyword digits", "PRSET30", "GET", "$PRSET30;0123456789abcdefFEDC223344556677", kCodecFormat,
+     NoCheck},
     {"protocol set after a plain read", "PRSET10", "", "$PRSET10;0123456789abcdefFEDC223344556677", kCodecData,
      [](CodecHarness& h) { EXPECT_EQ(h.Item<ProtocolSetRecord>(DI_PRSET_1).set[0][0], 0xC000); }},
     {"one counter", "COUNTER3", "", "$COUNTER3;1234", kCodecOk, NoCheck},
@@ -423,7 +507,8 @@ TEST(IoKeywordReply, ThermometerLiveReadingMatchesTheIdentifier) {
 // what an earlier reply left there.
 TEST(IoKeywordReply, ThermometerDiscoveryReplacesTheList) {
     CodecHarness h;
-    for (int k = 0; k < kThermoIds; ++k) h.data.Set(DI_THERMO_ID_1 + k, uint64_t{0xBADBADBADBADull});
+    for (int k = 0; k < kThermoIds; ++k)
+        h.data.Set(DI_THERMO_ID_1 + k, uint64_t{0xBADBADBADBADull});
     ASSERT_EQ(h.Exchange(0, "THERMOID", "", "$THERMOID;2;;112233445566\r"), kCodecOk);
     for (int k = 0; k < kThermoIds; ++k) {
         EXPECT_EQ(h.Item<uint64_t>(DI_THERMO_ID_1 + k), k == 1 ? 0x112233445566ull : 0u) << k;

@@ -45,19 +45,19 @@ std::string Text(CDataServer& data, int item) {
 
 std::string DescribeGnss(const GnssRecord& g) {
     const DateTime& t = g.time;
-    return Format("%02u.%02u.%02u %02u:%02u:%02u %c%02u %02u.%04u %c%03u %02u.%04u alt=%d fix=%c state=%02x "
-                  "speed=%u course=%u sat=%u hdop=%.2f",
-                  t.day, t.month, t.year, t.hour, t.minute, t.second, g.latitude.hemisphere, g.latitude.degrees,
-                  g.latitude.minutes, g.latitude.fraction, g.longitude.hemisphere, g.longitude.degrees,
-                  g.longitude.minutes, g.longitude.fraction, g.altitude, g.fix, g.state, g.speed, g.course,
-                  g.satellites, static_cast<double>(g.hdop));
+    return Format(
+        "%02u.%02u.%02u %02u:%02u:%02u %c%02u %02u.%04u %c%03u %02u.%04u alt=%d fix=%c state=%02x "
+        "speed=%u course=%u sat=%u hdop=%.2f",
+        t.day, t.month, t.year, t.hour, t.minute, t.second, g.latitude.hemisphere, g.latitude.degrees,
+        g.latitude.minutes, g.latitude.fraction, g.longitude.hemisphere, g.longitude.degrees, g.longitude.minutes,
+        g.longitude.fraction, g.altitude, g.fix, g.state, g.speed, g.course, g.satellites, static_cast<double>(g.hdop));
 }
 
 std::string DescribeGsm(CDataServer& data) {
     const auto cell = Item<CellRecord>(data, DI_CELL);
     return Format("state=%02x imei=%s rssi=%u balance=%d cell=%u/%u/%u/%u", Item<uint8_t>(data, DI_GSM_STATE),
-                  Text(data, DI_IMEI).c_str(), Item<uint8_t>(data, DI_RSSI), Item<int16_t>(data, DI_BALANCE),
-                  cell.mcc, cell.mnc, cell.lac, cell.cid);
+                  Text(data, DI_IMEI).c_str(), Item<uint8_t>(data, DI_RSSI), Item<int16_t>(data, DI_BALANCE), cell.mcc,
+                  cell.mnc, cell.lac, cell.cid);
 }
 
 std::string DescribeWifi(CDataServer& data) {
@@ -66,8 +66,8 @@ std::string DescribeWifi(CDataServer& data) {
 }
 
 std::string DescribeAccessPoint(const AccessPointRecord& a) {
-    return Format("apn=%s login=%s password=%s balance=%s service=%s sim=%s", a.apn, a.login, a.password,
-                  a.balanceCode, a.serviceCode, a.simString);
+    return Format("apn=%s login=%s password=%s balance=%s service=%s sim=%s", a.apn, a.login, a.password, a.balanceCode,
+                  a.serviceCode, a.simString);
 }
 
 std::string DescribeWifiNetwork(const WifiNetworkRecord& w) {
@@ -90,8 +90,10 @@ std::string Describe(CDataServer& data, int item) {
     if (item >= DI_WIFINET_1 && item < DI_WIFINET_1 + kWifiNets) {
         return DescribeWifiNetwork(Item<WifiNetworkRecord>(data, item));
     }
-    if (item >= DI_SERVER_1 && item < DI_SERVER_1 + kServers) return DescribeServer(Item<ServerRecord>(data, item));
-    if (item >= DI_PHONE_1 && item < DI_SMS_1 + kPhones) return Text(data, item);
+    if (item >= DI_SERVER_1 && item < DI_SERVER_1 + kServers)
+        return DescribeServer(Item<ServerRecord>(data, item));
+    if (item >= DI_PHONE_1 && item < DI_SMS_1 + kPhones)
+        return Text(data, item);
     switch (item) {
     case DI_GNSS: return DescribeGnss(Item<GnssRecord>(data, item));
     case DI_GSM_STATE: return DescribeGsm(data);
@@ -213,8 +215,7 @@ TEST_F(NetworkCodec, BuildsCommandLinesFromTheRecord) {
         {1, "SIMS", "", kCodecDone, "$SIMS;4\r\n"},
         {1, "APN", "", kCodecDone, "$APN;internet.a;alogin;apass\r\n"},
         {1, "APN2", "", kCodecDone, "$APN2;internet.b;user;pw\r\n"},
-        {1, "SERVER1", "SET", kCodecDone,
-         "$SERVER1;SET;01;1a;192.168.001.010;20332;lg;pw;60;5;120;15;44;255;7;1\r\n"},
+        {1, "SERVER1", "SET", kCodecDone, "$SERVER1;SET;01;1a;192.168.001.010;20332;lg;pw;60;5;120;15;44;255;7;1\r\n"},
         {1, "SERVER2", "SET", kCodecDone, "$SERVER2;SET;00;03;010.001.002.003;8080;;secret;30;1;0;10;2;0;9;0\r\n"},
         {1, "SERVER1", "DEL", kCodecDone, "$SERVER1;DEL\r\n"},
         {1, "SERVER", "DEL", kCodecDone, "$SERVER;DEL\r\n"},
@@ -298,8 +299,8 @@ TEST_F(NetworkCodec, TakesRepliesIntoTheRecord) {
         {"GSM", "", "GSM;1F;0C;861234567890123;25001;23;-150;250;1;7712;40123",
          "$GSM;1F;08;861234567890123;NA;NA;NA;250;NA;7712;40123", kCodecOk, DI_GSM_STATE,
          "state=08 imei=861234567890123 rssi=0 balance=0 cell=0/0/0/0"},
-        {"GSM", "", "GSM;1F;0C;861234567890123;25001;23;-150;250;1;7712;40123", "$GSM;1F;02;;;;;250;2;7713",
-         kCodecOk, DI_GSM_STATE, "state=02 imei=861234567890123 rssi=23 balance=-150 cell=250/1/7712/40123"},
+        {"GSM", "", "GSM;1F;0C;861234567890123;25001;23;-150;250;1;7712;40123", "$GSM;1F;02;;;;;250;2;7713", kCodecOk,
+         DI_GSM_STATE, "state=02 imei=861234567890123 rssi=23 balance=-150 cell=250/1/7712/40123"},
         // WIFI
         {"WIFI", "", "", "$WIFI;03;x;1A;AA:BB:CC:DD:EE:FF;77", kCodecOk, DI_WIFI_FLAGS,
          "flags=1a mac=AA:BB:CC:DD:EE:FF value=77"},
@@ -340,8 +341,8 @@ TEST_F(NetworkCodec, TakesRepliesIntoTheRecord) {
         {"SERVER1", "GET", "SERVER1;00;00;;;;;1;2;3;4;5;6;7;1",
          "$SERVER1;01;1A;192.168.001.010;20332;lg;pw;60;5;120;15;44;255;7;1", kCodecOk, DI_SERVER_1,
          "flags=01 protocol=1a 192.168.001.010:20332 login=lg password=pw P=60,5,120,15,44,255,7 on=0"},
-        {"SERVER2", "GET", "SERVER2;00;00;;;;;1;2;3;4;5;6;9;1", "$SERVER2;01;02;010.000.000.001;8080;u;p;60;1;100;20;3;4",
-         kCodecOk, DI_SERVER_1 + 1,
+        {"SERVER2", "GET", "SERVER2;00;00;;;;;1;2;3;4;5;6;9;1",
+         "$SERVER2;01;02;010.000.000.001;8080;u;p;60;1;100;20;3;4", kCodecOk, DI_SERVER_1 + 1,
          "flags=01 protocol=02 010.000.000.001:8080 login=u password=p P=60,1,100,20,3,4,0 on=0"},
         {"SERVER1", "", "", "$SERVER1;01;1A;192.168.001.010", kCodecData, DI_SERVER_1,
          "flags=00 protocol=00 : login= password= P=120,0,240,30,1,0,0 on=0"},
@@ -349,8 +350,8 @@ TEST_F(NetworkCodec, TakesRepliesIntoTheRecord) {
         {"SERVER3", "GET", "", "$SERVER3;01", kCodecData, DI_SERVER_COUNT, "2"},
         {"SERVER0", "GET", "", "$SERVER0;07", kCodecData, DI_SERVER_COUNT, "2"},
         // Track filter
-        {"FILTER", "", "FILTER;0,1;1,2;0,3;1,4;5;6;7", "$FILTER;1,100;0,10;1,2;0,60;1;5;300", kCodecOk,
-         DI_TRACK_FILTER, "flags=ffeb distance=100 angle=10 speed=2 fourth=60 w=1 moving=5 rest=300"},
+        {"FILTER", "", "FILTER;0,1;1,2;0,3;1,4;5;6;7", "$FILTER;1,100;0,10;1,2;0,60;1;5;300", kCodecOk, DI_TRACK_FILTER,
+         "flags=ffeb distance=100 angle=10 speed=2 fourth=60 w=1 moving=5 rest=300"},
         {"FILTER", "", "", "$FILTER;0", kCodecOk, DI_TRACK_FILTER,
          "flags=fffd distance=100 angle=10 speed=2 fourth=60 w=1 moving=5 rest=300"},
         // a sub-value of more than nine characters is skipped, the rest of the pair is taken
@@ -361,7 +362,8 @@ TEST_F(NetworkCodec, TakesRepliesIntoTheRecord) {
         SCOPED_TRACE(c.reply);
         CDataServer fresh;
         CZRAMDS target(fresh);
-        if (c.before[0] != '\0') ParseFile(target, c.before);
+        if (c.before[0] != '\0')
+            ParseFile(target, c.before);
         LineBuffer request;
         target.BuildCommand(0, c.request, c.subcommand, request);
         char found[10] = {};
@@ -416,14 +418,10 @@ struct FileCase {
 TEST_F(NetworkCodec, FileLinesRoundTrip) {
     SeedNetworkSettings(data);
     const FileCase cases[] = {
-        {"PHONE1", "SET", DI_PHONE_1},
-        {"SMS3", "SET", DI_SMS_1 + 2},
-        {"SIMS", "", DI_SIM_CONTROL},
-        {"APN1", "", DI_APN_1},
-        {"APN2", "", DI_APN_2},
-        {"WIFINET2", "SET", DI_WIFINET_1 + 1},
-        {"SERVER1", "SET", DI_SERVER_1},
-        {"SERVER2", "SET", DI_SERVER_1 + 1},
+        {"PHONE1", "SET", DI_PHONE_1},   {"SMS3", "SET", DI_SMS_1 + 2},
+        {"SIMS", "", DI_SIM_CONTROL},    {"APN1", "", DI_APN_1},
+        {"APN2", "", DI_APN_2},          {"WIFINET2", "SET", DI_WIFINET_1 + 1},
+        {"SERVER1", "SET", DI_SERVER_1}, {"SERVER2", "SET", DI_SERVER_1 + 1},
         {"FILTER", "", DI_TRACK_FILTER},
     };
     for (const FileCase& c : cases) {

@@ -70,14 +70,10 @@ TEST(ServiceCommands, RepliesAreJudgedByTheirStatusWord) {
         int result;
     };
     const Case cases[] = {
-        {1, "FACTORY", "$FACTORY;OK", kCodecOk},
-        {1, "ERASURE", "$ERASURE;EE", kCodecDevError},
-        {1, "DEFAULT", "$DEFAULT;CE", kCodecUnknown},
-        {1, "RESET", "$RESET;FE", kCodecFormat},
-        {1, "RESET", "$RESET;1", kCodecUnexpected},
-        {1, "MSENS", "$MSENS;OK", kCodecOk},
-        {0, "RESET", "$RESET;1", kCodecData},
-        {0, "DEFAULT", "$DEFAULT;done", kCodecData},
+        {1, "FACTORY", "$FACTORY;OK", kCodecOk},      {1, "ERASURE", "$ERASURE;EE", kCodecDevError},
+        {1, "DEFAULT", "$DEFAULT;CE", kCodecUnknown}, {1, "RESET", "$RESET;FE", kCodecFormat},
+        {1, "RESET", "$RESET;1", kCodecUnexpected},   {1, "MSENS", "$MSENS;OK", kCodecOk},
+        {0, "RESET", "$RESET;1", kCodecData},         {0, "DEFAULT", "$DEFAULT;done", kCodecData},
         {0, "RESET", "$RESET;OK", kCodecOk},
     };
     for (const Case& k : cases) {

@@ -108,17 +108,29 @@ TEST(SystemKeywords, ReplyEdgeCases) {
              ExpectOptions(h, 0b001, -12);
          }},
         {"DATE", "", "$DATE;320199;235959\r", 0, ClockAndOptionsKnown, kCodecData,
-         [](CodecHarness& h) { ExpectClock(h, {1, 2, 3, 4, 5, 6}); }},
+         [](CodecHarness& h) {
+             ExpectClock(h, {1, 2, 3, 4, 5, 6});
+         }},
         {"DATE", "", "$DATE;3a0199;235959\r", 0, ClockAndOptionsKnown, kCodecData,
-         [](CodecHarness& h) { ExpectClock(h, {1, 2, 3, 4, 5, 6}); }},
+         [](CodecHarness& h) {
+             ExpectClock(h, {1, 2, 3, 4, 5, 6});
+         }},
         {"DATE", "", "$DATE;3101;235959\r", 0, ClockAndOptionsKnown, kCodecData,
-         [](CodecHarness& h) { ExpectClock(h, {1, 2, 3, 4, 5, 6}); }},
+         [](CodecHarness& h) {
+             ExpectClock(h, {1, 2, 3, 4, 5, 6});
+         }},
         {"DATE", "", "$DATE;311299;240000\r", 0, ClockAndOptionsKnown, kCodecOk,
-         [](CodecHarness& h) { ExpectClock(h, {31, 12, 99, 4, 5, 6}); }},
+         [](CodecHarness& h) {
+             ExpectClock(h, {31, 12, 99, 4, 5, 6});
+         }},
         {"DATE", "", "$DATE;;125960\r", 0, ClockAndOptionsKnown, kCodecData,
-         [](CodecHarness& h) { ExpectClock(h, {1, 2, 3, 4, 5, 6}); }},
+         [](CodecHarness& h) {
+             ExpectClock(h, {1, 2, 3, 4, 5, 6});
+         }},
         {"DATE", "", "$DATE;;101010\r", 0, ClockAndOptionsKnown, kCodecOk,
-         [](CodecHarness& h) { ExpectClock(h, {1, 2, 3, 10, 10, 10}); }},
+         [](CodecHarness& h) {
+             ExpectClock(h, {1, 2, 3, 10, 10, 10});
+         }},
         {"DATE", "", "$DATE;;;+3;0;1;2\r", 0, ClockAndOptionsKnown, kCodecData,
          [](CodecHarness& h) { ExpectOptions(h, 6, 2); }},
         {"DATE", "", "$DATE;;;+3;2;1;0\r", 0, ClockAndOptionsKnown, kCodecOk,
@@ -184,9 +196,11 @@ TEST(SystemKeywords, ReplyEdgeCases) {
     for (const ReplyCase& r : cases) {
         SCOPED_TRACE(r.reply);
         CodecHarness h(r.type);
-        if (r.setup) r.setup(h);
+        if (r.setup)
+            r.setup(h);
         EXPECT_EQ(h.Exchange(0, r.keyword, r.subcommand, r.reply), r.result);
-        if (r.check) r.check(h);
+        if (r.check)
+            r.check(h);
     }
 }
 
@@ -262,8 +276,12 @@ struct WriteCase {
 
 TEST(SystemKeywords, WriteLines) {
     const WriteCase cases[] = {
-        {"HWCFG", "", [](CodecHarness& h) { h.data.ResetToDefaults(74); h.SetProtection(false); }, "$HWCFG;74\r\n",
-         kCodecDone},
+        {"HWCFG", "",
+         [](CodecHarness& h) {
+             h.data.ResetToDefaults(74);
+             h.SetProtection(false);
+         },
+         "$HWCFG;74\r\n", kCodecDone},
         {"DEV", "", [](CodecHarness& h) { h.data.Set(DI_DEVICE_ID, "0042", 5); }, "$DEV;Quil;0042\r\n", kCodecDone},
         {"MODE", "", [](CodecHarness& h) { h.data.Set(DI_MODE, int32_t{0x105}); }, "$MODE;5\r\n", kCodecDone},
         {"PASS", "SET", nullptr, "$PASS;SET;7391;;;0\r\n", kCodecDone},
@@ -288,7 +306,8 @@ TEST(SystemKeywords, WriteLines) {
     for (const WriteCase& w : cases) {
         SCOPED_TRACE(w.line);
         CodecHarness h;
-        if (w.setup) w.setup(h);
+        if (w.setup)
+            w.setup(h);
         const BuiltLine built = h.Build(1, w.keyword, w.subcommand);
         EXPECT_EQ(built.result, w.result);
         EXPECT_EQ(built.text, w.line);

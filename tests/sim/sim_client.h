@@ -10,28 +10,28 @@
 
 class CSimClient {
 public:
-  ~CSimClient() { Close(); }
-  bool Open(const std::string& path);
-  void Close();
-  bool IsOpen() const { return m_fd >= 0; }
+    ~CSimClient() { Close(); }
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
 
-  void Send(const std::string& text);                         // raw bytes
-  std::string ReadLine(int timeoutMs);                        // without CR LF; "" on time-out
-  std::string Ask(const std::string& line, int timeoutMs = 1000);  // line + CR LF, then one reply
-  // True when the far side hung up within the time (poll reports it or read ends).
-  bool HungUp(int timeoutMs);
+    void Send(const std::string& text);                              // raw bytes
+    std::string ReadLine(int timeoutMs);                             // without CR LF; "" on time-out
+    std::string Ask(const std::string& line, int timeoutMs = 1000);  // line + CR LF, then one reply
+    // True when the far side hung up within the time (poll reports it or read ends).
+    bool HungUp(int timeoutMs);
 
 private:
-  int m_fd = -1;
-  std::string m_pending;
+    int m_fd = -1;
+    std::string m_pending;
 };
 
 struct SimReply {
-  bool framed = false;      // "$" KEYWORD ";" PAYLOAD "^" XX
-  bool checksumOk = false;
-  std::string keyword;
-  std::string payload;
-  std::vector<std::string> fields;
+    bool framed = false;  // "$" KEYWORD ";" PAYLOAD "^" XX
+    bool checksumOk = false;
+    std::string keyword;
+    std::string payload;
+    std::vector<std::string> fields;
 };
 
 SimReply ParseSimReply(const std::string& line);

@@ -7,8 +7,7 @@
 
 #include <cstdlib>
 
-QApplication& TestApp()
-{
+QApplication& TestApp() {
     static int argc = 1;
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};
@@ -19,8 +18,7 @@ QApplication& TestApp()
     return *app;
 }
 
-void CloseNextModal(const QString& button, QString* caption, QString* text)
-{
+void CloseNextModal(const QString& button, QString* caption, QString* text) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [=] {
         QWidget* modal = QApplication::activeModalWidget();

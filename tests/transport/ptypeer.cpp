@@ -3,9 +3,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
+
 #include <fcntl.h>
 #include <poll.h>
-#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -24,9 +25,7 @@ std::string WithChecksum(const std::string& body, uint8_t sum) {
     return "$" + body + tail;
 }
 
-void SleepMs(double ms) {
-    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(ms * 1000)));
-}
+void SleepMs(double ms) { std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(ms * 1000))); }
 
 }  // namespace
 

@@ -19,8 +19,8 @@ struct PeerReply {
 using PeerScript = std::function<std::vector<PeerReply>(const std::string& line, int ordinal)>;
 
 struct PeerOptions {
-    bool paced = false;       // write replies at 9600 baud, about 1.04 ms per byte
-    int noiseEveryMs = 0;     // unsolicited line without "$" or "000" this often
+    bool paced = false;    // write replies at 9600 baud, about 1.04 ms per byte
+    int noiseEveryMs = 0;  // unsolicited line without "$" or "000" this often
 };
 
 // "$" body "^" checksum CR LF, the checksum the XOR of the body's characters.

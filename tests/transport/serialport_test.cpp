@@ -1,6 +1,7 @@
+#include "transport/serialport.h"
+
 #include "ptypeer.h"
 #include "tracecapture.h"
-#include "transport/serialport.h"
 
 #include <gtest/gtest.h>
 
@@ -66,11 +67,14 @@ TEST(SerialPort, ErrnoMapsToTheChannelsClasses) {
         int error;
         uint32_t expected;
     } cases[] = {
-        {EACCES, kSerialAccessDenied},       {EPERM, kSerialAccessDenied},
-        {EINVAL, kSerialInvalidParameter},   {ENOENT, static_cast<uint32_t>(ENOENT)},
+        {EACCES, kSerialAccessDenied},
+        {EPERM, kSerialAccessDenied},
+        {EINVAL, kSerialInvalidParameter},
+        {ENOENT, static_cast<uint32_t>(ENOENT)},
         {EBUSY, static_cast<uint32_t>(EBUSY)},
         // errno values equal to a class number must not read as that class.
-        {5, kSerialErrnoMoved | 5u},         {87, kSerialErrnoMoved | 87u},
+        {5, kSerialErrnoMoved | 5u},
+        {87, kSerialErrnoMoved | 87u},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SerialErrorFromErrno(c.error), c.expected) << c.error;

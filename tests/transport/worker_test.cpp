@@ -29,9 +29,9 @@ TEST(Worker, ReplyStatusWordsMapToResults) {
         const char* payload;
         int result;
     } cases[] = {
-        {"OK", kResultOk},           {"PC", kResultPassChanged}, {"PE", kResultWrongPassword},
-        {"FE", kResultInvalid},      {"CE", kResultRefused},     {"DE", kResultNotBuilt},
-        {"EE", kResultDeviceError},  {"7", kResultOther},  // data after a write: codec 8
+        {"OK", kResultOk},          {"PC", kResultPassChanged}, {"PE", kResultWrongPassword},
+        {"FE", kResultInvalid},     {"CE", kResultRefused},     {"DE", kResultNotBuilt},
+        {"EE", kResultDeviceError}, {"7", kResultOther},  // data after a write: codec 8
     };
     for (const Case& c : cases) {
         WorkerHarness harness(Answer(c.payload));

@@ -12,14 +12,15 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The result message table and the status pass, without a device.
 #include "app/core/exchange.h"
+
 #include "app/core/ports.h"
 #include "app/core/shellstate.h"
 #include "app/core/statuspoll.h"
@@ -114,11 +115,11 @@ struct PollFixture : testing::Test {
     CZRAQueue service;
     std::vector<std::string> sent;
     int answer = kResultOk;
-    CStatusPoll poll{state, data, service, ui, [this](RequestType, const char* keyword, const char* parameter) {
-                         sent.push_back(std::string(keyword) + (parameter && *parameter ? ";" : "") +
-                                        (parameter ? parameter : ""));
-                         return answer;
-                     }};
+    CStatusPoll poll{
+        state, data, service, ui, [this](RequestType, const char* keyword, const char* parameter) {
+            sent.push_back(std::string(keyword) + (parameter && *parameter ? ";" : "") + (parameter ? parameter : ""));
+            return answer;
+        }};
 
     void SetUp() override {
         service.Reset();
@@ -134,9 +135,9 @@ struct PollFixture : testing::Test {
 
 TEST_F(PollFixture, InfoPageReadsGatedGroupsAndFourThermometers) {
     Pass(11, PageCode::Info);
-    const std::vector<std::string> expected = {"STATIST;GET", "REP", "EKEY", "LLS0", "LLS1", "LLS2", "LLS3", "LLS4",
-                                               "MSENS", "TILT", "TSENS", "GNSS", "GSM", "WIFI", "IN", "OUT",
-                                               "THERMO1", "THERMO2", "THERMO3", "THERMO4"};
+    const std::vector<std::string> expected = {
+        "STATIST;GET", "REP",  "EKEY", "LLS0", "LLS1", "LLS2", "LLS3",    "LLS4",    "MSENS",   "TILT",
+        "TSENS",       "GNSS", "GSM",  "WIFI", "IN",   "OUT",  "THERMO1", "THERMO2", "THERMO3", "THERMO4"};
     EXPECT_EQ(sent, expected);
 }
 
@@ -186,8 +187,8 @@ TEST_F(PollFixture, StatusBitNineChangeReportsState) {
 TEST(Ports, NaturalOrderAndHints) {
     std::vector<std::string> ports = {"/dev/ttyUSB10", "/dev/ttyACM1", "/dev/ttyUSB2", "/dev/ttyS0", "/tmp/demo"};
     std::sort(ports.begin(), ports.end(), PortPathLess);
-    EXPECT_EQ(ports, (std::vector<std::string>{"/dev/ttyACM1", "/dev/ttyS0", "/dev/ttyUSB2", "/dev/ttyUSB10",
-                                               "/tmp/demo"}));
+    EXPECT_EQ(ports,
+              (std::vector<std::string>{"/dev/ttyACM1", "/dev/ttyS0", "/dev/ttyUSB2", "/dev/ttyUSB10", "/tmp/demo"}));
     EXPECT_EQ(PortAccessHint("/dev/ttyNOSUCHPORT7"), "");
     EXPECT_TRUE(ListSerialPorts({"/dev/ttyNOSUCHPORT7"}).size() < 1000);
 }

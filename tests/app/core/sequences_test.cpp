@@ -57,14 +57,17 @@ std::vector<std::string> ReadAll(ScriptedDevice& device) {
 TEST(ReadAll, Type11AsksEveryGroupWithFourThermometers) {
     ScriptedDevice device{Row(11)};
     const std::vector<std::string> expected = {
-        "HWCFG", "VER", "BOOTVER", "DEV", "PASS", "DATE", "MODE", "LOG", "REP", "STATIST;GET",
-        "GNSS", "GSM", "SMS", "SMS1;GET", "SMS2;GET", "SMS3;GET", "PHONE", "PHONE1;GET", "PHONE2;GET",
-        "PHONE3;GET", "SIMS", "SIM1", "APN1", "SIM2", "APN2", "WIFI", "WIFINET", "WIFINET1;GET", "FILTER",
-        "SERVER", "SERVER1;GET", "IGN", "SOS", "IN1", "IN2", "IN3", "IN4", "IN5", "IN6", "IN7", "IN8",
-        "INTRSHD1", "INTRSHD2", "INTRSHD3", "INTRSHD4", "INTRSHD5", "INTRSHD6", "INTRSHD7", "INTRSHD8",
-        "OUT1", "OUT2", "OUT3", "OUT4", "RS232", "LLS", "LLS0;GET", "RS485", "LLS", "LLS1;GET", "LLS2;GET",
-        "LLS3;GET", "LLS4;GET", "MSENS;GET", "TILT;GET", "TSENS;GET", "THERMOID", "THERMO1;GET",
-        "THERMO2;GET", "THERMO3;GET", "THERMO4;GET", "PRSET10;GET", "PRSET11;GET"};
+        "HWCFG",       "VER",        "BOOTVER",     "DEV",         "PASS",        "DATE",        "MODE",
+        "LOG",         "REP",        "STATIST;GET", "GNSS",        "GSM",         "SMS",         "SMS1;GET",
+        "SMS2;GET",    "SMS3;GET",   "PHONE",       "PHONE1;GET",  "PHONE2;GET",  "PHONE3;GET",  "SIMS",
+        "SIM1",        "APN1",       "SIM2",        "APN2",        "WIFI",        "WIFINET",     "WIFINET1;GET",
+        "FILTER",      "SERVER",     "SERVER1;GET", "IGN",         "SOS",         "IN1",         "IN2",
+        "IN3",         "IN4",        "IN5",         "IN6",         "IN7",         "IN8",         "INTRSHD1",
+        "INTRSHD2",    "INTRSHD3",   "INTRSHD4",    "INTRSHD5",    "INTRSHD6",    "INTRSHD7",    "INTRSHD8",
+        "OUT1",        "OUT2",       "OUT3",        "OUT4",        "RS232",       "LLS",         "LLS0;GET",
+        "RS485",       "LLS",        "LLS1;GET",    "LLS2;GET",    "LLS3;GET",    "LLS4;GET",    "MSENS;GET",
+        "TILT;GET",    "TSENS;GET",  "THERMOID",    "THERMO1;GET", "THERMO2;GET", "THERMO3;GET", "THERMO4;GET",
+        "PRSET10;GET", "PRSET11;GET"};
     EXPECT_EQ(ReadAll(device), expected);
 }
 
@@ -97,15 +100,20 @@ TEST_P(ReadAllGates, AsksOnlyWhatTheTypeHas) {
 INSTANTIATE_TEST_SUITE_P(
     Types, ReadAllGates,
     testing::Values(
-        GateCase{"type20", Row(20), {"RS232B", "RS485A", "THERMO1;GET", "IN8", "OUT4", "GSM"},
+        GateCase{"type20",
+                 Row(20),
+                 {"RS232B", "RS485A", "THERMO1;GET", "IN8", "OUT4", "GSM"},
                  {"RS232", "RS485", "THERMO2;GET", "SIM2", "APN2"}},
-        GateCase{"type3NoGsm", Row(3), {"WIFI", "IN4", "OUT2", "RS485", "THERMO2;GET"},
+        GateCase{"type3NoGsm",
+                 Row(3),
+                 {"WIFI", "IN4", "OUT2", "RS485", "THERMO2;GET"},
                  {"GSM", "SMS", "SMS1;GET", "PHONE", "PHONE1;GET", "SIMS", "SIM1", "APN1", "SIM2", "APN2", "RS232",
                   "THERMO3;GET"}},
-        GateCase{"type41NoIo", Row(41), {"GSM", "SIM2", "MSENS;GET"},
+        GateCase{"type41NoIo",
+                 Row(41),
+                 {"GSM", "SIM2", "MSENS;GET"},
                  {"IGN", "SOS", "IN1", "INTRSHD1", "OUT1", "RS232", "RS485", "THERMOID", "WIFI"}},
-        GateCase{"inputsPresentCountZero", InputsWithoutCount(), {"GSM"},
-                 {"IGN", "SOS", "IN1", "INTRSHD1", "OUT1"}},
+        GateCase{"inputsPresentCountZero", InputsWithoutCount(), {"GSM"}, {"IGN", "SOS", "IN1", "INTRSHD1", "OUT1"}},
         GateCase{"type9EightThermometers", Row(9), {"THERMO4;GET"}, {"THERMO5;GET", "THERMO8;GET"}}),
     [](const testing::TestParamInfo<GateCase>& param) { return param.param.name; });
 
@@ -149,12 +157,14 @@ std::vector<std::string> WriteAll(DeviceTypeRecord caps) {
 
 TEST(WriteAll, Type11WritesEveryWritableGroupWithFourThermometers) {
     const std::vector<std::string> expected = {
-        "DEV", "DATE", "MODE", "LOG", "SMS1;SET", "SMS2;SET", "SMS3;SET", "PHONE1;SET", "PHONE2;SET",
-        "PHONE3;SET", "APN1", "WIFINET1;SET", "FILTER", "SERVER1;SET", "IGN", "SOS", "IN1", "IN2", "IN3", "IN4",
-        "IN5", "IN6", "IN7", "IN8", "INTRSHD1", "INTRSHD2", "INTRSHD3", "INTRSHD4", "INTRSHD5", "INTRSHD6",
-        "INTRSHD7", "INTRSHD8", "OUT1", "OUT2", "OUT3", "OUT4", "RS232", "LLS0;SET", "RS485", "LLS1;SET",
-        "LLS2;SET", "LLS3;SET", "LLS4;SET", "MSENS;SET", "TILT;SET", "TSENS;SET", "THERMO1;SET", "THERMO2;SET",
-        "THERMO3;SET", "THERMO4;SET", "PRSET10;SET", "PRSET11;SET"};
+        "DEV",         "DATE",        "MODE",       "LOG",       "SMS1;SET",     "SMS2;SET",    "SMS3;SET",
+        "PHONE1;SET",  "PHONE2;SET",  "PHONE3;SET", "APN1",      "WIFINET1;SET", "FILTER",      "SERVER1;SET",
+        "IGN",         "SOS",         "IN1",        "IN2",       "IN3",          "IN4",         "IN5",
+        "IN6",         "IN7",         "IN8",        "INTRSHD1",  "INTRSHD2",     "INTRSHD3",    "INTRSHD4",
+        "INTRSHD5",    "INTRSHD6",    "INTRSHD7",   "INTRSHD8",  "OUT1",         "OUT2",        "OUT3",
+        "OUT4",        "RS232",       "LLS0;SET",   "RS485",     "LLS1;SET",     "LLS2;SET",    "LLS3;SET",
+        "LLS4;SET",    "MSENS;SET",   "TILT;SET",   "TSENS;SET", "THERMO1;SET",  "THERMO2;SET", "THERMO3;SET",
+        "THERMO4;SET", "PRSET10;SET", "PRSET11;SET"};
     EXPECT_EQ(WriteAll(Row(11)), expected);
 }
 

@@ -1,9 +1,9 @@
-#include "pages/gui/logpage.h"
 #include "app/gui/mainsheets.h"
 #include "app/gui/shellbridge.h"
 #include "app/gui/sidepanel.h"
 #include "app/gui/windowset.h"
 #include "model/dataserver.h"
+#include "pages/gui/logpage.h"
 #include "pages/gui/placeholderpage.h"
 #include "sim/devsim.h"
 #include "tests/support/qtapp.h"
@@ -29,8 +29,7 @@ namespace {
 // The real window and core against the in-process simulator.
 class BridgeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TestApp();
         ASSERT_TRUE(folder.isValid());
         DevSimOptions options;
@@ -53,23 +52,20 @@ protected:
         boxWatch.start();
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         boxWatch.stop();
         window->close();
         windows.reset();
     }
 
-    void ChoosePinnedPort()
-    {
+    void ChoosePinnedPort() {
         CPortComboBox* ports = window->Panel()->PortList();
         ports->showPopup();
         ports->hidePopup();
         emit ports->activated(0);
     }
 
-    QStringList TabCaptions() const
-    {
+    QStringList TabCaptions() const {
         QStringList captions;
         for (int i = 0; i < window->Tabs()->count(); ++i)
             captions << window->Tabs()->tabText(i);
@@ -86,8 +82,7 @@ protected:
     QStringList boxes;
 };
 
-TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow)
-{
+TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
     ChoosePinnedPort();
     EXPECT_EQ(window->Panel()->PortList()->itemText(0), QString::fromStdString(sim->PortPath()));
     ASSERT_TRUE(window->Panel()->ConnectButton()->isEnabled());
@@ -111,8 +106,7 @@ TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow)
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
 }
 
-TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines)
-{
+TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
     ChoosePinnedPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);

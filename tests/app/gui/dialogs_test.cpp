@@ -25,8 +25,7 @@ class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override { TestApp(); }
 
-    void StorePassword(uint8_t flags, const char* current)
-    {
+    void StorePassword(uint8_t flags, const char* current) {
         PasswordRecord record;
         record.flags = flags;
         std::strncpy(record.current, current, sizeof record.current - 1);
@@ -34,8 +33,7 @@ protected:
         data.Set(DI_PASSWORD, record);
     }
 
-    PasswordRecord StoredPassword()
-    {
+    PasswordRecord StoredPassword() {
         PasswordRecord record;
         data.Get(DI_PASSWORD, record);
         return record;
@@ -44,8 +42,7 @@ protected:
     CDataServer data;
 };
 
-TEST_F(DialogTest, PasswordDialogStartsFromTheStoredRecord)
-{
+TEST_F(DialogTest, PasswordDialogStartsFromTheStoredRecord) {
     for (uint8_t flags : {uint8_t{0x01}, uint8_t{0x00}, uint8_t{0x03}}) {
         StorePassword(flags, "1234");
         CPasswordDlg dialog(data);
@@ -61,8 +58,7 @@ TEST_F(DialogTest, PasswordDialogStartsFromTheStoredRecord)
     }
 }
 
-TEST_F(DialogTest, PasswordDialogTogglesEnableAndMask)
-{
+TEST_F(DialogTest, PasswordDialogTogglesEnableAndMask) {
     StorePassword(0x01, "1234");
     CPasswordDlg dialog(data);
     dialog.ShowBox()->click();
@@ -85,8 +81,7 @@ struct PasswordOkCase {
     const char* expectedCurrent;
 };
 
-TEST_F(DialogTest, PasswordDialogOkStoresTextAndProtectionBit)
-{
+TEST_F(DialogTest, PasswordDialogOkStoresTextAndProtectionBit) {
     const PasswordOkCase cases[] = {
         {"new password", 0x01, "5555", false, 0x01, "5555"},
         {"empty keeps stored", 0x01, "", false, 0x01, "1234"},
@@ -112,8 +107,7 @@ TEST_F(DialogTest, PasswordDialogOkStoresTextAndProtectionBit)
     }
 }
 
-TEST_F(DialogTest, PasswordDialogCancelStoresNothing)
-{
+TEST_F(DialogTest, PasswordDialogCancelStoresNothing) {
     StorePassword(0x01, "1234");
     CPasswordDlg dialog(data);
     dialog.PasswordEdit()->setText(QStringLiteral("9999"));
@@ -123,8 +117,7 @@ TEST_F(DialogTest, PasswordDialogCancelStoresNothing)
     EXPECT_STREQ(StoredPassword().current, "1234");
 }
 
-TEST_F(DialogTest, ConnectionDialogShowsTheTextsOfItsMode)
-{
+TEST_F(DialogTest, ConnectionDialogShowsTheTextsOfItsMode) {
     struct ModeCase {
         ConnectionMode mode;
         const char* title;
@@ -144,8 +137,7 @@ TEST_F(DialogTest, ConnectionDialogShowsTheTextsOfItsMode)
     }
 }
 
-TEST_F(DialogTest, ConnectionDialogRunsItsSequenceOnceAndClosesWhenItEnds)
-{
+TEST_F(DialogTest, ConnectionDialogRunsItsSequenceOnceAndClosesWhenItEnds) {
     std::atomic<int> runs{0};
     std::atomic<bool> offGui{false};
     const auto gui = std::this_thread::get_id();
@@ -165,8 +157,7 @@ TEST_F(DialogTest, ConnectionDialogRunsItsSequenceOnceAndClosesWhenItEnds)
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(DialogTest, ConnectionDialogReturnsOnlyAfterTheSequenceEvenWhenEscWasPressed)
-{
+TEST_F(DialogTest, ConnectionDialogReturnsOnlyAfterTheSequenceEvenWhenEscWasPressed) {
     std::atomic<int> runs{0};
     std::atomic<bool> ended{false};
     CConnectionDlg dialog(ConnectionMode::WriteAll, [&] {
@@ -185,8 +176,7 @@ TEST_F(DialogTest, ConnectionDialogReturnsOnlyAfterTheSequenceEvenWhenEscWasPres
     EXPECT_EQ(runs.load(), 1);
 }
 
-TEST_F(DialogTest, ConnectionDialogCloseBoxWaitsForTheSequence)
-{
+TEST_F(DialogTest, ConnectionDialogCloseBoxWaitsForTheSequence) {
     std::atomic<bool> ended{false};
     CConnectionDlg dialog(ConnectionMode::Recheck, [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -202,16 +192,14 @@ TEST_F(DialogTest, ConnectionDialogCloseBoxWaitsForTheSequence)
     EXPECT_TRUE(ended);
 }
 
-TEST_F(DialogTest, ConnectionDialogProgressWrapsAfterSixty)
-{
+TEST_F(DialogTest, ConnectionDialogProgressWrapsAfterSixty) {
     CConnectionDlg second(ConnectionMode::ReadAll, [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); });
     second.Progress()->setValue(60);
     second.RunModal();
     EXPECT_LT(second.Progress()->value(), 60);
 }
 
-TEST_F(DialogTest, DeviceTypeDialogOffersOneTypeAndKeepsTheOldOneWithoutAChoice)
-{
+TEST_F(DialogTest, DeviceTypeDialogOffersOneTypeAndKeepsTheOldOneWithoutAChoice) {
     CHWTypeDlg dialog(0);
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Тип устройства"));
     EXPECT_EQ(dialog.TypeList()->currentText(), QString::fromUtf8("Выбрать тип ус-ва"));

@@ -1,18 +1,19 @@
-#include "pages/gui/logpage.h"
 #include "app/gui/mainsheets.h"
+
 #include "app/core/pageset.h"
 #include "app/gui/sidepanel.h"
 #include "model/dataserver.h"
+#include "pages/gui/logpage.h"
 #include "pages/gui/placeholderpage.h"
 #include "tests/pages/core/fake_host.h"
 #include "tests/support/qtapp.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QThread>
-#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -23,8 +24,7 @@ namespace {
 
 class MainSheetsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TestApp();
         window = std::make_unique<CMainSheets>(data);
         window->InstallPages(host, pages);
@@ -32,16 +32,14 @@ protected:
         window->SetMainPage(mainPage);
     }
 
-    QStringList TabCaptions() const
-    {
+    QStringList TabCaptions() const {
         QStringList captions;
         for (int i = 0; i < window->Tabs()->count(); ++i)
             captions << window->Tabs()->tabText(i);
         return captions;
     }
 
-    QString ModelText(int item)
-    {
+    QString ModelText(int item) {
         char buffer[64] = {};
         data.Get(item, buffer, CDataServer::ItemSize(item));
         return QString::fromLatin1(buffer);
@@ -54,8 +52,7 @@ protected:
     CPlaceholderPage* mainPage = nullptr;
 };
 
-TEST_F(MainSheetsTest, StartsWithMainAndAboutTabsAndOnlyPortListOpenCreateEnabled)
-{
+TEST_F(MainSheetsTest, StartsWithMainAndAboutTabsAndOnlyPortListOpenCreateEnabled) {
     EXPECT_EQ(TabCaptions(), (QStringList{"Главная", "О Программе"}));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8(" ORVENA Конфигуратор"));
 
@@ -65,8 +62,8 @@ TEST_F(MainSheetsTest, StartsWithMainAndAboutTabsAndOnlyPortListOpenCreateEnable
     EXPECT_EQ(p->PortList()->count(), 1);
     EXPECT_TRUE(p->OpenButton()->isEnabled());
     EXPECT_TRUE(p->CreateButton()->isEnabled());
-    for (QPushButton* off : {p->ConnectButton(), p->WriteButton(), p->ReadButton(), p->SaveButton(),
-                             p->RebootButton(), p->DefaultsButton()})
+    for (QPushButton* off : {p->ConnectButton(), p->WriteButton(), p->ReadButton(), p->SaveButton(), p->RebootButton(),
+                             p->DefaultsButton()})
         EXPECT_FALSE(off->isEnabled()) << off->text().toStdString();
     EXPECT_EQ(p->ConnectButton()->text(), QString::fromUtf8("Подключить"));
     EXPECT_EQ(p->OpenButton()->text(), QString::fromUtf8("Открыть"));
@@ -75,8 +72,7 @@ TEST_F(MainSheetsTest, StartsWithMainAndAboutTabsAndOnlyPortListOpenCreateEnable
     EXPECT_EQ(p->width(), 150);
 }
 
-TEST_F(MainSheetsTest, BannerAndStatusStripShowTheDefaultRecord)
-{
+TEST_F(MainSheetsTest, BannerAndStatusStripShowTheDefaultRecord) {
     const int items[] = {DI_HW_VERSION, DI_FW_VERSION, DI_BOOT_VERSION, DI_PLATFORM_VERSION, DI_FW_DATE};
     for (int row = 0; row < CSidePanel::kBannerRows; ++row)
         EXPECT_EQ(window->Panel()->BannerValue(row)->text(), QStringLiteral(" ") + ModelText(items[row]));
@@ -84,8 +80,7 @@ TEST_F(MainSheetsTest, BannerAndStatusStripShowTheDefaultRecord)
     EXPECT_EQ(window->Strip()->VersionLabel()->text(), QStringLiteral(" VER: 01.24 |"));
 }
 
-TEST_F(MainSheetsTest, BannerRowsShowModelTextCutTo19Characters)
-{
+TEST_F(MainSheetsTest, BannerRowsShowModelTextCutTo19Characters) {
     char version[6] = "1.2.3";
     data.Set(DI_HW_VERSION, version, sizeof version);
     char empty[6] = {};
@@ -101,8 +96,7 @@ TEST_F(MainSheetsTest, BannerRowsShowModelTextCutTo19Characters)
 
 // The rules themselves are tested without widgets; here the panel shows
 // what they computed, for two states that differ in every control.
-TEST_F(MainSheetsTest, ThePanelShowsTheComputedControlStates)
-{
+TEST_F(MainSheetsTest, ThePanelShowsTheComputedControlStates) {
     ShellFlags connectedWithModifiedFile;
     connectedWithModifiedFile.connected = true;
     connectedWithModifiedFile.fileOpen = true;
@@ -125,8 +119,7 @@ TEST_F(MainSheetsTest, ThePanelShowsTheComputedControlStates)
     }
 }
 
-TEST_F(MainSheetsTest, ConnectNeedsAChosenPortWhileDisconnected)
-{
+TEST_F(MainSheetsTest, ConnectNeedsAChosenPortWhileDisconnected) {
     window->SetActions(ShellActions{.scanPorts = [] { return PortScanResult{{"/dev/ttyUSB0"}, ""}; }});
     CPortComboBox* ports = window->Panel()->PortList();
     ports->showPopup();
@@ -138,8 +131,7 @@ TEST_F(MainSheetsTest, ConnectNeedsAChosenPortWhileDisconnected)
     ports->hidePopup();
 }
 
-TEST_F(MainSheetsTest, TabRowFollowsConnectedOrFileOpen)
-{
+TEST_F(MainSheetsTest, TabRowFollowsConnectedOrFileOpen) {
     const QStringList full{"Главная", "Информация", "Настройки", "Журнал", "О Программе"};
     const QStringList idle{"Главная", "О Программе"};
     ShellFlags f;
@@ -161,8 +153,7 @@ TEST_F(MainSheetsTest, TabRowFollowsConnectedOrFileOpen)
     EXPECT_TRUE(window->LogPage()->View()->toPlainText().isEmpty());
 }
 
-TEST_F(MainSheetsTest, TitleNamesTheDeviceOrTheFile)
-{
+TEST_F(MainSheetsTest, TitleNamesTheDeviceOrTheFile) {
     char imei[16] = "356000000000042";
     data.Set(DI_IMEI, imei, sizeof imei);
     ShellFlags f;
@@ -184,8 +175,7 @@ TEST_F(MainSheetsTest, TitleNamesTheDeviceOrTheFile)
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ORVENA Конфигуратор"));
 }
 
-TEST_F(MainSheetsTest, UnlistedDeviceTypeIsTitledQuil)
-{
+TEST_F(MainSheetsTest, UnlistedDeviceTypeIsTitledQuil) {
     ShellFlags f;
     f.connected = true;
     f.connectedType = 8;
@@ -194,8 +184,7 @@ TEST_F(MainSheetsTest, UnlistedDeviceTypeIsTitledQuil)
     EXPECT_TRUE(window->windowTitle().startsWith(QString::fromUtf8("ORVENA Конфигуратор - Quil : ")));
 }
 
-TEST_F(MainSheetsTest, EnterAndEscDoNotCloseTheWindow)
-{
+TEST_F(MainSheetsTest, EnterAndEscDoNotCloseTheWindow) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     for (QWidget* target : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(window->Panel()->OpenButton()),
@@ -210,8 +199,7 @@ TEST_F(MainSheetsTest, EnterAndEscDoNotCloseTheWindow)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainSheetsTest, CommandsRunOffTheGuiThreadAndRefreshTheState)
-{
+TEST_F(MainSheetsTest, CommandsRunOffTheGuiThreadAndRefreshTheState) {
     ShellFlags state;
     std::atomic<bool> ranOffGui{false};
     const Qt::HANDLE gui = QThread::currentThreadId();
@@ -231,8 +219,7 @@ TEST_F(MainSheetsTest, CommandsRunOffTheGuiThreadAndRefreshTheState)
     EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - /tmp/x.kvs")));
 }
 
-TEST_F(MainSheetsTest, ClicksDuringABusyCommandAreIgnored)
-{
+TEST_F(MainSheetsTest, ClicksDuringABusyCommandAreIgnored) {
     std::atomic<int> opens{0};
     ShellActions actions;
     actions.openOrClose = [&] { ++opens; };
@@ -242,10 +229,13 @@ TEST_F(MainSheetsTest, ClicksDuringABusyCommandAreIgnored)
     window->RunBusy([&] { QThread::msleep(20); });
     bool clickedWhileBusy = false;
     window->RunBusy([&] {
-        QMetaObject::invokeMethod(window.get(), [&] {
-            QTest::mouseClick(window->Panel()->OpenButton(), Qt::LeftButton);
-            clickedWhileBusy = true;
-        }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            window.get(),
+            [&] {
+                QTest::mouseClick(window->Panel()->OpenButton(), Qt::LeftButton);
+                clickedWhileBusy = true;
+            },
+            Qt::BlockingQueuedConnection);
     });
     EXPECT_TRUE(clickedWhileBusy);
     EXPECT_EQ(opens.load(), 0);
@@ -253,8 +243,7 @@ TEST_F(MainSheetsTest, ClicksDuringABusyCommandAreIgnored)
     EXPECT_EQ(opens.load(), 1);
 }
 
-TEST_F(MainSheetsTest, ConnectCommandsPostedDuringABusyCommandRunAfterIt)
-{
+TEST_F(MainSheetsTest, ConnectCommandsPostedDuringABusyCommandRunAfterIt) {
     int connects = 0;
     int connectsSeenInside = -1;
     ShellActions actions;

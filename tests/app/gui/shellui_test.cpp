@@ -1,9 +1,9 @@
-#include "pages/gui/logpage.h"
-#include "app/gui/mainsheets.h"
 #include "app/core/pageset.h"
+#include "app/gui/mainsheets.h"
 #include "app/gui/portcombo.h"
 #include "app/gui/qtshellui.h"
 #include "model/dataserver.h"
+#include "pages/gui/logpage.h"
 #include "tests/pages/core/fake_host.h"
 #include "tests/support/qtapp.h"
 
@@ -30,11 +30,9 @@ protected:
     CPageSet pages;
     CMainSheets window{data};
     CQtShellUi ui{window, data};
-
 };
 
-TEST_F(ShellUiTest, BoxesFromAnotherThreadShowOnTheGuiThreadWithTheProgramsName)
-{
+TEST_F(ShellUiTest, BoxesFromAnotherThreadShowOnTheGuiThreadWithTheProgramsName) {
     struct Case {
         const char* button;
         bool expected;
@@ -54,8 +52,7 @@ TEST_F(ShellUiTest, BoxesFromAnotherThreadShowOnTheGuiThreadWithTheProgramsName)
     EXPECT_EQ(text, QString::fromUtf8("Время ожидания истекло.\nОтвет не получен!"));
 }
 
-TEST_F(ShellUiTest, LogLinesFromAnotherThreadReachTheAttachedPage)
-{
+TEST_F(ShellUiTest, LogLinesFromAnotherThreadReachTheAttachedPage) {
     ShellFlags connected;
     connected.connected = true;
     window.SetFlags(connected);
@@ -66,8 +63,7 @@ TEST_F(ShellUiTest, LogLinesFromAnotherThreadReachTheAttachedPage)
     EXPECT_EQ(window.LogPage()->View()->toPlainText(), QStringLiteral(">> $VER\n<< $VER;1.0\n"));
 }
 
-TEST_F(ShellUiTest, ConnectionDialogFromAnotherThreadReturnsAfterTheSequence)
-{
+TEST_F(ShellUiTest, ConnectionDialogFromAnotherThreadReturnsAfterTheSequence) {
     std::atomic<int> runs{0};
     FromWorker([&] {
         ui.RunConnectionDialog(ConnectionMode::ReadAll, [&] {
@@ -79,8 +75,7 @@ TEST_F(ShellUiTest, ConnectionDialogFromAnotherThreadReturnsAfterTheSequence)
     EXPECT_EQ(runs.load(), 1);
 }
 
-TEST_F(ShellUiTest, PostedConnectCommandRunsLaterOnTheGuiThread)
-{
+TEST_F(ShellUiTest, PostedConnectCommandRunsLaterOnTheGuiThread) {
     int connects = 0;
     ShellActions actions;
     actions.connectOrDisconnect = [&] { ++connects; };
@@ -97,8 +92,7 @@ struct PortCase {
     QStringList listed;
 };
 
-TEST(PortListTest, ListsPinnedPortFirstThenTheScannedOnesOrSaysNoneFound)
-{
+TEST(PortListTest, ListsPinnedPortFirstThenTheScannedOnesOrSaysNoneFound) {
     TestApp();
     const PortCase cases[] = {
         {"none", {}, "", {"COM порт не найден"}},
@@ -120,8 +114,7 @@ TEST(PortListTest, ListsPinnedPortFirstThenTheScannedOnesOrSaysNoneFound)
     }
 }
 
-TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceNamesThePort)
-{
+TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceNamesThePort) {
     TestApp();
     CPortComboBox ports;
     ports.SetScanner([] { return PortScanResult{{"/dev/ttyUSB0", "/dev/ttyUSB12"}, "hint"}; });

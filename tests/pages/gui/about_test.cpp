@@ -14,8 +14,7 @@ namespace {
 // Runs each case in a fresh working directory.
 class AboutPageTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TestApp();
         previous = QDir::currentPath();
         ASSERT_TRUE(folder.isValid());
@@ -23,8 +22,7 @@ protected:
     }
     void TearDown() override { QDir::setCurrent(previous); }
 
-    void WriteLogo()
-    {
+    void WriteLogo() {
         QPixmap logo(100, 100);
         logo.fill(Qt::blue);
         ASSERT_TRUE(logo.save(QString::fromUtf8(CAboutPage::kLogoFile), "PNG"));
@@ -34,8 +32,7 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(AboutPageTest, ShowsTitleVersionDateAndTheLogoFromTheWorkingDirectory)
-{
+TEST_F(AboutPageTest, ShowsTitleVersionDateAndTheLogoFromTheWorkingDirectory) {
     WriteLogo();
     CAboutPage page;
     page.OnSetActive();
@@ -45,8 +42,7 @@ TEST_F(AboutPageTest, ShowsTitleVersionDateAndTheLogoFromTheWorkingDirectory)
     EXPECT_EQ(page.Picture()->pixmap().size(), QSize(100, 100));
 }
 
-TEST_F(AboutPageTest, MissingOrBrokenLogoLeavesThePictureEmpty)
-{
+TEST_F(AboutPageTest, MissingOrBrokenLogoLeavesThePictureEmpty) {
     CAboutPage missing;
     missing.OnSetActive();
     EXPECT_TRUE(missing.Picture()->pixmap().isNull());
@@ -61,8 +57,7 @@ TEST_F(AboutPageTest, MissingOrBrokenLogoLeavesThePictureEmpty)
     EXPECT_TRUE(garbled.Picture()->pixmap().isNull());
 }
 
-TEST_F(AboutPageTest, TheLogoIsLoadedOnlyOnce)
-{
+TEST_F(AboutPageTest, TheLogoIsLoadedOnlyOnce) {
     CAboutPage page;
     page.OnSetActive();  // no file yet: the attempt counts
     WriteLogo();

@@ -1,4 +1,5 @@
 #include "pages/gui/logpage.h"
+
 #include "model/dataserver.h"
 #include "tests/pages/core/fake_host.h"
 #include "tests/support/qtapp.h"
@@ -25,8 +26,7 @@ enum Box { kSys, kGsm, kGps, kOw, k485h, k485a };
 
 class LogPageTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TestApp();
         host.onSend = [this](RequestType type, const std::string& keyword) {
             sent.push_back({type, keyword});
@@ -38,8 +38,7 @@ protected:
         page->SetAttached(true);
     }
 
-    void SetCaps(uint32_t comm, uint32_t periph)
-    {
+    void SetCaps(uint32_t comm, uint32_t periph) {
         DeviceTypeRecord type;
         data.Get(DI_DEV_TYPE, type);
         type.capsComm = comm;
@@ -47,15 +46,13 @@ protected:
         data.Set(DI_DEV_TYPE, type);
     }
 
-    uint8_t Log()
-    {
+    uint8_t Log() {
         uint8_t log = 0;
         data.Get(DI_LOG, log);
         return log;
     }
 
-    std::vector<int> Checked() const
-    {
+    std::vector<int> Checked() const {
         std::vector<int> checked;
         for (int i = 0; i < CLogPage::kSources; ++i)
             if (page->SourceBox(i)->isChecked())
@@ -70,8 +67,7 @@ protected:
     std::unique_ptr<CLogPage> page;
 };
 
-TEST_F(LogPageTest, ViewIsEmptiedWhenALineWouldPassTheLimit)
-{
+TEST_F(LogPageTest, ViewIsEmptiedWhenALineWouldPassTheLimit) {
     const std::string line(1000, 'x');
     const std::string full = line + "\n";
     for (int i = 0; i < 10; ++i)
@@ -83,8 +79,7 @@ TEST_F(LogPageTest, ViewIsEmptiedWhenALineWouldPassTheLimit)
     EXPECT_EQ(page->View()->toPlainText(), QString::fromStdString(full));
 }
 
-TEST_F(LogPageTest, LinesAreCutToTheLineLimitAndIgnoredWhileDetached)
-{
+TEST_F(LogPageTest, LinesAreCutToTheLineLimitAndIgnoredWhileDetached) {
     const std::string longLine(2000, 'a');
     page->AppendLine(longLine.c_str());
     EXPECT_EQ(page->View()->toPlainText().size(), CLogPage::kLineLimit);
@@ -95,8 +90,7 @@ TEST_F(LogPageTest, LinesAreCutToTheLineLimitAndIgnoredWhileDetached)
     EXPECT_TRUE(page->View()->toPlainText().isEmpty());
 }
 
-TEST_F(LogPageTest, ActivationGatesBoxesByCapabilitiesAndChecksTheSource)
-{
+TEST_F(LogPageTest, ActivationGatesBoxesByCapabilitiesAndChecksTheSource) {
     struct Case {
         const char* name;
         uint32_t comm, periph;
@@ -123,8 +117,7 @@ TEST_F(LogPageTest, ActivationGatesBoxesByCapabilitiesAndChecksTheSource)
     EXPECT_TRUE(sent.empty());
 }
 
-TEST_F(LogPageTest, ClickingABoxSetsTheSourceKeepsOtherBitsAndWritesLog)
-{
+TEST_F(LogPageTest, ClickingABoxSetsTheSourceKeepsOtherBitsAndWritesLog) {
     SetCaps(0x01000001u, 1u << 17);
     data.Set(DI_LOG, uint8_t{0x81 | (3 << 1)});  // GPS checked, bits 0 and 7 set
     page->OnSetActive();
@@ -146,8 +139,7 @@ TEST_F(LogPageTest, ClickingABoxSetsTheSourceKeepsOtherBitsAndWritesLog)
     EXPECT_EQ(Checked(), std::vector<int>{k485a});
 }
 
-TEST_F(LogPageTest, SendTakesAtMost510CharactersAsARawLine)
-{
+TEST_F(LogPageTest, SendTakesAtMost510CharactersAsARawLine) {
     EXPECT_EQ(page->CommandField()->maxLength(), 511);
     page->SendButton()->click();
     EXPECT_TRUE(sent.empty());  // an empty field sends nothing
