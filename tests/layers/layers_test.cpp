@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,8 +69,25 @@ bool Allowed(const Layer& from, const std::string& target) {
                        [&](const std::string& use) { return use == target || (to && use == to->folder); });
 }
 
+// The target of an #include line, or nothing for any other line.
+std::optional<Include> ParseInclude(const std::string& text, const std::string& file) {
+    size_t at = text.find_first_not_of(" \t");
+    if (at == std::string::npos || text[at] != '#')
+        return std::nullopt;
+    at = text.find_first_not_of(" \t", at + 1);
+    if (at == std::string::npos || text.compare(at, 7, "include") != 0)
+        return std::nullopt;
+    at = text.find_first_not_of(" \t", at + 7);
+    if (at == std::string::npos || (text[at] != '"' && text[at] != '<'))
+        return std::nullopt;
+    const char close = text[at] == '<' ? '>' : '"';
+    const size_t end = text.find(close, at + 1);
+    if (end == std::string::npos)
+        return std::nullopt;
+    return Include{file, text.substr(at + 1, end - at - 1), close == '>'};
+}
+
 std::vector<Include> IncludesUnder(const fs::path& root, const std::string& folder) {
-    static const std::regex line(R"(^\s*#\s*include\s*([<"])([^">]+)[">])");
     std::vector<Include> includes;
     const fs::path start = root / folder;
     if (!fs::exists(start))
@@ -79,12 +96,12 @@ std::vector<Include> IncludesUnder(const fs::path& root, const std::string& fold
         const std::string ext = entry.path().extension().string();
         if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp"))
             continue;
+        const std::string file = fs::relative(entry.path(), root).generic_string();
         std::ifstream in(entry.path());
         std::string text;
-        std::smatch match;
         while (std::getline(in, text))
-            if (std::regex_search(text, match, line))
-                includes.push_back({fs::relative(entry.path(), root).generic_string(), match[2], match[1] == "<"});
+            if (std::optional<Include> include = ParseInclude(text, file))
+                includes.push_back(*include);
     }
     return includes;
 }
