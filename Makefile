@@ -27,15 +27,10 @@ test-%: build-%
 	ctest --preset $* -j $(JOBS)
 
 fuzz: build-fuzz
-	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
-	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
-	  echo "== $$name for $(FUZZ_SECONDS) s"; mkdir -p build/fuzz/corpus/$$name; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=0 build/fuzz/corpus/$$name fuzz/seeds/$$name 2>build/fuzz/$$name.log \
-	    || { tail -n 60 build/fuzz/$$name.log; exit 1; }; \
-	  grep -E '^Done|#[0-9]+.*DONE' build/fuzz/$$name.log | tail -n 1; \
-	done
+	tools/fuzz-all $(FUZZ_SECONDS) $(JOBS)
 
-test: test-default test-asan test-tsan fuzz
+test: deps
+	tools/test-all $(JOBS) $(FUZZ_SECONDS)
 	@echo "All test suites passed."
 
 run: build-default
