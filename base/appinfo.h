@@ -5,4 +5,7 @@ namespace AppInfo {
 inline constexpr const char* kName = "ORVENA Конфигуратор";
 inline constexpr const char* kVersion = "01.24";
 inline constexpr const char* kDate = "19.02.19";
+inline constexpr const char* kCompany = "ООО «Орвена Телематика»";
+inline constexpr const char* kCompanyYear = "2019";
+inline constexpr const char* kWebsite = "https://orvena.example/";
 }  // namespace AppInfo

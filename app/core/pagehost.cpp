@@ -34,3 +34,5 @@ int CPageHost::SendCommand(RequestType type, const char* keyword, const char* pa
 bool CPageHost::AskYesNo(const std::string& text) { return m_messages.AskYesNo(text); }
 
 void CPageHost::ShowInfo(const std::string& text) { m_messages.ShowInfo(text); }
+
+void CPageHost::ShowError(const std::string& text) { m_messages.ShowError(text); }

@@ -38,6 +38,7 @@ public:
 
     virtual bool AskYesNo(const std::string& text) = 0;
     virtual void ShowInfo(const std::string& text) = 0;
+    virtual void ShowError(const std::string& text) = 0;
 };
 
 // Runs a call that may block on the device; the window keeps painting meanwhile.
@@ -61,6 +62,7 @@ public:
     bool TakeRefresh(RefreshedPage page) override { return m_state.TakeRefresh(page); }
     bool AskYesNo(const std::string& text) override;
     void ShowInfo(const std::string& text) override;
+    void ShowError(const std::string& text) override;
 
 private:
     CSession& m_session;

@@ -87,6 +87,13 @@ void CMainSheets::InstallPages(IPageHost& host, CPageSet& pageSet) {
         page->hide();
 }
 
+void CMainSheets::ReleasePages() {
+    m_pageSet = nullptr;
+    m_activePage = nullptr;
+    RemovePage(m_mainPage);
+    m_mainPage = nullptr;
+}
+
 void CMainSheets::SetMainPage(CShellPage* page) {
     m_mainPage = page;
     m_tabs->insertTab(0, page, QString::fromUtf8("Главная"));
@@ -232,6 +239,9 @@ void CMainSheets::SetLogAttached(bool attached) {
 
 void CMainSheets::OnTabChanged(int index) {
     auto* page = qobject_cast<CShellPage*>(m_tabs->widget(index));
+    if (m_activePage && m_activePage != page)
+        m_activePage->OnKillActive();
+    m_activePage = page;
     if (m_pageSet)
         m_pageSet->SetActive(dynamic_cast<ICollectingPage*>(page));
     if (page)

@@ -32,6 +32,9 @@ public:
     // Creates the pages that use the shell's services; the collecting ones
     // join the page set. Until then the window shows no page but its own.
     void InstallPages(IPageHost& host, CPageSet& pageSet);
+    // Forgets the page set and takes the main page off the tab row, before
+    // the main page and the shell go.
+    void ReleasePages();
 
     // The start-up routine adds the main page as the first tab.
     void SetMainPage(CShellPage* page);
@@ -97,6 +100,7 @@ private:
     CStatusStrip* m_strip = nullptr;
     CBusyRunner* m_busy = nullptr;
     CShellPage* m_mainPage = nullptr;
+    CShellPage* m_activePage = nullptr;
     CShellPage* m_infoPage = nullptr;
     CShellPage* m_settingsPage = nullptr;
     CLogPage* m_logPage = nullptr;

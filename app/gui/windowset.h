@@ -10,7 +10,7 @@
 class CDataServer;
 class CMainSheets;
 class CShellBridge;
-class CShellPage;
+class CWizardPage;
 
 class CWindowSet {
 public:
@@ -23,9 +23,10 @@ public:
 
     CMainSheets& Window() { return *m_window; }
     CShellBridge& Bridge() { return *m_bridge; }
+    CWizardPage& MainPage() { return *m_mainPage; }
 
 private:
     std::unique_ptr<CMainSheets> m_window;
     std::unique_ptr<CShellBridge> m_bridge;
-    std::unique_ptr<CShellPage> m_mainPage;
+    std::unique_ptr<CWizardPage> m_mainPage;
 };

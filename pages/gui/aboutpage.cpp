@@ -9,7 +9,6 @@
 
 namespace {
 constexpr int kPictureSize = 120;
-const char* const kCompany = "ООО «Орвена Телематика», 2019";
 }  // namespace
 
 CAboutPage::CAboutPage(QWidget* parent) : CShellPage(parent) {
@@ -38,7 +37,9 @@ CAboutPage::CAboutPage(QWidget* parent) : CShellPage(parent) {
     grid->addWidget(m_date, 2, 2);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
-    grid->addWidget(new QLabel(QString::fromUtf8(kCompany), frame), 4, 0, 1, 3, Qt::AlignCenter);
+    const QString company = QString::fromUtf8(AppInfo::kCompany) + QStringLiteral(", ") +
+                            QString::fromUtf8(AppInfo::kCompanyYear);
+    grid->addWidget(new QLabel(company, frame), 4, 0, 1, 3, Qt::AlignCenter);
 }
 
 void CAboutPage::showEvent(QShowEvent* event) {

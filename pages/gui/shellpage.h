@@ -1,4 +1,5 @@
-// A tab page of the main window: told when it becomes the active tab.
+// A tab page of the main window: told when it becomes the active tab and
+// when it stops being it.
 #pragma once
 
 #include <QWidget>
@@ -8,4 +9,5 @@ class CShellPage : public QWidget {
 public:
     using QWidget::QWidget;
     virtual void OnSetActive() {}
+    virtual void OnKillActive() {}
 };

@@ -50,12 +50,14 @@ public:
         return answerYes;
     }
     void ShowInfo(const std::string& text) override { Record(infos, text.c_str(), nullptr); }
+    void ShowError(const std::string& text) override { Record(errors, text.c_str(), nullptr); }
 
     std::vector<std::string> Pending() { return Copy(pending); }
     std::vector<std::string> Service() { return Copy(service); }
     std::vector<std::string> Sent() { return Copy(sent); }
     std::vector<std::string> Questions() { return Copy(questions); }
     std::vector<std::string> Infos() { return Copy(infos); }
+    std::vector<std::string> Errors() { return Copy(errors); }
     void ClearRequests() {
         std::lock_guard lock(m_lock);
         pending.clear();
@@ -78,5 +80,5 @@ private:
     }
 
     std::mutex m_lock;
-    std::vector<std::string> pending, service, sent, questions, infos;
+    std::vector<std::string> pending, service, sent, questions, infos, errors;
 };

@@ -1,0 +1,82 @@
+#include "pages/core/form.h"
+
+#include "app/core/pagehost.h"
+#include "pages/core/devicetext.h"
+
+CForm::CForm(CDataServer& data, IPageHost& host, std::span<const ControlSpec> specs)
+    : m_data(data), m_host(host), m_specs(specs), m_views(specs.size()) {}
+
+const std::vector<ControlView>& CForm::Load() {
+    Fill();
+    m_initialised = true;
+    return m_views;
+}
+
+bool CForm::Collect() {
+    if (!m_initialised)
+        return false;
+    const bool changed = CollectChanges();
+    m_modified = false;
+    return changed;
+}
+
+// Text the device cannot carry is refused before the page sees it.
+Verdict CForm::EditText(int control, std::string_view text) {
+    if (!Utf8ToDevice(text))
+        return Verdict::Refuse;
+    return OnText(control, text);
+}
+
+Verdict CForm::EditCheck(int control, bool checked) { return OnCheck(control, checked); }
+
+Verdict CForm::EditChoice(int control, int index) {
+    const ControlView& view = View(control);
+    if (index < 0 || index >= static_cast<int>(view.choices.size()))
+        return Verdict::Refuse;
+    return OnChoice(control, index);
+}
+
+void CForm::Press(int control) { OnPress(control); }
+
+Verdict CForm::OnText(int control, std::string_view text) {
+    ViewOf(control).text = text;
+    MarkModified();
+    return Verdict::Accept;
+}
+
+Verdict CForm::OnCheck(int control, bool checked) {
+    ViewOf(control).checked = checked;
+    MarkModified();
+    return Verdict::Accept;
+}
+
+Verdict CForm::OnChoice(int control, int index) {
+    ViewOf(control).selection = index;
+    MarkModified();
+    return Verdict::Accept;
+}
+
+bool CForm::EditingPossible() const { return m_host.EditingPossible(); }
+
+void CForm::MarkModified() {
+    if (!EditingPossible())
+        return;
+    m_modified = true;
+    m_host.NotifyModified();
+}
+
+void ShowNotAvailable(ControlView& view, ControlKind kind) {
+    view.enabled = false;
+    view.checked = false;
+    switch (kind) {
+    case ControlKind::List:
+        view.choices = {CForm::kNotAvailable};
+        view.selection = 0;
+        break;
+    case ControlKind::Edit:
+    case ControlKind::Label: view.text = CForm::kNotAvailable; break;
+    case ControlKind::Ip: view.text.clear(); break;
+    case ControlKind::Check:
+    case ControlKind::Button: break;
+    }
+}

@@ -1,0 +1,214 @@
+#include "pages/core/rows.h"
+
+#include "app/core/pagehost.h"
+#include "model/dataserver.h"
+#include "pages/core/devicetext.h"
+#include "pages/core/rules.h"
+
+#include <algorithm>
+
+namespace {
+
+uint64_t Mask(uint8_t size) { return size >= 8 ? ~uint64_t{0} : (uint64_t{1} << (size * 8)) - 1; }
+
+int ChoiceIndex(const Field& field, int64_t value) {
+    if (field.values.empty())
+        return static_cast<int>(value);
+    const auto at = std::find(field.values.begin(), field.values.end(), value);
+    return at == field.values.end() ? -1 : static_cast<int>(at - field.values.begin());
+}
+
+int64_t ChoiceValue(const Field& field, int index) {
+    return field.values.empty() ? index : field.values[static_cast<size_t>(index)];
+}
+
+// The item buffers of one collect, each read once and written once.
+class ItemCache {
+public:
+    explicit ItemCache(CDataServer& data) : m_data(data) {}
+
+    ItemBytes* Find(int item) {
+        for (Entry& e : m_entries)
+            if (e.item == item)
+                return &e.bytes;
+        m_entries.push_back({item, {}, false});
+        if (!ReadItem(m_data, item, m_entries.back().bytes)) {
+            m_entries.pop_back();
+            return nullptr;
+        }
+        return &m_entries.back().bytes;
+    }
+    void MarkChanged(int item) {
+        for (Entry& e : m_entries)
+            if (e.item == item)
+                e.changed = true;
+    }
+    bool Changed(int item) const {
+        return std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.item == item && e.changed; });
+    }
+    void WriteChanged() const {
+        for (const Entry& e : m_entries)
+            if (e.changed)
+                WriteItem(m_data, e.item, e.bytes);
+    }
+
+private:
+    struct Entry {
+        int item;
+        ItemBytes bytes;
+        bool changed;
+    };
+    CDataServer& m_data;
+    std::vector<Entry> m_entries;
+};
+
+bool Present(const Row& row, const ItemBytes& item) { return !row.presence.present || row.presence.present(item); }
+
+}  // namespace
+
+int64_t ReadNumber(const ItemBytes& item, const Field& field) {
+    uint64_t raw = 0;
+    std::memcpy(&raw, item.bytes + field.offset, std::min<size_t>(field.size, sizeof raw));
+    raw &= Mask(field.size);
+    if (field.isSigned && field.size < 8 && (raw >> (field.size * 8 - 1)) & 1)
+        raw |= ~Mask(field.size);
+    return static_cast<int64_t>(raw);
+}
+
+void WriteNumber(ItemBytes& item, const Field& field, int64_t value) {
+    const uint64_t raw = static_cast<uint64_t>(value) & Mask(field.size);
+    std::memcpy(item.bytes + field.offset, &raw, std::min<size_t>(field.size, sizeof raw));
+}
+
+std::string ReadText(const ItemBytes& item, const Field& field) {
+    const char* text = reinterpret_cast<const char*>(item.bytes + field.offset);
+    return std::string(text, strnlen(text, std::min<size_t>(field.size, field.chars ? field.chars : field.size)));
+}
+
+int64_t LeadingNumber(std::string_view text, bool isSigned) {
+    size_t at = 0;
+    bool negative = false;
+    if (isSigned && at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    int64_t value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        value = std::min<int64_t>(value * 10 + (text[at] - '0'), INT64_MAX / 10);
+    return negative ? -value : value;
+}
+
+bool ReadItem(CDataServer& data, int item, ItemBytes& out) {
+    out.size = CDataServer::ItemSize(item);
+    return out.size != 0 && out.size <= sizeof out.bytes && data.Get(item, out.bytes, out.size) == 1;
+}
+
+void WriteItem(CDataServer& data, int item, const ItemBytes& bytes) { data.Set(item, bytes.bytes, bytes.size); }
+
+CRowEngine::CRowEngine(CDataServer& data, std::span<const Row> rows, std::span<const ItemRequest> requests)
+    : m_data(data), m_rows(rows), m_requests(requests), m_loaded(rows.size()) {}
+
+bool CRowEngine::Exists(const Row& row, const DeviceTypeRecord& type) {
+    return Count(type, row.gate.need) >= row.gate.atLeast;
+}
+
+void CRowEngine::Load(const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type, bool editable) {
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        ControlView& view = views[static_cast<size_t>(row.control)];
+        Loaded& loaded = m_loaded[i];
+        loaded = {};
+        ItemBytes item;
+        const int itemId = row.pick ? row.pick(m_data, type, row.item) : row.item;
+        if (!Exists(row, type) || !ReadItem(m_data, itemId, item)) {
+            ShowNotAvailable(view, form.Spec(row.control).kind);
+            continue;
+        }
+        loaded.item = itemId;
+        if (row.follower) {
+            loaded.value = Canonical(row, view);
+            continue;
+        }
+        view.enabled = editable;
+        const Field& f = row.field;
+        switch (f.kind) {
+        case Field::Kind::Number: view.text = std::to_string(ReadNumber(item, f)); break;
+        case Field::Kind::Flag: view.checked = (ReadNumber(item, f) & f.mask) != 0; break;
+        case Field::Kind::Choice:
+            view.selection = ChoiceIndex(f, ReadNumber(item, f));
+            loaded.listed = view.selection >= 0 && view.selection < static_cast<int>(view.choices.size());
+            if (!loaded.listed)
+                view.selection = -1;
+            break;
+        case Field::Kind::Text: view.text = Present(row, item) ? DeviceToUtf8(ReadText(item, f).c_str(), f.size, f.chars) : kNoInfo; break;
+        case Field::Kind::Ip: view.text = Present(row, item) ? DottedIp(ReadText(item, f)) : ""; break;
+        }
+        loaded.value = Canonical(row, view);
+    }
+}
+
+std::string CRowEngine::Canonical(const Row& row, const ControlView& view) const {
+    const Field& f = row.field;
+    switch (f.kind) {
+    case Field::Kind::Number: {
+        ItemBytes cut;
+        WriteNumber(cut, f, LeadingNumber(view.text, f.isSigned));
+        return std::to_string(ReadNumber(cut, f));
+    }
+    case Field::Kind::Flag: return view.checked ? "1" : "0";
+    case Field::Kind::Choice: return std::to_string(view.selection);
+    case Field::Kind::Text: {
+        if (view.text == kNoInfo)
+            return kNoInfo;
+        std::string bytes = Utf8ToDevice(view.text).value_or(std::string());
+        return bytes.substr(0, f.chars);
+    }
+    case Field::Kind::Ip: return DottedIp(PaddedIp(view.text));
+    }
+    return {};
+}
+
+bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceTypeRecord& type, IPageHost& host) {
+    ItemCache items(m_data);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        const Loaded& loaded = m_loaded[i];
+        if (loaded.item < 0 || !Exists(row, type) || !loaded.listed)
+            continue;
+        const ControlView& view = views[static_cast<size_t>(row.control)];
+        const std::string now = Canonical(row, view);
+        if (now == loaded.value || now == kNoInfo || (row.field.kind == Field::Kind::Choice && view.selection < 0))
+            continue;
+        ItemBytes* item = items.Find(loaded.item);
+        if (!item)
+            continue;
+        const Field& f = row.field;
+        if (row.presence.activate && !Present(row, *item))
+            row.presence.activate(*item);
+        switch (f.kind) {
+        case Field::Kind::Number: WriteNumber(*item, f, LeadingNumber(view.text, f.isSigned)); break;
+        case Field::Kind::Flag: {
+            const int64_t word = ReadNumber(*item, f);
+            WriteNumber(*item, f, view.checked ? (word | f.mask) : (word & ~static_cast<int64_t>(f.mask)));
+            break;
+        }
+        case Field::Kind::Choice: WriteNumber(*item, f, ChoiceValue(f, view.selection)); break;
+        case Field::Kind::Text: CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, now, f.chars); break;
+        case Field::Kind::Ip: CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, PaddedIp(view.text), f.size - 1u); break;
+        }
+        items.MarkChanged(loaded.item);
+    }
+    items.WriteChanged();
+    bool appended = false;
+    for (const ItemRequest& request : m_requests) {
+        if (items.Changed(request.item)) {
+            host.QueuePendingWrite(RequestType::Write, request.keyword, request.parameter);
+            appended = true;
+        }
+    }
+    return appended;
+}
+
+void CRowEngine::AppendRequests(int item, IPageHost& host) const {
+    for (const ItemRequest& request : m_requests)
+        if (request.item == item)
+            host.QueuePendingWrite(RequestType::Write, request.keyword, request.parameter);
+}
