@@ -4,6 +4,7 @@
 #include "model/dataserver.h"
 #include "pages/core/devicetext.h"
 #include "pages/core/rules.h"
+#include "protocol/hex.h"
 
 #include <algorithm>
 
@@ -64,6 +65,23 @@ private:
 
 bool Present(const Row& row, const ItemBytes& item) { return !row.presence.present || row.presence.present(item); }
 
+std::string HexText(uint64_t id) {
+    char hex[13];
+    U64ToHex(id, hex);
+    return hex;
+}
+
+int EntryIndex(const std::vector<std::string>& entries, const std::string& entry) {
+    const auto at = std::find(entries.begin(), entries.end(), entry);
+    return at == entries.end() ? -1 : static_cast<int>(at - entries.begin());
+}
+
+// The identifier of a list's selected entry; 0 without a selection.
+uint64_t SelectedIdentifier(const ControlView& view) {
+    const bool selected = view.selection >= 0 && view.selection < static_cast<int>(view.choices.size());
+    return selected ? HexToU64(view.choices[static_cast<size_t>(view.selection)].c_str()) : 0;
+}
+
 }  // namespace
 
 int64_t ReadNumber(const ItemBytes& item, const Field& field) {
@@ -103,16 +121,35 @@ bool ReadItem(CDataServer& data, int item, ItemBytes& out) {
 
 void WriteItem(CDataServer& data, int item, const ItemBytes& bytes) { data.Set(item, bytes.bytes, bytes.size); }
 
+void ShowModelNumber(ControlView& view, CDataServer& data, int item, const Field& field) {
+    ItemBytes bytes;
+    if (ReadItem(data, item, bytes))
+        view.text = std::to_string(ReadNumber(bytes, field));
+}
+
 CRowEngine::CRowEngine(CDataServer& data, std::span<const Row> rows, std::span<const ItemRequest> requests)
     : m_data(data), m_rows(rows), m_requests(requests), m_loaded(rows.size()) {}
 
 bool CRowEngine::Exists(const Row& row, const DeviceTypeRecord& type) {
-    return Count(type, row.gate.need) >= row.gate.atLeast;
+    const bool alternative = row.gate.also != Capability::Always && Has(type, row.gate.also);
+    return Count(type, row.gate.need) >= row.gate.atLeast || alternative;
 }
 
 void CRowEngine::Load(const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type, bool editable) {
+    LoadRows(kEveryItem, form, views, type, editable);
+}
+
+void CRowEngine::LoadItem(int item, const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type,
+                          bool editable) {
+    LoadRows(item, form, views, type, editable);
+}
+
+void CRowEngine::LoadRows(int only, const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type,
+                          bool editable) {
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
+        if (only != kEveryItem && row.item != only)
+            continue;
         ControlView& view = views[static_cast<size_t>(row.control)];
         Loaded& loaded = m_loaded[i];
         loaded = {};
@@ -138,6 +175,10 @@ void CRowEngine::Load(const CForm& form, std::vector<ControlView>& views, const 
             if (!loaded.listed)
                 view.selection = -1;
             break;
+        case Field::Kind::Identifier:
+            view.selection = EntryIndex(view.choices, HexText(static_cast<uint64_t>(ReadNumber(item, f))));
+            loaded.listed = view.selection >= 0;
+            break;
         case Field::Kind::Text: view.text = Present(row, item) ? DeviceToUtf8(ReadText(item, f).c_str(), f.size, f.chars) : kNoInfo; break;
         case Field::Kind::Ip: view.text = Present(row, item) ? DottedIp(ReadText(item, f)) : ""; break;
         }
@@ -155,6 +196,7 @@ std::string CRowEngine::Canonical(const Row& row, const ControlView& view) const
     }
     case Field::Kind::Flag: return view.checked ? "1" : "0";
     case Field::Kind::Choice: return std::to_string(view.selection);
+    case Field::Kind::Identifier: return HexText(SelectedIdentifier(view));
     case Field::Kind::Text: {
         if (view.text == kNoInfo)
             return kNoInfo;
@@ -175,7 +217,8 @@ bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceType
             continue;
         const ControlView& view = views[static_cast<size_t>(row.control)];
         const std::string now = Canonical(row, view);
-        if (now == loaded.value || now == kNoInfo || (row.field.kind == Field::Kind::Choice && view.selection < 0))
+        const bool list = row.field.kind == Field::Kind::Choice || row.field.kind == Field::Kind::Identifier;
+        if (now == loaded.value || now == kNoInfo || (list && view.selection < 0))
             continue;
         ItemBytes* item = items.Find(loaded.item);
         if (!item)
@@ -191,6 +234,7 @@ bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceType
             break;
         }
         case Field::Kind::Choice: WriteNumber(*item, f, ChoiceValue(f, view.selection)); break;
+        case Field::Kind::Identifier: WriteNumber(*item, f, static_cast<int64_t>(SelectedIdentifier(view))); break;
         case Field::Kind::Text: CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, now, f.chars); break;
         case Field::Kind::Ip: CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, PaddedIp(view.text), f.size - 1u); break;
         }

@@ -22,7 +22,7 @@ class IPageHost;
 
 // Where a control's value lives inside its item.
 struct Field {
-    enum class Kind : uint8_t { Number, Text, Flag, Choice, Ip };
+    enum class Kind : uint8_t { Number, Text, Flag, Choice, Ip, Identifier };
     Kind kind;
     uint16_t offset;
     uint8_t size;           // bytes of the number or flag word; of the text array
@@ -46,6 +46,11 @@ struct FieldPlace {
     bool isSigned;
 };
 
+// A member of a member: Inside(ORVENA_FIELD(InputRecord, bounds), ORVENA_FIELD(LevelBounds, upper1)).
+constexpr FieldPlace Inside(FieldPlace outer, FieldPlace inner) {
+    return {static_cast<uint16_t>(outer.offset + inner.offset), inner.size, inner.isSigned};
+}
+
 constexpr Field Number(FieldPlace p) { return {Field::Kind::Number, p.offset, p.size, p.isSigned}; }
 constexpr Field Text(FieldPlace p, size_t chars) { return {Field::Kind::Text, p.offset, p.size, false, 0, chars}; }
 constexpr Field Flag(FieldPlace p, uint32_t mask) { return {Field::Kind::Flag, p.offset, p.size, false, mask}; }
@@ -54,6 +59,9 @@ constexpr Field Choice(FieldPlace p, std::span<const int64_t> values = {}) {
 }
 // A dotted address kept as four zero-padded groups ("010.000.000.005").
 constexpr Field Ip(FieldPlace p) { return {Field::Kind::Ip, p.offset, p.size}; }
+// A 48-bit sensor identifier chosen from a list whose entries are identifiers
+// as 12 hexadecimal digits; the form fills the entries before the load.
+constexpr Field Identifier(FieldPlace p) { return {Field::Kind::Identifier, p.offset, p.size}; }
 // An item that is itself a text array (an SMS number).
 constexpr Field WholeText(uint8_t size) { return {Field::Kind::Text, 0, size, false, 0, size - 1u}; }
 
@@ -74,10 +82,12 @@ struct ItemBytes {
     }
 };
 
-// A row exists when the type has the capability at least atLeast times.
+// A row exists when the type has the capability at least atLeast times, or
+// has the capability `also` (Always: no alternative).
 struct Gate {
     Capability need = Capability::Always;
     int atLeast = 1;
+    Capability also = Capability::Always;
 };
 
 // Items that may hold nothing yet (a server slot not in use): their text
@@ -119,6 +129,9 @@ public:
 
     // Loads the rows' controls into views; a row past its gate shows "NA".
     void Load(const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type, bool editable);
+    // Loads again the rows of one item, after the page has reset it in the model.
+    void LoadItem(int item, const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type,
+                  bool editable);
     // The rows whose control changed since the load, written into the model.
     // The items are written and their requests appended; true when any was.
     bool Collect(const std::vector<ControlView>& views, const DeviceTypeRecord& type, IPageHost& host);
@@ -135,6 +148,10 @@ private:
         bool listed = true; // a choice whose stored value had an entry
     };
 
+    static constexpr int kEveryItem = -1;
+    // Loads the rows of one item, or of every item.
+    void LoadRows(int only, const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type,
+                  bool editable);
     std::string Canonical(const Row& row, const ControlView& view) const;
 
     CDataServer& m_data;
@@ -151,3 +168,5 @@ std::string ReadText(const ItemBytes& item, const Field& field);
 int64_t LeadingNumber(std::string_view text, bool isSigned);
 bool ReadItem(CDataServer& data, int item, ItemBytes& out);
 void WriteItem(CDataServer& data, int item, const ItemBytes& bytes);
+// A refused number edit shows the model's value again (unchanged when the item cannot be read).
+void ShowModelNumber(ControlView& view, CDataServer& data, int item, const Field& field);
