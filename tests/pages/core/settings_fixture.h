@@ -34,14 +34,12 @@ protected:
         change(type);
         data.Set(DI_DEV_TYPE, type);
     }
-    template <class R>
-    R Item(int item) {
+    template <class R> R Item(int item) {
         R record;
         data.Get(item, record);
         return record;
     }
-    template <class R, class F>
-    void Change(int item, F change) {
+    template <class R, class F> void Change(int item, F change) {
         R record = Item<R>(item);
         change(record);
         data.Set(item, record);

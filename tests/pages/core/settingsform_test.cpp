@@ -142,9 +142,9 @@ TEST_F(SettingsFormTest, ThresholdsMustRiseAndARefusalResetsTheRowFromTheEditedB
             }
         }
         form.Collect();
-        const LevelBounds stored = c.row == in1                ? Item<InputRecord>(kIn(1)).bounds
-                                   : c.row == SC::SosLower0    ? Item<AlarmRecord>(DI_SOS).bounds
-                                                               : Item<IgnitionRecord>(DI_IGN).bounds;
+        const LevelBounds stored = c.row == in1             ? Item<InputRecord>(kIn(1)).bounds
+                                   : c.row == SC::SosLower0 ? Item<AlarmRecord>(DI_SOS).bounds
+                                                            : Item<IgnitionRecord>(DI_IGN).bounds;
         EXPECT_EQ(ToLevelRow(stored), c.after);
     }
 }
@@ -158,16 +158,19 @@ struct FilterCase {
 
 TEST_F(SettingsFormTest, TheFilterTakesOneToTheMaximumOfItsMode) {
     const FilterCase cases[] = {
-        {InputMode::Frequency, "9", Verdict::Refuse, "4"},  {InputMode::Frequency, "8", Verdict::Accept, "8"},
-        {InputMode::Analog, "8", Verdict::Accept, "8"},     {InputMode::Analog, "9", Verdict::Refuse, "1"},
+        {InputMode::Frequency, "9", Verdict::Refuse, "4"}, {InputMode::Frequency, "8", Verdict::Accept, "8"},
+        {InputMode::Analog, "8", Verdict::Accept, "8"},    {InputMode::Analog, "9", Verdict::Refuse, "1"},
         {InputMode::Pulse, "250", Verdict::Accept, "250"}, {InputMode::Pulse, "251", Verdict::Refuse, "50"},
-        {InputMode::Digital, "2", Verdict::Refuse, "1"},    {InputMode::Digital, "0", Verdict::Refuse, "1"},
-        {InputMode::Analog, "0", Verdict::Refuse, "1"},     {InputMode::Frequency, "0", Verdict::Refuse, "4"},
+        {InputMode::Digital, "2", Verdict::Refuse, "1"},   {InputMode::Digital, "0", Verdict::Refuse, "1"},
+        {InputMode::Analog, "0", Verdict::Refuse, "1"},    {InputMode::Frequency, "0", Verdict::Refuse, "4"},
         {InputMode::Pulse, "0", Verdict::Refuse, "50"},
     };
     for (const FilterCase& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " in mode " + std::to_string(static_cast<int>(c.mode)));
-        Change<InputRecord>(kIn(2), [&](InputRecord& r) { r = InputRecord{}; r.mode = static_cast<int32_t>(c.mode); });
+        Change<InputRecord>(kIn(2), [&](InputRecord& r) {
+            r = InputRecord{};
+            r.mode = static_cast<int32_t>(c.mode);
+        });
         Load();
         EXPECT_EQ(form.View(InputControl(2, IC::Filter)).enabled, c.mode != InputMode::Digital);
         EXPECT_EQ(form.Edit(InputControl(2, IC::Filter), c.text), c.verdict);
@@ -440,9 +443,9 @@ TEST_F(SettingsFormTest, ServiceButtonsAreEnabledOnlyWhileConnected) {
 
 TEST_F(SettingsFormTest, CalibrationReportsItsResult) {
     Load();
-    for (auto [result, info, error] : {std::tuple{0, CSettingsForm::kCalibrated, ""},
-                                       std::tuple{2, "", CSettingsForm::kNotCalibrated},
-                                       std::tuple{6, "", CSettingsForm::kNotCalibrated}}) {
+    for (auto [result, info, error] :
+         {std::tuple{0, CSettingsForm::kCalibrated, ""}, std::tuple{2, "", CSettingsForm::kNotCalibrated},
+          std::tuple{6, "", CSettingsForm::kNotCalibrated}}) {
         host.sendResult = result;
         const size_t infos = host.Infos().size();
         const size_t errors = host.Errors().size();
