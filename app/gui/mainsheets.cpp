@@ -7,9 +7,11 @@
 #include "base/appinfo.h"
 #include "model/dataserver.h"
 #include "pages/gui/aboutpage.h"
+#include "pages/gui/connectionpage.h"
 #include "pages/gui/devtext.h"
 #include "pages/gui/logpage.h"
 #include "pages/gui/placeholderpage.h"
+#include "pages/gui/settingspage.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -80,11 +82,17 @@ CMainSheets::~CMainSheets() = default;
 void CMainSheets::InstallPages(IPageHost& host, CPageSet& pageSet) {
     m_pageSet = &pageSet;
     m_infoPage = new CPlaceholderPage(QString::fromUtf8("Информация"), this);
-    m_settingsPage = new CPlaceholderPage(QString::fromUtf8("Настройки"), this);
+    auto* settingsPage = new CSettingsPage(m_data, host, this);
+    m_settingsPage = settingsPage;
     m_logPage = new CLogPage(m_data, host, this);
     for (QWidget* page :
          {static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage), static_cast<QWidget*>(m_logPage)})
         page->hide();
+    // The connections page collects with the others but never shows as a tab.
+    auto* connectionPage = new CConnectionPage(m_data, host, this);
+    connectionPage->hide();
+    pageSet.Add(settingsPage);
+    pageSet.Add(connectionPage);
 }
 
 void CMainSheets::ReleasePages() {

@@ -1,0 +1,108 @@
+#include "pages/gui/connectionpage.h"
+
+#include "pages/gui/ipedit.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+using C = ConnectionControl;
+
+constexpr int I(ConnectionControl c) { return static_cast<int>(c); }
+
+// Rows of a caption and its control, named by the box and the caption.
+void AddRow(QGridLayout* grid, QLabel* caption, QWidget* control) {
+    const int row = grid->rowCount();
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(control, row, 1);
+}
+
+QString Named(const QString& box, const char* caption) { return box + QLatin1Char(' ') + QLatin1String(caption); }
+
+}  // namespace
+
+CConnectionPage::CConnectionPage(CDataServer& model, IPageHost& host, QWidget* parent)
+    : CFormPage(m_form, host, RefreshedPage::Connections, parent), m_form(model, host) {
+    setWindowTitle(QStringLiteral("WLESS"));
+    auto* page = new QHBoxLayout(this);
+    page->addWidget(ServersGroup());
+    page->addWidget(GsmGroup());
+    page->addWidget(WifiGroup());
+}
+
+QWidget* CConnectionPage::ServersGroup() {
+    QGroupBox* group = Group(QStringLiteral("Servers"));
+    auto* stack = new QVBoxLayout(group);
+    stack->addWidget(ServerBox(QStringLiteral("Main"), C::Server1Ip));
+    stack->addWidget(ServerBox(QStringLiteral("Reserve"), C::Server2Ip));
+    return group;
+}
+
+// Address, port, login, password and "Delete", from the box's first control on.
+QWidget* CConnectionPage::ServerBox(const QString& caption, ConnectionControl first) {
+    QGroupBox* box = Group(caption);
+    auto* grid = new QGridLayout(box);
+    const int at = I(first);
+    CIpEdit* ip = MakeIp(at, Named(caption, "IP Address"));
+    AddRow(grid, Caption(QStringLiteral("IP Address"), ip), ip);
+    const char* const texts[] = {"Port", "Login", "Pass"};
+    for (int j = 0; j < 3; ++j) {
+        QLineEdit* edit = MakeEdit(at + 1 + j, Named(caption, texts[j]));
+        AddRow(grid, Caption(QLatin1String(texts[j]), edit), edit);
+    }
+    grid->addWidget(MakeButton(at + 4, QStringLiteral("Delete"), Named(caption, "Delete")), grid->rowCount(), 1);
+    return box;
+}
+
+QWidget* CConnectionPage::GsmGroup() {
+    QGroupBox* group = Group(QStringLiteral("GSM"));
+    auto* stack = new QVBoxLayout(group);
+    QGroupBox* sims = Group(QStringLiteral("SIMs"));
+    auto* row = new QGridLayout(sims);
+    QComboBox* control = MakeList(I(C::SimControl), QStringLiteral("SIMs Control"));
+    AddRow(row, Caption(QStringLiteral("Control"), control), control);
+    stack->addWidget(sims);
+    stack->addWidget(AccessPointBox(QStringLiteral("APN1"), C::Apn1Name));
+    stack->addWidget(AccessPointBox(QStringLiteral("APN2"), C::Apn2Name));
+    return group;
+}
+
+QWidget* CConnectionPage::AccessPointBox(const QString& caption, ConnectionControl first) {
+    QGroupBox* box = Group(caption);
+    auto* grid = new QGridLayout(box);
+    const char* const texts[] = {"Name", "Login", "Pass"};
+    for (int j = 0; j < 3; ++j) {
+        QLineEdit* edit = MakeEdit(I(first) + j, Named(caption, texts[j]));
+        AddRow(grid, Caption(QLatin1String(texts[j]), edit), edit);
+    }
+    grid->addWidget(MakeButton(I(first) + 3, QStringLiteral("Clear"), Named(caption, "Clear")), grid->rowCount(), 1);
+    return box;
+}
+
+QWidget* CConnectionPage::WifiGroup() {
+    QGroupBox* group = Group(QStringLiteral("WiFi"));
+    auto* stack = new QVBoxLayout(group);
+    stack->addWidget(NetworkBox(QStringLiteral("Main"), C::Wifi1Ssid));
+    stack->addWidget(NetworkBox(QStringLiteral("Reserve"), C::Wifi2Ssid));
+    stack->addStretch(1);
+    return group;
+}
+
+QWidget* CConnectionPage::NetworkBox(const QString& caption, ConnectionControl first) {
+    QGroupBox* box = Group(caption);
+    auto* grid = new QGridLayout(box);
+    const char* const texts[] = {"SSID", "Password"};
+    for (int j = 0; j < 2; ++j) {
+        QLineEdit* edit = MakeEdit(I(first) + j, Named(caption, texts[j]));
+        AddRow(grid, Caption(QLatin1String(texts[j]), edit), edit);
+    }
+    grid->addWidget(MakeButton(I(first) + 2, QStringLiteral("Delete"), Named(caption, "Delete")), grid->rowCount(), 1);
+    return box;
+}

@@ -1,0 +1,27 @@
+// The connections page ("WLESS"): the servers, the SIM cards' use and access
+// points, and two WiFi networks. The window keeps it off the tab row.
+#pragma once
+
+#include "pages/core/connectionform.h"
+#include "pages/gui/formpage.h"
+
+class CDataServer;
+class IPageHost;
+
+class CConnectionPage : public CFormPage {
+    Q_OBJECT
+public:
+    CConnectionPage(CDataServer& model, IPageHost& host, QWidget* parent = nullptr);
+
+    QWidget* Control(ConnectionControl control) const { return Widget(static_cast<int>(control)); }
+
+private:
+    QWidget* ServersGroup();
+    QWidget* ServerBox(const QString& caption, ConnectionControl first);
+    QWidget* GsmGroup();
+    QWidget* AccessPointBox(const QString& caption, ConnectionControl first);
+    QWidget* WifiGroup();
+    QWidget* NetworkBox(const QString& caption, ConnectionControl first);
+
+    CConnectionForm m_form;
+};
