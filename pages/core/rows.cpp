@@ -212,7 +212,7 @@ bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceType
     ItemCache items(m_data);
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
-        const Loaded& loaded = m_loaded[i];
+        Loaded& loaded = m_loaded[i];
         if (loaded.item < 0 || !Exists(row, type) || !loaded.listed)
             continue;
         const ControlView& view = views[static_cast<size_t>(row.control)];
@@ -239,6 +239,7 @@ bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceType
         case Field::Kind::Ip: CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, PaddedIp(view.text), f.size - 1u); break;
         }
         items.MarkChanged(loaded.item);
+        loaded.value = now;  // handed over: a later collect writes only what changed since
     }
     items.WriteChanged();
     bool appended = false;

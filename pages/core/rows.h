@@ -132,7 +132,8 @@ public:
     // Loads again the rows of one item, after the page has reset it in the model.
     void LoadItem(int item, const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type,
                   bool editable);
-    // The rows whose control changed since the load, written into the model.
+    // The rows whose control changed since the load or the last collect,
+    // written into the model.
     // The items are written and their requests appended; true when any was.
     bool Collect(const std::vector<ControlView>& views, const DeviceTypeRecord& type, IPageHost& host);
 

@@ -73,4 +73,17 @@ TEST_F(SharedRecordTest, AProtocolBitChangedOnTheMainPageSurvivesTheSettingsPage
     EXPECT_EQ(((Item<ProtocolSetRecord>(DI_PRSET_1).set[0][5] >> 2) & 1) != 0, !in3);
 }
 
+TEST_F(SharedRecordTest, AnEditHandedOverIsNotWrittenAgainByALaterCollect) {
+    LoadBoth();
+    main.Choose(MainControl::Mode1, 3);
+    main.Collect();
+    Load();  // "Настройки" shows the mode the main page wrote
+    form.Choose(InputControl(1, InputColumn::Mode), 1);
+    form.Collect();
+    host.ClearRequests();
+    main.Collect();  // not loaded again since its own collect
+    EXPECT_EQ(Item<InputRecord>(kIn1).mode, 1);
+    EXPECT_TRUE(host.Pending().empty());
+}
+
 }  // namespace
