@@ -75,7 +75,7 @@ const ProtocolBox kProtocolBoxes[] = {
 };
 static_assert(std::size(kProtocolBoxes) == kProtocolBoxCount);
 
-// The word 7 bit of each fuel level sensor and the word 8 bit of each thermometer.
+// Word 7 bits 1 to 4 are the fuel level sensors'; word 8 bits 0 to 3 the thermometers'.
 constexpr int kSensorWord = 7;
 constexpr int kThermometerWord = 8;
 
@@ -376,8 +376,8 @@ bool CSettingsForm::CollectChanges() {
 }
 
 // The boxes the user changed (and those cleared for lack of the hardware)
-// set their bits; every other bit keeps what the model holds. The fuel level
-// sensors' in-use flags follow their bits.
+// set their bits; every other bit keeps what the model holds. A changed
+// "LLS" box switches its fuel level sensor on or off.
 bool CSettingsForm::CollectProtocol(const DeviceTypeRecord& type) {
     ProtocolSetRecord prset;
     m_data.Get(DI_PRSET_1, prset);
@@ -386,13 +386,13 @@ bool CSettingsForm::CollectProtocol(const DeviceTypeRecord& type) {
         const ProtocolBox& box = kProtocolBoxes[i];
         bool& shown = m_boxesShown[static_cast<size_t>(i)];
         const bool checked = View(ProtocolControl(i)).checked;
-        if (checked != shown)
-            SetBit(prset, box.word, box.bit, checked);
+        if (checked == shown)
+            continue;
         shown = checked;
+        SetBit(prset, box.word, box.bit, checked);
+        if (box.word == kSensorWord && Has(type, Cap::Rs485))
+            FollowSensorFlag(box.bit, checked);
     }
-    if (Has(type, Cap::Rs485))
-        for (int k = 1; k <= 4; ++k)
-            FollowSensorFlag(k, Bit(prset, kSensorWord, k));
     bool changed = false;
     for (int word = 0; word < 16; ++word)
         changed = changed || WordOf(prset, word) != WordOf(before, word);

@@ -372,11 +372,20 @@ TEST_F(SettingsFormTest, ClearingAnLlsBoxClearsTheSensorsInUseFlagWithItsOwnRequ
     EXPECT_EQ(Item<FuelSensorRecord>(kLls(1)).flags & 0x01, 1);
 }
 
-TEST_F(SettingsFormTest, WithoutRs485TheLlsBoxesWriteOnlyTheirBits) {
-    ChangeType([](DeviceTypeRecord& t) { t.capsPeriph &= ~(1u << 17); });
+TEST_F(SettingsFormTest, OnlyAChangedLlsBoxSwitchesItsSensorAndOnlyWithRs485) {
     Change<ProtocolSetRecord>(DI_PRSET_1, [](ProtocolSetRecord& p) { p.set[0][7] = 0; });
     Load();  // the in-use flags (set) disagree with the bits (clear)
     form.Check(Box("LLS1"), true);
+    form.Check(Box("LLS1"), false);
+    form.Check(Box("LLS3"), true);
+    EXPECT_TRUE(form.Collect());
+    EXPECT_EQ(host.Pending(), (Strings{"PRSET10;SET", "PRSET11;SET"})) << "sensor 3 is in use already";
+    for (int k : {1, 2, 4})
+        EXPECT_EQ(Item<FuelSensorRecord>(kLls(k)).flags & 0x01, 1) << "a sensor whose box was left alone stays on";
+
+    ChangeType([](DeviceTypeRecord& t) { t.capsPeriph &= ~(1u << 17); });
+    Load();
+    form.Check(Box("LLS3"), false);
     EXPECT_TRUE(form.Collect());
     EXPECT_EQ(host.Pending(), kPrsetRequests) << "no sensor requests for a device without the sensors";
     EXPECT_EQ(Item<FuelSensorRecord>(kLls(3)).flags & 0x01, 1);
