@@ -156,24 +156,19 @@ constexpr auto kSpecs = MakeSpecs();
 
 std::vector<std::string> Names(std::span<const char* const> names) { return {names.begin(), names.end()}; }
 
-// The input whose row holds a control, 0 for none; the column through column.
-int InputOf(int control, InputColumn& column) {
-    const int offset = control - I(C::InputRows);
-    const int width = static_cast<int>(InputColumn::Count);
-    if (offset < 0 || offset >= kInputRows * width)
+// The row (from 1) of a grid of rows of Column controls that holds a
+// control, 0 for none; the column through column.
+template <class Column> int RowOf(int control, SettingsControl first, int rows, Column& column) {
+    const int offset = control - I(first);
+    const int width = static_cast<int>(Column::Count);
+    if (offset < 0 || offset >= rows * width)
         return 0;
-    column = static_cast<InputColumn>(offset % width);
+    column = static_cast<Column>(offset % width);
     return offset / width + 1;
 }
 
-int ThermometerOf(int control, ThermoColumn& column) {
-    const int offset = control - I(C::ThermoRows);
-    const int width = static_cast<int>(ThermoColumn::Count);
-    if (offset < 0 || offset >= kThermoRows * width)
-        return 0;
-    column = static_cast<ThermoColumn>(offset % width);
-    return offset / width + 1;
-}
+int InputOf(int control, InputColumn& column) { return RowOf(control, C::InputRows, kInputRows, column); }
+int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::ThermoRows, kThermoRows, column); }
 
 }  // namespace
 

@@ -49,15 +49,9 @@ QWidget* CConnectionPage::ServersGroup() {
 QWidget* CConnectionPage::ServerBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
     auto* grid = new QGridLayout(box);
-    const int at = I(first);
-    CIpEdit* ip = MakeIp(at, Named(caption, "IP Address"));
+    CIpEdit* ip = MakeIp(I(first), Named(caption, "IP Address"));
     AddRow(grid, Caption(QStringLiteral("IP Address"), ip), ip);
-    const char* const texts[] = {"Port", "Login", "Pass"};
-    for (int j = 0; j < 3; ++j) {
-        QLineEdit* edit = MakeEdit(at + 1 + j, Named(caption, texts[j]));
-        AddRow(grid, Caption(QLatin1String(texts[j]), edit), edit);
-    }
-    grid->addWidget(MakeButton(at + 4, QStringLiteral("Delete"), Named(caption, "Delete")), grid->rowCount(), 1);
+    AddTexts(grid, caption, I(first) + 1, {"Port", "Login", "Pass"}, "Delete");
     return box;
 }
 
@@ -76,13 +70,7 @@ QWidget* CConnectionPage::GsmGroup() {
 
 QWidget* CConnectionPage::AccessPointBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    auto* grid = new QGridLayout(box);
-    const char* const texts[] = {"Name", "Login", "Pass"};
-    for (int j = 0; j < 3; ++j) {
-        QLineEdit* edit = MakeEdit(I(first) + j, Named(caption, texts[j]));
-        AddRow(grid, Caption(QLatin1String(texts[j]), edit), edit);
-    }
-    grid->addWidget(MakeButton(I(first) + 3, QStringLiteral("Clear"), Named(caption, "Clear")), grid->rowCount(), 1);
+    AddTexts(new QGridLayout(box), caption, I(first), {"Name", "Login", "Pass"}, "Clear");
     return box;
 }
 
@@ -97,12 +85,17 @@ QWidget* CConnectionPage::WifiGroup() {
 
 QWidget* CConnectionPage::NetworkBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    auto* grid = new QGridLayout(box);
-    const char* const texts[] = {"SSID", "Password"};
-    for (int j = 0; j < 2; ++j) {
-        QLineEdit* edit = MakeEdit(I(first) + j, Named(caption, texts[j]));
-        AddRow(grid, Caption(QLatin1String(texts[j]), edit), edit);
-    }
-    grid->addWidget(MakeButton(I(first) + 2, QStringLiteral("Delete"), Named(caption, "Delete")), grid->rowCount(), 1);
+    AddTexts(new QGridLayout(box), caption, I(first), {"SSID", "Password"}, "Delete");
     return box;
+}
+
+// Text rows from the control first on, then the box's button under them.
+void CConnectionPage::AddTexts(QGridLayout* grid, const QString& box, int first,
+                               std::initializer_list<const char*> captions, const char* button) {
+    int control = first;
+    for (const char* caption : captions) {
+        QLineEdit* edit = MakeEdit(control++, Named(box, caption));
+        AddRow(grid, Caption(QLatin1String(caption), edit), edit);
+    }
+    grid->addWidget(MakeButton(control, QLatin1String(button), Named(box, button)), grid->rowCount(), 1);
 }

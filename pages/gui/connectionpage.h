@@ -5,8 +5,11 @@
 #include "pages/core/connectionform.h"
 #include "pages/gui/formpage.h"
 
+#include <initializer_list>
+
 class CDataServer;
 class IPageHost;
+class QGridLayout;
 
 class CConnectionPage : public CFormPage {
     Q_OBJECT
@@ -22,6 +25,8 @@ private:
     QWidget* AccessPointBox(const QString& caption, ConnectionControl first);
     QWidget* WifiGroup();
     QWidget* NetworkBox(const QString& caption, ConnectionControl first);
+    void AddTexts(QGridLayout* grid, const QString& box, int first, std::initializer_list<const char*> captions,
+                  const char* button);
 
     CConnectionForm m_form;
 };

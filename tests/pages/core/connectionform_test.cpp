@@ -1,9 +1,6 @@
 #include "pages/core/connectionform.h"
 
-#include "model/dataserver.h"
-#include "tests/pages/core/fake_host.h"
-
-#include <gtest/gtest.h>
+#include "tests/pages/core/form_fixture.h"
 
 #include <cstring>
 #include <string>
@@ -12,40 +9,15 @@
 namespace {
 
 using C = ConnectionControl;
-using Strings = std::vector<std::string>;
 
-constexpr uint32_t kGsm = 0x1, kSecondSim = 0x2, kWifi = 1u << 16;
+constexpr uint32_t kGsm = 0x1, kWifi = 1u << 16;
 constexpr int kServer2 = ItemBase::Server + 2;
 constexpr int kWifiNet2 = ItemBase::WifiNet + 2;
 
-class ConnectionFormTest : public testing::Test {
-protected:
-    // Type 11: GSM, a second SIM and WiFi.
-    void SetUp() override { data.ResetToDefaults(11); }
-
-    void SetComm(uint32_t comm) {
-        DeviceTypeRecord type;
-        data.Get(DI_DEV_TYPE, type);
-        type.capsComm = comm;
-        data.Set(DI_DEV_TYPE, type);
-    }
-    template <class R> R Item(int item) {
-        R record;
-        data.Get(item, record);
-        return record;
-    }
-    void Load() {
-        form.Load();
-        host.ClearRequests();
-    }
-
-    CDataServer data;
-    FakePageHost host;
-    CConnectionForm form{data, host};
-};
+using ConnectionFormTest = FormFixture<CConnectionForm>;
 
 TEST_F(ConnectionFormTest, WithoutGsmAndWifiEveryBoxShowsNaAndNothingIsAppended) {
-    SetComm(0);
+    ChangeType([](DeviceTypeRecord& t) { t.capsComm = 0; });
     Load();
     for (C c : {C::Server1Port, C::Server1Login, C::Server2Password, C::Apn1Name, C::Apn2Login, C::Wifi1Ssid,
                 C::Wifi2Password}) {
@@ -61,7 +33,7 @@ TEST_F(ConnectionFormTest, WithoutGsmAndWifiEveryBoxShowsNaAndNothingIsAppended)
 }
 
 TEST_F(ConnectionFormTest, WithWifiAloneTheServersExist) {
-    SetComm(kWifi);
+    ChangeType([](DeviceTypeRecord& t) { t.capsComm = kWifi; });
     Load();
     EXPECT_EQ(form.View(C::Server1Port).text, "NO INFO");
     EXPECT_TRUE(form.View(C::Server1Port).enabled);
@@ -69,7 +41,7 @@ TEST_F(ConnectionFormTest, WithWifiAloneTheServersExist) {
 }
 
 TEST_F(ConnectionFormTest, OneSimShowsNaForTheSecondAccessPointAndNeverAppendsIt) {
-    SetComm(kGsm | kWifi);
+    ChangeType([](DeviceTypeRecord& t) { t.capsComm = kGsm | kWifi; });
     Load();
     EXPECT_EQ(form.View(C::Apn2Name).text, "NA");
     EXPECT_EQ(form.View(C::SimControl).choices, Strings{"NA"});
