@@ -127,14 +127,15 @@ void CFormPage::Answer(int control, Verdict verdict) {
     QWidget* widget = Widget(control);
     // The widget may show what the user entered rather than what its view holds.
     m_shown[static_cast<size_t>(control)].reset();
+    ApplyViews();
     if (verdict == Verdict::Refuse) {
         QApplication::beep();
+        emit EntryRefused(control);
         const char* hint = m_form.Spec(control).hint;
         const QString text = QString::fromUtf8(hint ? hint : "Недопустимое значение");
         widget->setToolTip(text);
         QToolTip::showText(widget->mapToGlobal(QPoint(0, widget->height())), text, widget);
     }
-    ApplyViews();
 }
 
 // The form is built after this base (a page owns its form), so the tables are
