@@ -3,12 +3,14 @@
 #include "app/gui/mainsheets.h"
 #include "app/gui/windowset.h"
 #include "model/dataserver.h"
+#include "pages/gui/qttranslations.h"
 #include "transport/trace.h"
 
 #include <filesystem>
 #include <new>
 
 CNordekApp::CNordekApp(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallQtTranslations(*this);
     m_DataServer.reset(new (std::nothrow) CDataServer);
     if (!m_DataServer)
         Trace("[CNordekApp] m_DataServer creation failed\r\n");

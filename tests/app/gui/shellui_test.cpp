@@ -7,7 +7,12 @@
 #include "tests/pages/core/fake_host.h"
 #include "tests/support/qtapp.h"
 
+#include <QAbstractButton>
+#include <QDialog>
+#include <QDir>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -37,9 +42,9 @@ TEST_F(ShellUiTest, BoxesFromAnotherThreadShowOnTheGuiThreadWithTheProgramsName)
         const char* button;
         bool expected;
     };
-    for (const Case& c : {Case{"Yes", true}, Case{"No", false}}) {
+    for (const Case& c : {Case{"Да", true}, Case{"Нет", false}}) {
         QString caption, text;
-        CloseNextModal(QString::fromLatin1(c.button), &caption, &text);
+        CloseNextModal(QString::fromUtf8(c.button), &caption, &text);
         bool answer = !c.expected;
         FromWorker([&] { answer = ui.AskYesNo("Вы действительно хотите перезагрузить устройство?"); });
         EXPECT_EQ(answer, c.expected);
@@ -141,6 +146,39 @@ TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceNamesThePort) {
     EXPECT_EQ(empty.currentText(), QString::fromUtf8("COM порт не найден"));
     emit empty.activated(0);
     EXPECT_FALSE(empty.PortChosen());
+}
+
+}  // namespace
+
+namespace {
+
+QStringList ButtonTexts(QDialog* dialog) {
+    QStringList texts;
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+        texts << button->text().remove('&');
+    return texts;
+}
+
+TEST_F(ShellUiTest, QuestionsSpeakRussianAndAStrayEnterAnswersNo) {
+    QStringList buttons;
+    QString defaultButton;
+    LookAtNextModal([&](QDialog* dialog) {
+        buttons = ButtonTexts(dialog);
+        if (auto* box = qobject_cast<QMessageBox*>(dialog); box && box->defaultButton())
+            defaultButton = box->defaultButton()->text().remove('&');
+    });
+    EXPECT_FALSE(ui.AskYesNo("Вы действительно хотите удалить все репорты?"));
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Да"))) << buttons.join('|').toStdString();
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Нет"))) << buttons.join('|').toStdString();
+    EXPECT_EQ(defaultButton, QString::fromUtf8("Нет"));
+}
+
+TEST_F(ShellUiTest, TheFileDialogSpeaksRussian) {
+    QStringList buttons;
+    LookAtNextModal([&](QDialog* dialog) { buttons = ButtonTexts(dialog); });
+    EXPECT_FALSE(ui.ChooseFile(true, QDir::tempPath().toStdString(), "device.kvs"));
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Отмена"))) << buttons.join('|').toStdString();
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Сохранить"))) << buttons.join('|').toStdString();
 }
 
 }  // namespace
