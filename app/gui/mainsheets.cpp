@@ -105,7 +105,7 @@ void CMainSheets::SetActions(ShellActions actions) {
     m_panel->PortList()->SetScanner(m_actions.scanPorts);
 }
 
-void CMainSheets::SetPinnedPort(const std::string& path) { m_panel->PortList()->SetPinnedPort(path); }
+void CMainSheets::SetDemoPort(const std::string& path) { m_panel->PortList()->SetDemoPort(path); }
 
 void CMainSheets::ConnectPanel() {
     connect(m_panel->ConnectButton(), &QPushButton::clicked, this,

@@ -40,7 +40,7 @@ public:
     void SetMainPage(CShellPage* page);
     void SetActions(ShellActions actions);
     // Listed first in the port list (the demo device).
-    void SetPinnedPort(const std::string& path);
+    void SetDemoPort(const std::string& path);
 
     // Recomputes controls, tab row, title, banner and IMEI text from the state.
     void Refresh();

@@ -18,10 +18,10 @@ CNordekApp::CNordekApp(int& argc, char** argv) : QApplication(argc, argv) {
 
 CNordekApp::~CNordekApp() = default;
 
-int CNordekApp::Run(const std::string& pinnedPort) {
+int CNordekApp::Run(const std::string& demoPort) {
     if (!m_DataServer)
         return 1;
-    CWindowSet windows(*m_DataServer, std::filesystem::current_path().string(), pinnedPort);
+    CWindowSet windows(*m_DataServer, std::filesystem::current_path().string(), demoPort);
     windows.Window().show();
     return exec();
 }

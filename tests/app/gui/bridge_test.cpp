@@ -59,7 +59,7 @@ protected:
         windows.reset();
     }
 
-    void ChoosePinnedPort() {
+    void ChooseDemoPort() {
         CPortComboBox* ports = window->Panel()->PortList();
         ports->showPopup();
         ports->hidePopup();
@@ -84,9 +84,12 @@ protected:
 };
 
 TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
-    ChoosePinnedPort();
-    EXPECT_EQ(window->Panel()->PortList()->itemText(0), QString::fromStdString(sim->PortPath()));
+    // The demo device is named and chosen from the start: one click connects.
+    const QString demo = QString::fromStdString(sim->PortPath()) + QString::fromUtf8(" (демо-устройство)");
+    EXPECT_EQ(window->Panel()->PortList()->currentText(), demo);
     ASSERT_TRUE(window->Panel()->ConnectButton()->isEnabled());
+    ChooseDemoPort();
+    EXPECT_EQ(window->Panel()->PortList()->itemText(0), demo);
 
     window->Panel()->ConnectButton()->click();
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
@@ -108,7 +111,7 @@ TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
 }
 
 TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
-    ChoosePinnedPort();
+    ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
     window->LogPage()->CommandField()->setText(QStringLiteral("$VER"));
@@ -121,7 +124,7 @@ TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
 // An edit on "Главная" reaches the device with "Записать", and only the
 // groups that changed are written.
 TEST_F(BridgeTest, EditsOnTheMainPageReachTheDeviceWithWrite) {
-    ChoosePinnedPort();
+    ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
     QTRY_VERIFY_WITH_TIMEOUT(!bridge->State().refreshMain, 3000);  // the page reloaded from the device

@@ -90,39 +90,49 @@ TEST_F(ShellUiTest, PostedConnectCommandRunsLaterOnTheGuiThread) {
     QTRY_COMPARE(connects, 1);
 }
 
+PortEntry Port(const char* device, const char* description = "", const char* stable = "") {
+    return {*stable ? stable : device, device, description};
+}
+
 struct PortCase {
     const char* name;
-    std::vector<std::string> scanned;
-    std::string pinned;
+    std::vector<PortEntry> scanned;
+    std::string demo;
     QStringList listed;
+    bool chosen;  // a port is chosen before the user picks one
 };
 
-TEST(PortListTest, ListsPinnedPortFirstThenTheScannedOnesOrSaysNoneFound) {
+TEST(PortListTest, ListsTheDemoPortFirstThenTheScannedOnesOrSaysNoneFound) {
     TestApp();
     const PortCase cases[] = {
-        {"none", {}, "", {"COM порт не найден"}},
-        {"scanned", {"/dev/ttyACM0", "/dev/ttyUSB2"}, "", {"/dev/ttyACM0", "/dev/ttyUSB2"}},
-        {"pinned first, no duplicate", {"/dev/ttyACM0", "/tmp/demo"}, "/tmp/demo", {"/tmp/demo", "/dev/ttyACM0"}},
+        {"none", {}, "", {"COM порт не найден"}, false},
+        {"scanned", {Port("/dev/ttyACM0"), Port("/dev/ttyUSB2", "FTDI FT232R (A1)", "/dev/serial/by-id/usb-FTDI-A1")},
+         "", {"/dev/ttyACM0", "FTDI FT232R (A1) — /dev/ttyUSB2"}, false},
+        {"demo first and chosen, no duplicate", {Port("/dev/ttyACM0"), Port("/tmp/demo")}, "/tmp/demo",
+         {"/tmp/demo (демо-устройство)", "/dev/ttyACM0"}, true},
     };
     for (const PortCase& c : cases) {
         SCOPED_TRACE(c.name);
         CPortComboBox ports;
         ports.SetScanner([&] { return PortScanResult{c.scanned, ""}; });
-        ports.SetPinnedPort(c.pinned);
+        ports.SetDemoPort(c.demo);
+        EXPECT_EQ(ports.PortChosen(), c.chosen);
         ports.showPopup();
         QStringList listed;
         for (int i = 0; i < ports.count(); ++i)
             listed << ports.itemText(i);
         EXPECT_EQ(listed, c.listed);
-        EXPECT_EQ(ports.PortFound(), !c.scanned.empty());
         ports.hidePopup();
     }
 }
 
-TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceNamesThePort) {
+TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceOpensTheStableName) {
     TestApp();
     CPortComboBox ports;
-    ports.SetScanner([] { return PortScanResult{{"/dev/ttyUSB0", "/dev/ttyUSB12"}, "hint"}; });
+    ports.SetScanner([] {
+        return PortScanResult{{Port("/dev/ttyUSB0"), Port("/dev/ttyUSB12", "Tracker", "/dev/serial/by-id/usb-T-12")},
+                              "hint"};
+    });
     ports.showPopup();
     ports.hidePopup();
     QCoreApplication::processEvents();
@@ -136,16 +146,8 @@ TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceNamesThePort) {
     emit ports.activated(1);
     QCoreApplication::processEvents();
     EXPECT_TRUE(ports.PortChosen());
-    EXPECT_EQ(ports.ChosenPort(), "/dev/ttyUSB12");
-    EXPECT_EQ(ports.currentText(), QStringLiteral("/dev/ttyUSB12"));
-
-    CPortComboBox empty;
-    empty.showPopup();
-    empty.hidePopup();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(empty.currentText(), QString::fromUtf8("COM порт не найден"));
-    emit empty.activated(0);
-    EXPECT_FALSE(empty.PortChosen());
+    EXPECT_EQ(ports.ChosenPort(), "/dev/serial/by-id/usb-T-12");
+    EXPECT_EQ(ports.currentText(), QString::fromUtf8("Tracker — /dev/ttyUSB12"));
 }
 
 }  // namespace
