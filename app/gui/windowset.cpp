@@ -17,6 +17,7 @@ CWindowSet::CWindowSet(CDataServer& data, const std::string& workDir, const std:
     m_mainPage = std::move(mainPage);
     m_window->SetActions(m_bridge->Actions());
     m_window->SetDemoPort(demoPort);
+    m_window->FitToPages();
 }
 
 // The pages use the shell's services, so the shell goes last, after its
