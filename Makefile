@@ -2,14 +2,15 @@
 # Both install what is missing from Debian's packages first (as root, or with sudo).
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev qt6-base-dev libcli11-dev nlohmann-json3-dev
+            libbenchmark-dev qt6-base-dev qt6-translations-l10n libcli11-dev nlohmann-json3-dev \
+            dpkg-dev desktop-file-utils
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
 export ORVENA_WERROR := ON
 
-.PHONY: run test deps build-% test-% fuzz demo clean
+.PHONY: run test deps build-% test-% fuzz package demo clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -33,12 +34,14 @@ test: deps
 	tools/test-all $(JOBS) $(FUZZ_SECONDS)
 	@echo "All test suites passed."
 
+# The build's window on the demo device, in the build folder, with a UTF-8 locale.
 run: build-default
-	@if [ -x build/default/app/gui/orvena ]; then \
-	  cd build/default/app/gui && ./orvena --demo; \
-	else \
-	  echo "The window is not built yet; built so far:"; ls build/default | grep -E '^(orvena|test_)' || true; \
-	fi
+	ORVENA_HOME=$(CURDIR)/build/default/app/gui ORVENA_PROGRAM=$(CURDIR)/build/default/app/gui/orvena \
+	  packaging/orvena-start --demo
+
+# The Debian package of the release build, checked as an installed system would see it.
+package: build-default
+	tools/check-package
 
 clean:
 	rm -rf build

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "base/appinfo.h"
 #include "cli/commands.h"
 
 #include <filesystem>
@@ -26,7 +27,7 @@ void AddConnectOptions(CLI::App& command, ConnectOptions& options) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"ORVENA tracker configurator, command line", "orvena-cli"};
-    app.set_version_flag("--version", "orvena-cli 1.24");
+    app.set_version_flag("--version", std::string("orvena-cli ") + AppInfo::kProgramVersion);
     app.require_subcommand(1);
 
     ConnectOptions connect;

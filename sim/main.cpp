@@ -84,6 +84,10 @@ bool ParseArgs(int argc, char** argv, DevSimOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("orvena-devsim %s\n", ORVENA_VERSION);
+        return 0;
+    }
     DevSimOptions options;
     if (!ParseArgs(argc, argv, options)) {
         Usage();

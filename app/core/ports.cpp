@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include <dirent.h>
+#include <filesystem>
+#include <fstream>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,8 +75,75 @@ std::vector<std::string> ListSerialPorts(const std::vector<std::string>& extra) 
     return ports;
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string FirstLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+        line.pop_back();
+    return line;
+}
+
+// The USB device a tty belongs to: the nearest folder above its device link
+// that names a vendor.
+fs::path UsbDeviceOf(const fs::path& tty) {
+    std::error_code error;
+    fs::path folder = fs::canonical(tty / "device", error);
+    for (int up = 0; !error && up < 4 && !folder.empty(); ++up, folder = folder.parent_path())
+        if (fs::exists(folder / "idVendor", error))
+            return folder;
+    return {};
+}
+
+std::string UsbDescription(const fs::path& usb) {
+    std::string text = FirstLine(usb / "manufacturer");
+    const std::string product = FirstLine(usb / "product");
+    if (!product.empty())
+        text += (text.empty() ? "" : " ") + product;
+    const std::string serial = FirstLine(usb / "serial");
+    if (!serial.empty())
+        text += (text.empty() ? "" : " ") + ("(" + serial + ")");
+    return text;
+}
+
+std::string StableName(const std::string& device, const std::string& byId) {
+    std::error_code error;
+    const fs::path target = fs::canonical(device, error);
+    if (error)
+        return {};
+    for (const fs::directory_entry& link : fs::directory_iterator(byId, error)) {
+        std::error_code linkError;
+        if (fs::canonical(link.path(), linkError) == target && !linkError)
+            return link.path().string();
+    }
+    return {};
+}
+
+}  // namespace
+
+PortEntry DescribePort(const std::string& device, const PortRoots& roots) {
+    PortEntry entry{device, device, {}};
+    const fs::path usb = UsbDeviceOf(fs::path(roots.sysTty) / fs::path(device).filename());
+    if (!usb.empty())
+        entry.description = UsbDescription(usb);
+    const std::string stable = StableName(device, roots.byId);
+    if (!stable.empty())
+        entry.path = stable;
+    return entry;
+}
+
+std::string PortEntryText(const PortEntry& entry) {
+    return entry.description.empty() ? entry.device : entry.description + " — " + entry.device;
+}
+
 PortScanResult ScanSerialPorts() {
-    PortScanResult scan{ListSerialPorts(), {}};
+    PortScanResult scan;
+    for (const std::string& device : ListSerialPorts())
+        scan.ports.push_back(DescribePort(device));
     std::vector<std::string> usb;
     for (const std::string& path : SerialDevicePaths())
         if (path.find("/ttyS") == std::string::npos)

@@ -13,10 +13,30 @@ std::vector<std::string> ListSerialPorts(const std::vector<std::string>& extra =
 // be opened or does not exist.
 std::string PortAccessHint(const std::string& path);
 
-struct PortScanResult {
-    std::vector<std::string> ports;  // device paths, ascending
-    std::string hint;                // one line when a port exists but cannot be opened
+// A serial port as a person recognises it.
+struct PortEntry {
+    std::string path;         // what is opened: the stable name under /dev/serial/by-id where there is one
+    std::string device;       // the device node, "/dev/ttyUSB0"
+    std::string description;  // maker, product and serial number as the system knows them; empty when unknown
+
+    bool operator==(const PortEntry&) const = default;
 };
+
+struct PortScanResult {
+    std::vector<PortEntry> ports;  // ascending by device
+    std::string hint;              // one line when a port exists but cannot be opened
+};
+
+// Where the system tells about its serial ports; tests lay out a fake tree.
+struct PortRoots {
+    std::string sysTty = "/sys/class/tty";
+    std::string byId = "/dev/serial/by-id";
+};
+
+// A device node with its stable name and the USB device's maker, product and serial number.
+PortEntry DescribePort(const std::string& device, const PortRoots& roots = {});
+// What a list shows of a port: its description and device, or the device alone.
+std::string PortEntryText(const PortEntry& entry);
 
 // The ports that can be opened, and why the first present USB serial port
 // that cannot be opened is not listed (a tracker shows up as one).

@@ -30,9 +30,8 @@ CHWTypeDlg::CHWTypeDlg(int currentType, QWidget* parent) : QDialog(parent), m_ty
         if (index >= 0)
             m_type = m_list->itemData(index).toInt();
     });
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    // Standard buttons: their captions follow Qt's Russian texts ("Отмена").
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(m_list);

@@ -2,6 +2,7 @@
 // --demo starts the built-in device simulator on a pseudo-terminal and lists
 // its port first; --type chooses the simulated device type.
 #include "app/gui/nordekapp.h"
+#include "base/appinfo.h"
 #include "sim/devsim.h"
 
 #include <cstdio>
@@ -36,6 +37,11 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window exists, so it needs no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("orvena %s\n", AppInfo::kProgramVersion);
+        return 0;
+    }
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
         std::fprintf(stderr, "usage: orvena [--demo [--type N]]\n");

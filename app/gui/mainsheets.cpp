@@ -18,6 +18,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -113,7 +115,7 @@ void CMainSheets::SetActions(ShellActions actions) {
     m_panel->PortList()->SetScanner(m_actions.scanPorts);
 }
 
-void CMainSheets::SetPinnedPort(const std::string& path) { m_panel->PortList()->SetPinnedPort(path); }
+void CMainSheets::SetDemoPort(const std::string& path) { m_panel->PortList()->SetDemoPort(path); }
 
 void CMainSheets::ConnectPanel() {
     connect(m_panel->ConnectButton(), &QPushButton::clicked, this,
@@ -299,4 +301,20 @@ void CMainSheets::closeEvent(QCloseEvent* event) {
         RunBusy(m_actions.shutdown);
     }
     event->accept();
+}
+
+void CMainSheets::FitToPages() {
+    QTabBar row(m_tabs);
+    for (const char* caption : {"Главная", "Информация", "Настройки", "Журнал", "О Программе"})
+        row.addTab(QString::fromUtf8(caption));
+    QSize pages(row.sizeHint().width(), 0);
+    for (QWidget* page : {static_cast<QWidget*>(m_mainPage), static_cast<QWidget*>(m_infoPage),
+                          static_cast<QWidget*>(m_settingsPage), static_cast<QWidget*>(m_logPage),
+                          static_cast<QWidget*>(m_aboutPage)})
+        if (page)
+            pages = pages.expandedTo(page->sizeHint());
+    // The tab widget's frame and the tab row itself come on top of the page.
+    const int frame = 2 * m_tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    m_tabs->setMinimumSize(pages.width() + frame, pages.height() + row.sizeHint().height() + frame);
+    adjustSize();
 }

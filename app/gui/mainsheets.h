@@ -35,12 +35,15 @@ public:
     // Forgets the page set and takes the main page off the tab row, before
     // the main page and the shell go.
     void ReleasePages();
+    // Makes the window wide enough for all five tabs and large enough for
+    // every page, also for those not on the tab row yet.
+    void FitToPages();
 
     // The start-up routine adds the main page as the first tab.
     void SetMainPage(CShellPage* page);
     void SetActions(ShellActions actions);
     // Listed first in the port list (the demo device).
-    void SetPinnedPort(const std::string& path);
+    void SetDemoPort(const std::string& path);
 
     // Recomputes controls, tab row, title, banner and IMEI text from the state.
     void Refresh();

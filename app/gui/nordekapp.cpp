@@ -3,12 +3,14 @@
 #include "app/gui/mainsheets.h"
 #include "app/gui/windowset.h"
 #include "model/dataserver.h"
+#include "pages/gui/qttranslations.h"
 #include "transport/trace.h"
 
 #include <filesystem>
 #include <new>
 
 CNordekApp::CNordekApp(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallQtTranslations(*this);
     m_DataServer.reset(new (std::nothrow) CDataServer);
     if (!m_DataServer)
         Trace("[CNordekApp] m_DataServer creation failed\r\n");
@@ -16,10 +18,10 @@ CNordekApp::CNordekApp(int& argc, char** argv) : QApplication(argc, argv) {
 
 CNordekApp::~CNordekApp() = default;
 
-int CNordekApp::Run(const std::string& pinnedPort) {
+int CNordekApp::Run(const std::string& demoPort) {
     if (!m_DataServer)
         return 1;
-    CWindowSet windows(*m_DataServer, std::filesystem::current_path().string(), pinnedPort);
+    CWindowSet windows(*m_DataServer, std::filesystem::current_path().string(), demoPort);
     windows.Window().show();
     return exec();
 }

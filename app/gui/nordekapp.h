@@ -15,9 +15,9 @@ public:
     CNordekApp(int& argc, char** argv);
     ~CNordekApp() override;
 
-    // Shows the main window and returns when it has closed. pinnedPort, when
-    // not empty, is listed first in the port list.
-    int Run(const std::string& pinnedPort);
+    // Shows the main window and returns when it has closed. demoPort, when
+    // not empty, is listed first in the port list as the demo device, and chosen.
+    int Run(const std::string& demoPort);
 
     CDataServer* DataServer() const { return m_DataServer.get(); }
 

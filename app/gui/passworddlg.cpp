@@ -24,9 +24,8 @@ CPasswordDlg::CPasswordDlg(CDataServer& model, QWidget* parent) : QDialog(parent
     m_edit->setEchoMode(QLineEdit::Password);
     m_on = new QCheckBox(QString::fromUtf8("Вкл."), this);
     m_show = new QCheckBox(QString::fromUtf8("Показать пароль"), this);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    // Standard buttons: their captions follow Qt's Russian texts ("Отмена").
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     grid->addWidget(new QLabel(QString::fromUtf8("Пароль"), this), 0, 0);
     grid->addWidget(m_edit, 0, 1);
     grid->addWidget(m_on, 0, 2);
@@ -43,6 +42,9 @@ CPasswordDlg::CPasswordDlg(CDataServer& model, QWidget* parent) : QDialog(parent
     m_show->setChecked(false);
     m_edit->setEnabled(on);
     m_show->setEnabled(on);
+    // Typing replaces the stored password instead of adding to it.
+    m_edit->selectAll();
+    m_edit->setFocus();
     connect(m_on, &QCheckBox::clicked, this, &CPasswordDlg::OnProtectionToggled);
     connect(m_show, &QCheckBox::clicked, this, &CPasswordDlg::OnShowToggled);
 }

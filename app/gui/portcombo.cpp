@@ -8,6 +8,7 @@ namespace {
 const char* const kInitialEntry = "COM порт";
 const char* const kNoPortEntry = "COM порт не найден";
 const char* const kChooseEntry = "Выбрать COM";
+const char* const kDemoSuffix = " (демо-устройство)";
 }  // namespace
 
 CPortComboBox::CPortComboBox(QWidget* parent) : QComboBox(parent) {
@@ -34,16 +35,13 @@ void CPortComboBox::Rescan() {
     m_portChosen = false;
     m_chosen.clear();
     clear();
-    PortScanResult scan = m_scanner ? m_scanner() : PortScanResult{};
-    std::vector<std::string> ports;
-    if (!m_pinned.empty())
-        ports.push_back(m_pinned);
-    for (const std::string& port : scan.ports)
-        if (port != m_pinned)
-            ports.push_back(port);
-    for (const std::string& port : ports)
-        addItem(QString::fromStdString(port));
-    m_portFound = !ports.empty();
+    const PortScanResult scan = m_scanner ? m_scanner() : PortScanResult{};
+    if (!m_demo.empty())
+        AddDemoEntry();
+    for (const PortEntry& port : scan.ports)
+        if (port.path != m_demo && port.device != m_demo)
+            addItem(QString::fromStdString(PortEntryText(port)), QString::fromStdString(port.path));
+    m_portFound = count() > 0;
     if (!m_portFound)
         ShowSingleEntry(QString::fromUtf8(kNoPortEntry));
     emit ScanHint(QString::fromStdString(scan.hint));
@@ -54,9 +52,7 @@ void CPortComboBox::OnActivated(int index) {
     m_activated = true;
     if (!m_portFound || index < 0)
         return;
-    m_chosen = itemText(index).toStdString();
-    m_portChosen = true;
-    emit PortChosenChanged(itemText(index));
+    Choose(index);
 }
 
 void CPortComboBox::OnPopupClosed() {
@@ -66,6 +62,29 @@ void CPortComboBox::OnPopupClosed() {
         ShowSingleEntry(QString::fromUtf8(kNoPortEntry));
     else if (!m_portChosen)
         ShowSingleEntry(QString::fromUtf8(kChooseEntry));
+}
+
+void CPortComboBox::SetDemoPort(const std::string& path) {
+    m_demo = path;
+    if (path.empty())
+        return;
+    clear();
+    AddDemoEntry();
+    m_portFound = true;
+    setCurrentIndex(0);
+    Choose(0);
+}
+
+void CPortComboBox::AddDemoEntry() {
+    addItem(QString::fromStdString(m_demo) + QString::fromUtf8(kDemoSuffix), QString::fromStdString(m_demo));
+}
+
+// An entry shows the port as a person recognises it; its data is the path that is opened.
+void CPortComboBox::Choose(int index) {
+    const QString path = itemData(index).toString();
+    m_chosen = path.toStdString();
+    m_portChosen = true;
+    emit PortChosenChanged(path);
 }
 
 void CPortComboBox::ShowSingleEntry(const QString& text) {

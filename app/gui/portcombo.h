@@ -16,8 +16,8 @@ public:
     explicit CPortComboBox(QWidget* parent = nullptr);
 
     void SetScanner(std::function<PortScanResult()> scanner) { m_scanner = std::move(scanner); }
-    // A port listed first, ahead of the scanned ones (the demo device).
-    void SetPinnedPort(const std::string& path) { m_pinned = path; }
+    // The demo device: listed first, named as such, and chosen at once.
+    void SetDemoPort(const std::string& path);
 
     bool PortFound() const { return m_portFound; }
     bool PortChosen() const { return m_portChosen; }
@@ -36,9 +36,11 @@ private:
     void OnActivated(int index);
     void OnPopupClosed();
     void ShowSingleEntry(const QString& text);
+    void AddDemoEntry();
+    void Choose(int index);
 
     std::function<PortScanResult()> m_scanner;
-    std::string m_pinned;
+    std::string m_demo;
     std::string m_chosen;
     bool m_portFound = false;
     bool m_portChosen = false;

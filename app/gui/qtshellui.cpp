@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <QThread>
 
@@ -15,6 +17,17 @@
 #include <memory>
 
 namespace {
+// A box as wide as its caption with the window's buttons beside it, so the
+// program's name is never cut.
+void WidenForCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 // The device's messages use CR LF; a box wants plain line feeds.
 QString BoxText(const std::string& text) {
     return QString::fromUtf8(text.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -37,6 +50,10 @@ int CQtShellUi::ShowBox(int icon, const std::string& text, int buttons) {
     OnGuiThread([&] {
         QMessageBox box(static_cast<QMessageBox::Icon>(icon), QString::fromUtf8(AppInfo::kName), BoxText(text),
                         static_cast<QMessageBox::StandardButtons>(buttons), &m_window);
+        WidenForCaption(box);
+        // A stray Enter must not start what a question asks about.
+        if (buttons & QMessageBox::No)
+            box.setDefaultButton(QMessageBox::No);
         // The wait cursor of a running command is not meant for the box.
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         answer = box.exec();

@@ -5,7 +5,7 @@
 #include "app/gui/sidepanel.h"
 #include "pages/gui/wizardpage.h"
 
-CWindowSet::CWindowSet(CDataServer& data, const std::string& workDir, const std::string& pinnedPort)
+CWindowSet::CWindowSet(CDataServer& data, const std::string& workDir, const std::string& demoPort)
     : m_window(std::make_unique<CMainSheets>(data)),
       m_bridge(std::make_unique<CShellBridge>(data, *m_window, workDir)) {
     CShell& shell = m_bridge->Shell();
@@ -16,7 +16,8 @@ CWindowSet::CWindowSet(CDataServer& data, const std::string& workDir, const std:
     m_window->SetMainPage(mainPage.get());
     m_mainPage = std::move(mainPage);
     m_window->SetActions(m_bridge->Actions());
-    m_window->SetPinnedPort(pinnedPort);
+    m_window->SetDemoPort(demoPort);
+    m_window->FitToPages();
 }
 
 // The pages use the shell's services, so the shell goes last, after its

@@ -14,9 +14,9 @@ class CWizardPage;
 
 class CWindowSet {
 public:
-    // workDir holds the "Settings" and "Logs" folders; pinnedPort, when not
-    // empty, is listed first in the port list (the demo device).
-    CWindowSet(CDataServer& data, const std::string& workDir, const std::string& pinnedPort = {});
+    // workDir holds the "Settings" and "Logs" folders; demoPort, when not
+    // empty, is listed first in the port list as the demo device, and chosen.
+    CWindowSet(CDataServer& data, const std::string& workDir, const std::string& demoPort = {});
     CWindowSet(const CWindowSet&) = delete;
     CWindowSet& operator=(const CWindowSet&) = delete;
     ~CWindowSet();

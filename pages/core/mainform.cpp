@@ -200,9 +200,11 @@ void CMainForm::FillChoices(const DeviceTypeRecord& type) {
 }
 
 // A sensor's in-use flag and its protocol bit must agree; the load itself
-// corrects the bit and has both protocol halves written.
+// corrects the bit and has both protocol halves written. Without a device or
+// a file there is nothing to write to, and the requests would wait for the
+// next device.
 void CMainForm::CorrectSensorBits(const DeviceTypeRecord& type) {
-    if (!Has(type, Cap::Rs485))
+    if (!Has(type, Cap::Rs485) || !EditingPossible())
         return;
     ProtocolSetRecord prset;
     m_data.Get(DI_PRSET_1, prset);

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -127,14 +129,15 @@ void CFormPage::Answer(int control, Verdict verdict) {
     QWidget* widget = Widget(control);
     // The widget may show what the user entered rather than what its view holds.
     m_shown[static_cast<size_t>(control)].reset();
+    ApplyViews();
     if (verdict == Verdict::Refuse) {
         QApplication::beep();
+        emit EntryRefused(control);
         const char* hint = m_form.Spec(control).hint;
         const QString text = QString::fromUtf8(hint ? hint : "Недопустимое значение");
         widget->setToolTip(text);
         QToolTip::showText(widget->mapToGlobal(QPoint(0, widget->height())), text, widget);
     }
-    ApplyViews();
 }
 
 // The form is built after this base (a page owns its form), so the tables are
@@ -151,12 +154,15 @@ QLineEdit* CFormPage::MakeEdit(int control, const QString& name) {
     const ControlSpec& spec = m_form.Spec(control);
     auto* edit = new QLineEdit(this);
     edit->setAccessibleName(name);
-    if (spec.maxLength > 0)
-        edit->setMaxLength(spec.maxLength);
-    if (spec.digitsOnly) {
-        const QString pattern = spec.signAllowed ? QStringLiteral("[+-]?[0-9]*") : QStringLiteral("[0-9]*");
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
-    }
+    // The limit holds for what the user types; a loaded "NO INFO" shows whole.
+    const QString length = spec.maxLength > 0 ? QStringLiteral("{0,%1}").arg(spec.maxLength) : QStringLiteral("*");
+    QString pattern = QStringLiteral(".") + length;
+    if (spec.digitsOnly)
+        pattern = (spec.signAllowed ? QStringLiteral("[+-]?[0-9]") : QStringLiteral("[0-9]")) + length;
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+    // Wide enough for its longest text, up to a usual field's width.
+    const int chars = std::clamp(spec.maxLength, 8, 16) + 2;
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars);
     // The mask character is '*' whatever the style's default.
     edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     const auto forward = [this, control, edit] {
@@ -177,6 +183,7 @@ QLineEdit* CFormPage::MakeEdit(int control, const QString& name) {
 CIpEdit* CFormPage::MakeIp(int control, const QString& name) {
     auto* edit = new CIpEdit(this);
     edit->setAccessibleName(name);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000.000.000.000")) + 16);
     connect(edit, &QLineEdit::textEdited, this,
             [this, control, edit] { Answer(control, m_form.EditText(control, edit->text().toStdString())); });
     Bind(control, edit);

@@ -42,6 +42,10 @@ public:
     QWidget* Widget(int control) const;
     bool TimerRunning() const;
 
+signals:
+    // An entry was refused: the page has beeped and shown the restored value.
+    void EntryRefused(int control);
+
 protected:
     // Widgets bound to the form's controls; name is what the screen says
     // about the control (its label or its row and column captions).

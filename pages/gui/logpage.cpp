@@ -45,6 +45,7 @@ CLogPage::CLogPage(CDataServer& model, IPageHost& host, QWidget* parent) : CShel
     layout->addWidget(group);
 
     connect(m_send, &QPushButton::clicked, this, &CLogPage::OnSend);
+    connect(m_command, &QLineEdit::returnPressed, this, &CLogPage::OnSend);
     connect(m_clear, &QPushButton::clicked, m_view, &QPlainTextEdit::clear);
 }
 

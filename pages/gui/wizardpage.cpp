@@ -48,6 +48,7 @@ void AddRow(QGridLayout* grid, QLabel* caption, QWidget* control) {
     const int row = grid->rowCount();
     grid->addWidget(caption, row, 0);
     grid->addWidget(control, row, 1);
+    grid->setColumnStretch(1, 1);
 }
 }  // namespace
 

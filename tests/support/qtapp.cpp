@@ -1,5 +1,7 @@
 #include "tests/support/qtapp.h"
 
+#include "pages/gui/qttranslations.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QMessageBox>
@@ -13,9 +15,25 @@ QApplication& TestApp() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
+        auto* created = new QApplication(argc, argv);
+        InstallQtTranslations(*created);
+        return created;
     }();
     return *app;
+}
+
+void LookAtNextModal(const std::function<void(QDialog*)>& look) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        look(dialog);
+        dialog->reject();
+    });
+    poll->start(10);
 }
 
 void CloseNextModal(const QString& button, QString* caption, QString* text) {

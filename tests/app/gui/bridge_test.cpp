@@ -2,6 +2,7 @@
 #include "app/gui/shellbridge.h"
 #include "app/gui/sidepanel.h"
 #include "app/gui/windowset.h"
+#include "pages/gui/wizardpage.h"
 #include "model/dataserver.h"
 #include "pages/gui/logpage.h"
 #include "pages/gui/placeholderpage.h"
@@ -58,7 +59,7 @@ protected:
         windows.reset();
     }
 
-    void ChoosePinnedPort() {
+    void ChooseDemoPort() {
         CPortComboBox* ports = window->Panel()->PortList();
         ports->showPopup();
         ports->hidePopup();
@@ -83,9 +84,12 @@ protected:
 };
 
 TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
-    ChoosePinnedPort();
-    EXPECT_EQ(window->Panel()->PortList()->itemText(0), QString::fromStdString(sim->PortPath()));
+    // The demo device is named and chosen from the start: one click connects.
+    const QString demo = QString::fromStdString(sim->PortPath()) + QString::fromUtf8(" (демо-устройство)");
+    EXPECT_EQ(window->Panel()->PortList()->currentText(), demo);
     ASSERT_TRUE(window->Panel()->ConnectButton()->isEnabled());
+    ChooseDemoPort();
+    EXPECT_EQ(window->Panel()->PortList()->itemText(0), demo);
 
     window->Panel()->ConnectButton()->click();
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
@@ -107,7 +111,7 @@ TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
 }
 
 TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
-    ChoosePinnedPort();
+    ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
     window->LogPage()->CommandField()->setText(QStringLiteral("$VER"));
@@ -115,6 +119,43 @@ TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
     // The raw line goes out as typed and its answer follows it in the view.
     const QRegularExpression sentThenAnswered(QStringLiteral("(^|\n)>> \\$VER\n<< \\$VER;"));
     QTRY_VERIFY_WITH_TIMEOUT(window->LogPage()->View()->toPlainText().contains(sentThenAnswered), 5000);
+}
+
+// An edit on "Главная" reaches the device with "Записать", and only the
+// groups that changed are written.
+TEST_F(BridgeTest, EditsOnTheMainPageReachTheDeviceWithWrite) {
+    ChooseDemoPort();
+    window->Panel()->ConnectButton()->click();
+    ASSERT_TRUE(bridge->State().connected);
+    QTRY_VERIFY_WITH_TIMEOUT(!bridge->State().refreshMain, 3000);  // the page reloaded from the device
+    sim->ClearReceived();
+
+    CWizardPage& page = windows->MainPage();
+    const auto type = [&](MainControl control, const QString& text) {
+        auto* edit = qobject_cast<QLineEdit*>(page.Control(control));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);  // completes the entry, like leaving the field
+    };
+    type(MainControl::ServerPort, QStringLiteral("5055"));
+    type(MainControl::ServerIp, QStringLiteral("10.0.0.5"));
+    type(MainControl::Sms1, QStringLiteral("+79001234567"));
+    type(MainControl::Angle, QStringLiteral("45"));
+    EXPECT_TRUE(window->Panel()->WriteButton()->isEnabled());
+    window->Panel()->WriteButton()->click();
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
+
+    std::vector<std::string> keywords;
+    for (const std::string& line : sim->ReceivedLines())
+        keywords.push_back(line.substr(0, line.find(';')));
+    // The load after connecting put the sensors' protocol bits right: both halves go first.
+    EXPECT_EQ(keywords, (std::vector<std::string>{"$PRSET10", "$PRSET11", "$SMS1", "$SERVER1", "$FILTER"}))
+        << ::testing::PrintToString(sim->ReceivedLines());
+    EXPECT_NE(sim->Setting("SERVER1").find("010.000.000.005"), std::string::npos) << sim->Setting("SERVER1");
+    EXPECT_NE(sim->Setting("SERVER1").find("5055"), std::string::npos) << sim->Setting("SERVER1");
+    EXPECT_NE(sim->Setting("SMS1").find("+79001234567"), std::string::npos) << sim->Setting("SMS1");
+    EXPECT_NE(sim->Setting("FILTER").find(";1,45;"), std::string::npos) << sim->Setting("FILTER");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "model/dataserver.h"
 #include "tests/support/qtapp.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -105,6 +106,16 @@ TEST_F(DialogTest, PasswordDialogOkStoresTextAndProtectionBit) {
         EXPECT_STREQ(stored.current, c.expectedCurrent);
         EXPECT_STREQ(stored.next, "next");
     }
+}
+
+TEST_F(DialogTest, PasswordDialogComesUpWithItsTextSelectedAndRussianButtons) {
+    StorePassword(0x01, "1234");
+    CPasswordDlg dialog(data);
+    EXPECT_EQ(dialog.PasswordEdit()->selectedText(), QStringLiteral("1234")) << "typing replaces it";
+    QStringList buttons;
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+        buttons << button->text().remove('&');
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Отмена"))) << buttons.join('|').toStdString();
 }
 
 TEST_F(DialogTest, PasswordDialogCancelStoresNothing) {

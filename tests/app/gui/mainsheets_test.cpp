@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QThread>
@@ -120,7 +121,7 @@ TEST_F(MainSheetsTest, ThePanelShowsTheComputedControlStates) {
 }
 
 TEST_F(MainSheetsTest, ConnectNeedsAChosenPortWhileDisconnected) {
-    window->SetActions(ShellActions{.scanPorts = [] { return PortScanResult{{"/dev/ttyUSB0"}, ""}; }});
+    window->SetActions(ShellActions{.scanPorts = [] { return PortScanResult{{PortEntry{"/dev/ttyUSB0", "/dev/ttyUSB0", ""}}, ""}; }});
     CPortComboBox* ports = window->Panel()->PortList();
     ports->showPopup();
     ports->hidePopup();
@@ -256,6 +257,23 @@ TEST_F(MainSheetsTest, ConnectCommandsPostedDuringABusyCommandRunAfterIt) {
     QTest::mouseClick(window->Panel()->OpenButton(), Qt::LeftButton);
     EXPECT_EQ(connectsSeenInside, 0);
     EXPECT_EQ(connects, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainSheetsTest, TheWindowFitsAllFiveTabsWithoutScrollArrows) {
+    window->FitToPages();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ShellFlags connected;
+    connected.connected = true;
+    window->SetFlags(connected);
+    ASSERT_EQ(window->Tabs()->count(), 5);
+    QTabBar* row = window->Tabs()->tabBar();
+    EXPECT_LE(row->sizeHint().width(), row->width());
+    EXPECT_LE(row->tabRect(row->count() - 1).right(), row->width());
 }
 
 }  // namespace

@@ -7,7 +7,12 @@
 #include "tests/pages/core/fake_host.h"
 #include "tests/support/qtapp.h"
 
+#include <QAbstractButton>
+#include <QDialog>
+#include <QDir>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -37,9 +42,9 @@ TEST_F(ShellUiTest, BoxesFromAnotherThreadShowOnTheGuiThreadWithTheProgramsName)
         const char* button;
         bool expected;
     };
-    for (const Case& c : {Case{"Yes", true}, Case{"No", false}}) {
+    for (const Case& c : {Case{"Да", true}, Case{"Нет", false}}) {
         QString caption, text;
-        CloseNextModal(QString::fromLatin1(c.button), &caption, &text);
+        CloseNextModal(QString::fromUtf8(c.button), &caption, &text);
         bool answer = !c.expected;
         FromWorker([&] { answer = ui.AskYesNo("Вы действительно хотите перезагрузить устройство?"); });
         EXPECT_EQ(answer, c.expected);
@@ -85,39 +90,49 @@ TEST_F(ShellUiTest, PostedConnectCommandRunsLaterOnTheGuiThread) {
     QTRY_COMPARE(connects, 1);
 }
 
+PortEntry Port(const char* device, const char* description = "", const char* stable = "") {
+    return {*stable ? stable : device, device, description};
+}
+
 struct PortCase {
     const char* name;
-    std::vector<std::string> scanned;
-    std::string pinned;
+    std::vector<PortEntry> scanned;
+    std::string demo;
     QStringList listed;
+    bool chosen;  // a port is chosen before the user picks one
 };
 
-TEST(PortListTest, ListsPinnedPortFirstThenTheScannedOnesOrSaysNoneFound) {
+TEST(PortListTest, ListsTheDemoPortFirstThenTheScannedOnesOrSaysNoneFound) {
     TestApp();
     const PortCase cases[] = {
-        {"none", {}, "", {"COM порт не найден"}},
-        {"scanned", {"/dev/ttyACM0", "/dev/ttyUSB2"}, "", {"/dev/ttyACM0", "/dev/ttyUSB2"}},
-        {"pinned first, no duplicate", {"/dev/ttyACM0", "/tmp/demo"}, "/tmp/demo", {"/tmp/demo", "/dev/ttyACM0"}},
+        {"none", {}, "", {"COM порт не найден"}, false},
+        {"scanned", {Port("/dev/ttyACM0"), Port("/dev/ttyUSB2", "FTDI FT232R (A1)", "/dev/serial/by-id/usb-FTDI-A1")},
+         "", {"/dev/ttyACM0", "FTDI FT232R (A1) — /dev/ttyUSB2"}, false},
+        {"demo first and chosen, no duplicate", {Port("/dev/ttyACM0"), Port("/tmp/demo")}, "/tmp/demo",
+         {"/tmp/demo (демо-устройство)", "/dev/ttyACM0"}, true},
     };
     for (const PortCase& c : cases) {
         SCOPED_TRACE(c.name);
         CPortComboBox ports;
         ports.SetScanner([&] { return PortScanResult{c.scanned, ""}; });
-        ports.SetPinnedPort(c.pinned);
+        ports.SetDemoPort(c.demo);
+        EXPECT_EQ(ports.PortChosen(), c.chosen);
         ports.showPopup();
         QStringList listed;
         for (int i = 0; i < ports.count(); ++i)
             listed << ports.itemText(i);
         EXPECT_EQ(listed, c.listed);
-        EXPECT_EQ(ports.PortFound(), !c.scanned.empty());
         ports.hidePopup();
     }
 }
 
-TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceNamesThePort) {
+TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceOpensTheStableName) {
     TestApp();
     CPortComboBox ports;
-    ports.SetScanner([] { return PortScanResult{{"/dev/ttyUSB0", "/dev/ttyUSB12"}, "hint"}; });
+    ports.SetScanner([] {
+        return PortScanResult{{Port("/dev/ttyUSB0"), Port("/dev/ttyUSB12", "Tracker", "/dev/serial/by-id/usb-T-12")},
+                              "hint"};
+    });
     ports.showPopup();
     ports.hidePopup();
     QCoreApplication::processEvents();
@@ -131,16 +146,41 @@ TEST(PortListTest, ClosingWithoutAChoiceAsksToChooseAndAChoiceNamesThePort) {
     emit ports.activated(1);
     QCoreApplication::processEvents();
     EXPECT_TRUE(ports.PortChosen());
-    EXPECT_EQ(ports.ChosenPort(), "/dev/ttyUSB12");
-    EXPECT_EQ(ports.currentText(), QStringLiteral("/dev/ttyUSB12"));
+    EXPECT_EQ(ports.ChosenPort(), "/dev/serial/by-id/usb-T-12");
+    EXPECT_EQ(ports.currentText(), QString::fromUtf8("Tracker — /dev/ttyUSB12"));
+}
 
-    CPortComboBox empty;
-    empty.showPopup();
-    empty.hidePopup();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(empty.currentText(), QString::fromUtf8("COM порт не найден"));
-    emit empty.activated(0);
-    EXPECT_FALSE(empty.PortChosen());
+}  // namespace
+
+namespace {
+
+QStringList ButtonTexts(QDialog* dialog) {
+    QStringList texts;
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+        texts << button->text().remove('&');
+    return texts;
+}
+
+TEST_F(ShellUiTest, QuestionsSpeakRussianAndAStrayEnterAnswersNo) {
+    QStringList buttons;
+    QString defaultButton;
+    LookAtNextModal([&](QDialog* dialog) {
+        buttons = ButtonTexts(dialog);
+        if (auto* box = qobject_cast<QMessageBox*>(dialog); box && box->defaultButton())
+            defaultButton = box->defaultButton()->text().remove('&');
+    });
+    EXPECT_FALSE(ui.AskYesNo("Вы действительно хотите удалить все репорты?"));
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Да"))) << buttons.join('|').toStdString();
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Нет"))) << buttons.join('|').toStdString();
+    EXPECT_EQ(defaultButton, QString::fromUtf8("Нет"));
+}
+
+TEST_F(ShellUiTest, TheFileDialogSpeaksRussian) {
+    QStringList buttons;
+    LookAtNextModal([&](QDialog* dialog) { buttons = ButtonTexts(dialog); });
+    EXPECT_FALSE(ui.ChooseFile(true, QDir::tempPath().toStdString(), "device.kvs"));
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Отмена"))) << buttons.join('|').toStdString();
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Сохранить"))) << buttons.join('|').toStdString();
 }
 
 }  // namespace

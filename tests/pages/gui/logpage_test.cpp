@@ -139,6 +139,14 @@ TEST_F(LogPageTest, ClickingABoxSetsTheSourceKeepsOtherBitsAndWritesLog) {
     EXPECT_EQ(Checked(), std::vector<int>{k485a});
 }
 
+TEST_F(LogPageTest, EnterInTheCommandFieldSendsLikeTheButton) {
+    page->CommandField()->setText(QStringLiteral("$VER"));
+    QTest::keyClick(page->CommandField(), Qt::Key_Return);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].type, RequestType::Raw);
+    EXPECT_EQ(sent[0].keyword, "$VER");
+}
+
 TEST_F(LogPageTest, SendTakesAtMost510CharactersAsARawLine) {
     EXPECT_EQ(page->CommandField()->maxLength(), 511);
     page->SendButton()->click();
