@@ -22,7 +22,7 @@ QApplication& TestApp() {
     return *app;
 }
 
-void LookAtNextModal(const std::function<void(QDialog*)>& look) {
+void ActOnNextModal(const std::function<void(QDialog*)>& act) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [=] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -30,21 +30,20 @@ void LookAtNextModal(const std::function<void(QDialog*)>& look) {
             return;
         poll->stop();
         poll->deleteLater();
-        look(dialog);
-        dialog->reject();
+        act(dialog);
     });
     poll->start(10);
 }
 
+void LookAtNextModal(const std::function<void(QDialog*)>& look) {
+    ActOnNextModal([look](QDialog* dialog) {
+        look(dialog);
+        dialog->reject();
+    });
+}
+
 void CloseNextModal(const QString& button, QString* caption, QString* text) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (dialog == nullptr)
-            return;
-        poll->stop();
-        poll->deleteLater();
+    ActOnNextModal([=](QDialog* dialog) {
         if (caption)
             *caption = dialog->windowTitle();
         auto* box = qobject_cast<QMessageBox*>(dialog);
@@ -59,5 +58,4 @@ void CloseNextModal(const QString& button, QString* caption, QString* text) {
         }
         dialog->reject();
     });
-    poll->start(10);
 }

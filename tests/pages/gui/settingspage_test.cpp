@@ -5,7 +5,6 @@
 #include "pages/gui/connectionpage.h"
 #include "pages/gui/intrshddlg.h"
 #include "tests/pages/core/fake_host.h"
-#include "tests/support/modal.h"
 #include "tests/support/qtapp.h"
 
 #include <QCheckBox>
@@ -87,7 +86,10 @@ TEST_F(SettingsPageTest, TheThresholdsDialogShowsTheInputsRecordAndOkWritesIt) {
     QString title;
     QStringList columns;
     QStringList groups;
-    OnNextModal<CInTrshdDlg>([&](CInTrshdDlg* dialog) {
+    ActOnNextModal([&](QDialog* modal) {
+        auto* dialog = qobject_cast<CInTrshdDlg*>(modal);
+        if (!dialog)
+            return modal->reject();  // another dialog: the checks below fail
         title = dialog->windowTitle();
         for (QGroupBox* box : dialog->findChildren<QGroupBox*>())
             (box->parentWidget() == dialog ? columns : groups) << box->title();
@@ -113,7 +115,10 @@ TEST_F(SettingsPageTest, TheThresholdsDialogShowsTheInputsRecordAndOkWritesIt) {
 }
 
 TEST_F(SettingsPageTest, CancelLeavesTheRecordAlone) {
-    OnNextModal<CInTrshdDlg>([](CInTrshdDlg* dialog) {
+    ActOnNextModal([](QDialog* modal) {
+        auto* dialog = qobject_cast<CInTrshdDlg*>(modal);
+        if (!dialog)
+            return modal->reject();  // another dialog: the checks below fail
         dialog->Value(0)->setText(QStringLiteral("100"));
         dialog->reject();
     });
