@@ -316,8 +316,11 @@ void CSettingsForm::FollowThermometerBoxes(const DeviceTypeRecord& type, bool ed
 }
 
 // Word 8 bits 0 to 3 follow the thermometers' on flags; the load itself
-// corrects them and has both protocol halves written.
+// corrects them and has both protocol halves written. Without a device or a
+// file there is nothing to write to.
 void CSettingsForm::CorrectThermometerBits(const DeviceTypeRecord& type) {
+    if (!EditingPossible())
+        return;
     ProtocolSetRecord prset;
     m_data.Get(DI_PRSET_1, prset);
     const uint16_t before = WordOf(prset, kThermometerWord);

@@ -79,6 +79,11 @@ TEST_F(SettingsFormTest, AThirdThermometerIsTheLastAndTheFourthIsNeverTouched) {
 
 TEST_F(SettingsFormTest, ThermometerBitsFollowTheOnFlagsAtTheLoad) {
     Change<ProtocolSetRecord>(DI_PRSET_1, [](ProtocolSetRecord& p) { p.set[1][0] = 0; });
+    host.connected = false;
+    form.Load();
+    EXPECT_TRUE(host.Pending().empty()) << "without a device or a file nothing is corrected";
+    EXPECT_EQ(Item<ProtocolSetRecord>(DI_PRSET_1).set[1][0], 0);
+    host.connected = true;
     form.Load();
     EXPECT_EQ(host.Pending(), kPrsetRequests) << "before any edit";
     EXPECT_EQ(Item<ProtocolSetRecord>(DI_PRSET_1).set[1][0], 0x000F);
