@@ -3,6 +3,7 @@
 #include "app/core/pagehost.h"
 #include "model/dataserver.h"
 #include "pages/core/devicetext.h"
+#include "pages/core/presence.h"
 #include "pages/core/rules.h"
 
 #include <cstring>
@@ -27,14 +28,6 @@ constexpr int64_t kRates[] = {9600, 19200, 38400, 57600, 115200};
 const char* const kRateNames[] = {"9600", "19200", "38400", "57600", "115200"};
 const char* const kModeNames[] = {"Цифр.", "Аналог.", "Частот.", "Импул."};
 
-bool ServerInUse(const ItemBytes& item) { return item.As<ServerRecord>().flags & 0x01; }
-void UseServer(ItemBytes& item) {
-    ServerRecord server = item.As<ServerRecord>();
-    server.flags |= 0x0F;
-    server.protocol |= 0x01;
-    item.Store(server);
-}
-constexpr Presence kServer{ServerInUse, UseServer};
 
 // The second SIM's access point while it is the one in use.
 int PickApn(CDataServer& data, const DeviceTypeRecord& type, int) {
@@ -60,10 +53,10 @@ const Row kRows[] = {
     {I(C::ApnPassword), DI_APN_1, Text(ORVENA_FIELD(AccessPointRecord, password), 15), {Cap::Gsm}, {}, PickApn},
     {I(C::Sms1), kSms1, WholeText(16), {Cap::Gsm}},
     {I(C::Sms2), kSms2, WholeText(16), {Cap::Gsm}},
-    {I(C::ServerIp), DI_SERVER_1, Ip(ORVENA_FIELD(ServerRecord, ip)), {Cap::Gsm}, kServer},
-    {I(C::ServerPort), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, port), 5), {Cap::Gsm}, kServer},
-    {I(C::ServerLogin), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, login), 15), {Cap::Gsm}, kServer},
-    {I(C::ServerPassword), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, password), 15), {Cap::Gsm}, kServer},
+    {I(C::ServerIp), DI_SERVER_1, Ip(ORVENA_FIELD(ServerRecord, ip)), {Cap::Gsm}, kServerPresence},
+    {I(C::ServerPort), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, port), 5), {Cap::Gsm}, kServerPresence},
+    {I(C::ServerLogin), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, login), 15), {Cap::Gsm}, kServerPresence},
+    {I(C::ServerPassword), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, password), 15), {Cap::Gsm}, kServerPresence},
     {I(C::DistanceOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 1)},
     {I(C::Distance), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, distance))},
     {I(C::AngleOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 2)},
@@ -253,9 +246,7 @@ bool CMainForm::CollectChanges() {
 
 // The edit gets back the model's value of its field.
 Verdict CMainForm::RefuseWithModel(int control, int item, const Field& field) {
-    ItemBytes bytes;
-    if (ReadItem(m_data, item, bytes))
-        ViewOf(control).text = std::to_string(ReadNumber(bytes, field));
+    ShowModelNumber(ViewOf(control), m_data, item, field);
     return Verdict::Refuse;
 }
 
