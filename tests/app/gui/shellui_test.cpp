@@ -8,6 +8,7 @@
 #include "tests/support/qtapp.h"
 
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -56,6 +57,8 @@ TEST_F(ShellUiTest, LogLinesFromAnotherThreadReachTheAttachedPage) {
     ShellFlags connected;
     connected.connected = true;
     window.SetFlags(connected);
+    window.show();
+    window.Tabs()->setCurrentWidget(window.LogPage());
     FromWorker([&] {
         ui.AppendLogLine(">> $VER\r\n");
         ui.AppendLogLine("<< $VER;1.0\r\n");
