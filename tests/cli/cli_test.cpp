@@ -360,7 +360,7 @@ TEST_F(LostPortFixture, PortBackInTimeReadsEverythingAgain) {
 
 // Another user is the one whom a forgotten exclusive-use mark, or a port
 // check apart from the open, misleads: root opens a terminal whatever its mark.
-TEST_F(CliFixture, APortInUseIsReportedAsHeldToAUserWhoIsNotRoot) {
+TEST_F(CliFixture, HeldPortsAndClosedFoldersAreToldToAUserWhoIsNotRoot) {
     if (!CanRunAsNobody())
         GTEST_SKIP() << "switching to an unprivileged user needs root";
     StartDevice(11);
@@ -385,6 +385,15 @@ TEST_F(CliFixture, APortInUseIsReportedAsHeldToAUserWhoIsNotRoot) {
     }
     const UserRun after = RunAsNobody(send);
     EXPECT_EQ(after.status, 0) << after.output;
+
+    // A settings file in a folder this user cannot enter is a message, not an abort.
+    const std::string closed = dir + "/closed";
+    std::filesystem::create_directory(closed);
+    WriteText(closed + "/x.kvs", "KVS CONFIG FILE\r\nHWCFG;11\r\n");
+    ASSERT_EQ(chmod(closed.c_str(), 0700), 0);
+    const UserRun denied = RunAsNobody({ORVENA_CLI_PATH, "write", "--port", sim->PortPath(), closed + "/x.kvs"});
+    EXPECT_EQ(denied.status, 2) << denied.output;
+    EXPECT_EQ(denied.output, "orvena-cli: " + closed + "/x.kvs: Permission denied\n");
 }
 
 // ---- files and lines that are not what they seem ----
