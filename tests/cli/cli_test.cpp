@@ -69,6 +69,12 @@ struct CliFixture : testing::Test {
         sim = std::make_unique<CDevSim>(options);
         ASSERT_TRUE(sim->Start());
     }
+    void StartProtectedDevice(const std::string& password) {
+        DevSimOptions options;
+        options.password = password;
+        options.protection = true;
+        StartDevice(options);
+    }
     void StartDevice(int type) {
         DevSimOptions options;
         options.type = type;
@@ -192,10 +198,7 @@ TEST_F(CliFixture, FileOfAnotherTypeIsRefusedBeforeAnyWrite) {
 }
 
 TEST_F(CliFixture, ExitStatusesOfBadInput) {
-    DevSimOptions options;
-    options.password = "1234";
-    options.protection = true;
-    StartDevice(options);
+    StartProtectedDevice("1234");
     const std::string port = sim->PortPath();
     const std::string missingFile = dir + "/missing.kvs";
     const std::string notSettings = dir + "/notes.txt";
@@ -537,10 +540,7 @@ TEST_F(CliFixture, RawLinesThatAreNotOneCommandAreRefusedBeforeConnecting) {
 // ---- passwords ----
 
 TEST_F(CliFixture, PasswordFromAFileOrTheEnvironmentAndFilesForTheOwnerOnly) {
-    DevSimOptions options;
-    options.password = "1234";
-    options.protection = true;
-    StartDevice(options);
+    StartProtectedDevice("1234");
     const std::string port = sim->PortPath();
     const std::string good = dir + "/pw", bad = dir + "/badpw";
     WriteText(good, "1234\nignored\n");
