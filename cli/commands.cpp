@@ -34,10 +34,16 @@ using Body = std::function<int(CCliConnection&)>;
 // What a command adds to the line that ends it when the connection is gone.
 using LossNote = std::function<std::string()>;
 
-std::string LossText(const CCliConnection& connection, const ConnectionLoss& loss) {
+std::string LostAt(const std::string& port, const ConnectionLoss& loss) {
+    return "connection to " + port + " lost at " + loss.group;
+}
+
+// The line that ends a command whose connection ended; back: the port came
+// back, but the command is not run again.
+std::string EndText(const std::string& port, const ConnectionLoss& loss, bool back) {
     if (!loss.portGone)
-        return "no answer from the device on " + connection.Port() + " since " + loss.group;
-    return "connection to " + connection.Port() + " lost at " + loss.group + ", the port did not come back";
+        return "no answer from the device on " + port + " since " + loss.group;
+    return LostAt(port, loss) + (back ? ", not tried again" : ", the port did not come back");
 }
 
 // The log folder must take the log file before the device is touched.
@@ -69,12 +75,10 @@ int RunConnected(const ConnectOptions& options, CHeadlessUi& ui, const Body& bod
             return status;
         const bool back = connection.TakeReconnect();
         if (rerun && back && reconnects < kMaxReconnects) {
-            ui.Line("", "connection to " + options.port + " lost at " + loss->group + "; the port is back, again");
+            ui.Line("", LostAt(options.port, *loss) + "; the port is back, again");
             continue;
         }
-        std::string text = back ? "connection to " + options.port + " lost at " + loss->group + ", not tried again"
-                                : LossText(connection, *loss);
-        ui.Line("", text + (note ? note() : std::string()));
+        ui.Line("", EndText(options.port, *loss, back) + (note ? note() : std::string()));
         return kExitNoConnection;
     }
 }

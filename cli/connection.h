@@ -76,7 +76,6 @@ public:
     std::optional<ConnectionLoss> Loss() const;
     // True once, when the port came back within the recheck and the command may run again.
     bool TakeReconnect() { return m_reconnect.exchange(false); }
-    const std::string& Port() const { return m_options.port; }
 
     CDataServer data;
     CShellState state;
