@@ -8,7 +8,6 @@
 #include "tests/support/qtapp.h"
 
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -58,7 +57,7 @@ TEST_F(ShellUiTest, LogLinesFromAnotherThreadReachTheAttachedPage) {
     connected.connected = true;
     window.SetFlags(connected);
     window.show();
-    window.Tabs()->setCurrentWidget(window.LogPage());
+    window.LogPage()->show();  // its first display
     FromWorker([&] {
         ui.AppendLogLine(">> $VER\r\n");
         ui.AppendLogLine("<< $VER;1.0\r\n");
