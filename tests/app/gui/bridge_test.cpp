@@ -79,7 +79,7 @@ protected:
         windows.reset();
     }
 
-    void ChoosePinnedPort() {
+    void ChooseDemoPort() {
         CPortComboBox* ports = window->Panel()->PortList();
         ports->showPopup();
         ports->hidePopup();
@@ -104,7 +104,7 @@ protected:
 };
 
 TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
-    ChoosePinnedPort();
+    ChooseDemoPort();
     EXPECT_EQ(window->Panel()->PortList()->itemText(0), QString::fromStdString(sim->PortPath()));
     ASSERT_TRUE(window->Panel()->ConnectButton()->isEnabled());
 
@@ -128,7 +128,7 @@ TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
 }
 
 TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
-    ChoosePinnedPort();
+    ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
     // The page shows lines from its first display on. The log thread is let
@@ -149,7 +149,7 @@ TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
 // The second raw line in a row without an answer shows the time-out box and
 // disconnects as soon as the send has ended, not at the next command.
 TEST_F(BridgeTest, TheTimeOutDisconnectIsCarriedOutAtOnce) {
-    ChoosePinnedPort();
+    ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
     window->Tabs()->setCurrentWidget(window->LogPage());  // the status poll reads nothing for this page
@@ -165,7 +165,7 @@ TEST_F(BridgeTest, TheTimeOutDisconnectIsCarriedOutAtOnce) {
 // After the port was not found again, the window shows the disconnected state:
 // no device in the title, the defaults in the banner and the IMEI text.
 TEST_F(BridgeTest, AFailedRecheckLeavesNoDeviceInTheTitle) {
-    ChoosePinnedPort();
+    ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
     ASSERT_TRUE(window->windowTitle().contains(QStringLiteral(" : ")));
