@@ -3,56 +3,116 @@
 #include "base/appinfo.h"
 #include "cli/commands.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <filesystem>
+#include <fstream>
 
 #include <CLI/CLI.hpp>
 
 namespace {
 
-// The connection options every device command takes.
-void AddConnectOptions(CLI::App& command, ConnectOptions& options) {
-    command.add_option("--port", options.port, "serial port device path")->required();
-    auto* password = command.add_option_function<std::string>(
-        "--password", [&options](const std::string& text) { options.password = text; },
-        "device password (protection on)");
-    password->check(CLI::Validator(
-        [](std::string& text) { return text.size() <= 8 ? std::string() : std::string("at most 8 characters"); },
-        "TEXT"));
-    auto* none = command.add_flag("--no-password", options.noPassword, "send no password");
-    password->excludes(none);
-    command.add_option("--log-dir", options.logDir, "folder whose Logs folder takes the connection's log file");
+constexpr const char* kPasswordVariable = "ORVENA_PASSWORD";
+constexpr size_t kPasswordMaxChars = 8;
+
+const char kPasswordHelp[] =
+    "A device password on the command line can be seen by other users of the machine: give it with "
+    "--password-file FILE (its first line) or in the environment variable ORVENA_PASSWORD instead. "
+    "--password, --password-file and ORVENA_PASSWORD are taken in this order.";
+
+// Where the password may come from besides --password.
+struct PasswordSources {
+    std::string file;
+    bool fromOption = false;
+};
+
+std::string PasswordLength(const std::string& text) {
+    return text.size() <= kPasswordMaxChars ? std::string() : "at most 8 characters";
 }
 
-}  // namespace
+// The connection options every device command takes.
+void AddConnectOptions(CLI::App& command, ConnectOptions& options, PasswordSources& sources) {
+    command.add_option("--port", options.port, "serial port device path")->required();
+    auto* password = command.add_option_function<std::string>(
+        "--password",
+        [&options, &sources](const std::string& text) {
+            options.password = text;
+            sources.fromOption = true;
+        },
+        "device password (protection on); seen by other users, see below");
+    password->check(CLI::Validator([](std::string& text) { return PasswordLength(text); }, "TEXT"));
+    auto* file = command.add_option("--password-file", sources.file, "file whose first line is the device password");
+    auto* none = command.add_flag("--no-password", options.noPassword, "send no password");
+    password->excludes(none)->excludes(file);
+    file->excludes(none);
+    command.add_option("--log-dir", options.logDir, "folder whose Logs folder takes the connection's log file");
+    command.footer(kPasswordHelp);
+}
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The first line of the password file, or the environment's password when no
+// other source was given; false after a message when it cannot be had.
+bool ResolvePassword(ConnectOptions& options, const PasswordSources& sources, std::ostream& err) {
+    if (sources.fromOption || options.noPassword)
+        return true;
+    std::string text;
+    if (!sources.file.empty()) {
+        std::ifstream in(sources.file);
+        if (!in || !std::getline(in, text)) {
+            err << "orvena-cli: password file " << sources.file << ": "
+                << (in ? "empty" : std::strerror(errno ? errno : ENOENT)) << '\n';
+            return false;
+        }
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+    } else if (const char* variable = std::getenv(kPasswordVariable)) {
+        text = variable;
+    } else {
+        return true;
+    }
+    const std::string problem = text.empty() ? "empty" : PasswordLength(text);
+    if (!problem.empty()) {
+        err << "orvena-cli: password from " << (sources.file.empty() ? kPasswordVariable : sources.file) << ": "
+            << problem << '\n';
+        return false;
+    }
+    options.password = text;
+    return true;
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"ORVENA tracker configurator, command line", "orvena-cli"};
     app.set_version_flag("--version", std::string("orvena-cli ") + AppInfo::kProgramVersion);
     app.require_subcommand(1);
 
     ConnectOptions connect;
+    PasswordSources passwordSources;
     StatusOptions status;
+    ReadOptions readOptions;
     std::string file, line;
     bool force = false;
 
     auto* ports = app.add_subcommand("ports", "list the serial ports");
     auto* read = app.add_subcommand("read", "read the device into a settings file");
-    AddConnectOptions(*read, connect);
-    read->add_option("--out", file, "settings file to write")->required();
+    AddConnectOptions(*read, connect, passwordSources);
+    read->add_option("--out", readOptions.out, "settings file to write (replaced only when every group was read)")
+        ->required();
+    read->add_flag("--partial", readOptions.partial, "write --out also when some groups could not be read");
     auto* write = app.add_subcommand("write", "write a settings file into the device");
-    AddConnectOptions(*write, connect);
+    AddConnectOptions(*write, connect, passwordSources);
     write->add_flag("--force", force, "write also to a device of another type");
     write->add_option("file", file, "settings file")->required();
     auto* poll = app.add_subcommand("status", "poll the live status");
-    AddConnectOptions(*poll, connect);
+    AddConnectOptions(*poll, connect, passwordSources);
     poll->add_option("--count", status.count, "passes (default: until interrupted)")->check(CLI::NonNegativeNumber);
     poll->add_option("--interval-ms", status.intervalMs, "pause between passes")->check(CLI::NonNegativeNumber);
-    poll->add_flag("--json", status.json, "one JSON object per line");
+    poll->add_flag("--json", status.json, "one JSON object per line; a value not read in a pass is null");
     auto* send = app.add_subcommand("send", "send one raw line and print the reply");
-    AddConnectOptions(*send, connect);
+    AddConnectOptions(*send, connect, passwordSources);
     send->add_option("line", line, "command line")->required();
     auto* diff = app.add_subcommand("diff", "compare the device with a settings file");
-    AddConnectOptions(*diff, connect);
+    AddConnectOptions(*diff, connect, passwordSources);
     diff->add_option("file", file, "settings file")->required();
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -62,14 +122,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         const int code = app.exit(error, out, err);
         return code == 0 ? kExitOk : kExitUsage;
     }
-    if ((write->parsed() || diff->parsed()) && !std::filesystem::is_regular_file(file)) {
-        err << "orvena-cli: no settings file " << file << '\n';
-        return kExitUsage;
-    }
     if (ports->parsed())
         return CommandPorts(out, err);
+    if (!ResolvePassword(connect, passwordSources, err))
+        return kExitUsage;
     if (read->parsed())
-        return CommandRead(connect, file, err);
+        return CommandRead(connect, readOptions, err);
     if (write->parsed())
         return CommandWrite(connect, file, force, err);
     if (poll->parsed())
@@ -77,4 +135,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (send->parsed())
         return CommandSend(connect, line, out, err);
     return CommandDiff(connect, file, out, err);
+}
+
+}  // namespace
+
+// Every failure ends as a message and an exit status; nothing escapes.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        return Run(args, out, err);
+    } catch (const std::filesystem::filesystem_error& error) {
+        err << "orvena-cli: " << error.path1().string() << ": " << error.code().message() << '\n';
+        return kExitUsage;
+    } catch (const std::exception& error) {
+        err << "orvena-cli: " << error.what() << '\n';
+        return kExitGroupFailed;
+    }
 }

@@ -2,15 +2,21 @@
 
 #include "app/core/ports.h"
 #include "app/core/sequences.h"
+#include "files/fileio.h"
 #include "files/zrafile.h"
 #include "protocol/zramds.h"
 #include "transport/zracli.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -21,23 +27,99 @@ volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
-int GroupStatus(const CCliConnection& connection) { return connection.GroupFailed() ? kExitGroupFailed : kExitOk; }
+// A port that comes back again and again is given up after this many reconnects.
+constexpr int kMaxReconnects = 3;
+
+using Body = std::function<int(CCliConnection&)>;
+// What a command adds to the line that ends it when the connection is gone.
+using LossNote = std::function<std::string()>;
+
+std::string LostAt(const std::string& port, const ConnectionLoss& loss) {
+    return "connection to " + port + " lost at " + loss.group;
+}
+
+// The line that ends a command whose connection ended; back: the port came
+// back, but the command is not run again.
+std::string EndText(const std::string& port, const ConnectionLoss& loss, bool back) {
+    if (!loss.portGone)
+        return "no answer from the device on " + port + " since " + loss.group;
+    return LostAt(port, loss) + (back ? ", not tried again" : ", the port did not come back");
+}
+
+// The log folder must take the log file before the device is touched.
+int CheckLogDir(const ConnectOptions& options, CHeadlessUi& ui) {
+    if (options.logDir.empty())
+        return kExitOk;
+    const std::string folder = CLOGFile(ui, options.logDir).LogFolder();
+    if (const fileio::Problem problem = fileio::PrepareWritableFolder(folder)) {
+        ui.Line("", "log folder " + folder + ": " + problem.reason);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+// Connects and runs the body. When the connection ends on the way, the
+// session's port recheck has run: a port back in time runs the body again
+// from identification (rerun), otherwise one line says where it ended.
+int RunConnected(const ConnectOptions& options, CHeadlessUi& ui, const Body& body, bool rerun,
+                 const LossNote& note = {}) {
+    if (const int status = CheckLogDir(options, ui); status != kExitOk)
+        return status;
+    CCliConnection connection(options, ui);
+    for (int reconnects = 0;; ++reconnects) {
+        if (const int status = connection.Connect(); status != kExitOk)
+            return status;
+        const int status = body(connection);
+        const std::optional<ConnectionLoss> loss = connection.Loss();
+        if (!loss)
+            return status;
+        const bool back = connection.TakeReconnect();
+        if (rerun && back && reconnects < kMaxReconnects) {
+            ui.Line("", LostAt(options.port, *loss) + "; the port is back, again");
+            continue;
+        }
+        ui.Line("", EndText(options.port, *loss, back) + (note ? note() : std::string()));
+        return kExitNoConnection;
+    }
+}
+
+// A settings file named on the command line, with the window's checks; it
+// must name the device type it is for. Nothing after a message.
+std::optional<std::string> SettingsArgument(const std::string& path, CHeadlessUi& ui) {
+    const SettingsFileBytes file = ReadSettingsBytes(path);
+    switch (file.check) {
+    case SettingsFileCheck::kOk: break;
+    case SettingsFileCheck::kCannotOpen:
+        ui.Line("", path + ": " + (file.error == EINVAL ? "not a regular file" : std::strerror(file.error)));
+        return std::nullopt;
+    case SettingsFileCheck::kEmpty: ui.Line("", path + ": the file is empty"); return std::nullopt;
+    case SettingsFileCheck::kTooLarge:
+        ui.Line("", path + ": larger than " + std::to_string(CZRAFile::kMaxFileSize) + " bytes");
+        return std::nullopt;
+    case SettingsFileCheck::kNoHeader:
+        ui.Line("", path + ": not a settings file (no " + std::string(CZRAFile::kHeaderMark) + " header)");
+        return std::nullopt;
+    }
+    CDataServer data;
+    CZRAMDS codec(data);
+    CZRAFile probe(data, codec, ui, ui, FileWindowState{}, ".");
+    if (!probe.LoadSettingsText(file.bytes).typeLoaded) {
+        ui.Line("", path + ": not a settings file for any device type (no HWCFG line)");
+        return std::nullopt;
+    }
+    return file.bytes;
+}
 
 // A settings file held in its own record, apart from the device's.
 struct FileRecord {
-    explicit FileRecord(CHeadlessUi& ui) : codec(data), file(data, codec, ui, ui, FileWindowState{}, ".") {}
+    FileRecord(CHeadlessUi& ui, const std::string& bytes)
+        : codec(data), file(data, codec, ui, ui, FileWindowState{}, ".") {
+        file.LoadSettingsText(bytes);
+    }
     CDataServer data;
     CZRAMDS codec;
     CZRAFile file;
 };
-
-// Loads a settings file; false after a message when it cannot be read.
-bool LoadFile(FileRecord& record, const std::string& path, CHeadlessUi& ui) {
-    if (record.file.ReadSettingsFile(path) == 1)
-        return true;
-    ui.Line("", "cannot read settings file " + path);
-    return false;
-}
 
 int FileType(CDataServer& data) {
     DeviceTypeRecord type;
@@ -45,17 +127,24 @@ int FileType(CDataServer& data) {
     return type.type;
 }
 
-// The file's groups into the device's record; the device's identity and the
+// The file's groups over the device's record; the device's identity and the
 // password the connection uses stay.
-void LoadIntoDevice(CCliConnection& connection, CHeadlessUi& ui, const std::string& path) {
+void LoadIntoDevice(CCliConnection& connection, CHeadlessUi& ui, const std::string& bytes) {
     DeviceTypeRecord type;
     PasswordRecord password;
     connection.data.Get(DI_DEV_TYPE, type);
     connection.data.Get(DI_PASSWORD, password);
     CZRAFile file(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
-    file.ReadSettingsFile(path);
+    file.LoadSettingsText(bytes);
     connection.data.Set(DI_DEV_TYPE, type);
     connection.data.Set(DI_PASSWORD, password);
+}
+
+std::string JoinGroups(const std::set<std::string>& groups) {
+    std::string text;
+    for (const std::string& group : groups)
+        text += (text.empty() ? "" : ", ") + group;
+    return text;
 }
 
 // The group lines of a composed settings file keyed by keyword and occurrence.
@@ -165,6 +254,67 @@ std::string StatusText(const nlohmann::json& status) {
     return text;
 }
 
+// The status fields and the poll keyword whose reply fills each.
+struct StatusSource {
+    const char* field;
+    const char* keyword;
+};
+
+const StatusSource kStatusSources[] = {
+    {"position", "GNSS"}, {"fix", "GNSS"},  {"gsm", "GSM"},     {"power", "REP"},
+    {"flags", "REP"},     {"inputs", "IN"}, {"outputs", "OUT"}, {"statistics", "STATIST"},
+};
+
+bool ReadFailed(const std::set<std::string>& failed, const std::string& keyword) {
+    const auto at = failed.lower_bound(keyword);
+    return at != failed.end() && (*at == keyword || at->rfind(keyword + " ", 0) == 0);
+}
+
+// A value whose read failed in this pass is unknown, not zero.
+void NullFailedValues(nlohmann::json& status, const std::set<std::string>& failed) {
+    for (const StatusSource& source : kStatusSources)
+        if (ReadFailed(failed, source.keyword))
+            status[source.field] = nullptr;
+    for (size_t i = 0; i < status["fuel"].size(); ++i)
+        if (ReadFailed(failed, "LLS" + std::to_string(i)))
+            status["fuel"][i] = nullptr;
+    nlohmann::json& temperatures = status["temperatures"];
+    if (ReadFailed(failed, "TSENS"))
+        temperatures["internal"] = nullptr;
+    for (size_t i = 0; i < temperatures["sensors"].size(); ++i)
+        if (ReadFailed(failed, "THERMO" + std::to_string(i + 1)))
+            temperatures["sensors"][i] = nullptr;
+}
+
+// The groups in which two composed settings files differ, as "-" (device) and
+// "+" (file) lines; true when there are any.
+bool PrintDifferences(const std::string& deviceFile, const std::string& settingsFile, std::ostream& out) {
+    const auto deviceGroups = GroupLines(deviceFile);
+    const auto fileGroups = GroupLines(settingsFile);
+    std::map<std::string, std::string> fileByKey(fileGroups.begin(), fileGroups.end());
+    bool differ = false;
+    for (const auto& [key, line] : deviceGroups) {
+        const auto match = fileByKey.find(key);
+        if (match != fileByKey.end() && match->second == line) {
+            fileByKey.erase(match);
+            continue;
+        }
+        differ = true;
+        out << "-" << line << '\n';
+        if (match != fileByKey.end()) {
+            out << "+" << match->second << '\n';
+            fileByKey.erase(match);
+        }
+    }
+    for (const auto& [key, line] : fileGroups) {
+        if (fileByKey.count(key)) {
+            differ = true;
+            out << "+" << line << '\n';
+        }
+    }
+    return differ;
+}
+
 void SleepInterruptible(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!g_interrupted && std::chrono::steady_clock::now() < end)
@@ -188,124 +338,146 @@ int CommandPorts(std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-int CommandRead(const ConnectOptions& options, const std::string& file, std::ostream& err) {
+int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ostream& err) {
     CHeadlessUi ui(err);
-    CCliConnection connection(options, ui);
-    if (const int status = connection.Connect(); status != kExitOk)
-        return status;
-    RunReadAll(connection.data, connection.ReportingSender());
-    CZRAFile settings(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
-    if (settings.WriteSettingsFile(file) != 1) {
-        ui.Line("", "cannot write settings file " + file);
-        return kExitGroupFailed;
+    if (const fileio::Problem problem = fileio::CheckSaveTarget(read.out)) {
+        ui.Line("", read.out + ": " + problem.reason);
+        return kExitUsage;
     }
-    return GroupStatus(connection);
+    const Body body = [&](CCliConnection& connection) {
+        RunReadAll(connection.data, connection.ReportingSender(), connection.StopWhenLost());
+        if (connection.Loss())
+            return kExitNoConnection;
+        const std::set<std::string> failed = connection.FailedGroups();
+        if (!failed.empty() && !read.partial) {
+            ui.Line("", read.out + " left as it was: not read: " + JoinGroups(failed) + " (--partial writes the rest)");
+            return kExitGroupFailed;
+        }
+        CZRAFile settings(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
+        if (settings.WriteSettingsFile(read.out) != 1) {
+            ui.Line("", "cannot write settings file " + read.out);
+            return kExitGroupFailed;
+        }
+        return failed.empty() ? kExitOk : kExitGroupFailed;
+    };
+    return RunConnected(options, ui, body, true);
 }
 
 int CommandWrite(const ConnectOptions& options, const std::string& file, bool force, std::ostream& err) {
     CHeadlessUi ui(err);
-    FileRecord record(ui);
-    if (!LoadFile(record, file, ui))
+    const std::optional<std::string> bytes = SettingsArgument(file, ui);
+    if (!bytes)
         return kExitUsage;
-    CCliConnection connection(options, ui);
-    if (const int status = connection.Connect(); status != kExitOk)
-        return status;
+    FileRecord record(ui, *bytes);
     const int fileType = FileType(record.data);
-    if (fileType != connection.state.connectedType && !force) {
-        ui.Line("", "the file is for device type " + std::to_string(fileType) + ", the device is type " +
-                        std::to_string(connection.state.connectedType.load()) + " (--force writes it anyway)");
-        return kExitTypeMismatch;
-    }
-    LoadIntoDevice(connection, ui, file);
-    RunWriteAll(connection.data, connection.ReportingSender());
-    return GroupStatus(connection);
+    int written = 0;
+    // The window's road: the device's own values first, then the file's groups
+    // over them, so every group the file lacks keeps the device's value.
+    const Body body = [&](CCliConnection& connection) {
+        written = 0;
+        if (fileType != connection.state.connectedType && !force) {
+            ui.Line("", "the file is for device type " + std::to_string(fileType) + ", the device is type " +
+                            std::to_string(connection.state.connectedType.load()) + " (--force writes it anyway)");
+            return kExitTypeMismatch;
+        }
+        RunReadAll(connection.data, connection.ReportingSender(), connection.StopWhenLost());
+        if (connection.Loss())
+            return kExitNoConnection;
+        if (connection.GroupFailed()) {
+            ui.Line("", "nothing written: the device's " + JoinGroups(connection.FailedGroups()) +
+                            " could not be read, and the file's other groups would replace them");
+            return kExitGroupFailed;
+        }
+        LoadIntoDevice(connection, ui, *bytes);
+        const int readOk = connection.SucceededCount();
+        RunWriteAll(connection.data, connection.ReportingSender(), connection.StopWhenLost());
+        written = connection.SucceededCount() - readOk;
+        return connection.GroupFailed() ? kExitGroupFailed : kExitOk;
+    };
+    return RunConnected(options, ui, body, true, [&] { return "; " + std::to_string(written) + " groups written"; });
 }
 
 int CommandStatus(const ConnectOptions& options, const StatusOptions& status, std::ostream& out, std::ostream& err) {
     CHeadlessUi ui(err);
-    CCliConnection connection(options, ui);
-    if (const int result = connection.Connect(); result != kExitOk)
-        return result;
-    // The passes run here, at the tool's interval, instead of on the status thread.
-    CStatusPoll& poll = connection.session.StatusPoll();
-    poll.Stop();
-    poll.WaitStopped(CSession::kShutdownWait);
-    connection.state.activePageCode = PageCode::Info;
+    int printed = 0;
+    const Body body = [&](CCliConnection& connection) {
+        // The passes run here, at the tool's interval, instead of on the status thread.
+        CStatusPoll& poll = connection.session.StatusPoll();
+        poll.Stop();
+        poll.WaitStopped(CSession::kShutdownWait);
+        connection.state.activePageCode = PageCode::Info;
+        while (!g_interrupted && (status.count == 0 || printed < status.count)) {
+            if (printed > 0)
+                SleepInterruptible(status.intervalMs);
+            if (g_interrupted)
+                break;
+            connection.ForgetFailures();
+            RunSequence(PollSteps(PageCode::Info), RequestType::Read, connection.data, connection.ReportingSender(),
+                        connection.StopWhenLost());
+            if (connection.Loss())
+                return kExitNoConnection;
+            nlohmann::json object = StatusObject(connection.data);
+            NullFailedValues(object, connection.FailedGroups());
+            out << (status.json ? object.dump() : StatusText(object)) << '\n' << std::flush;
+            ++printed;
+        }
+        return kExitOk;
+    };
     g_interrupted = 0;
     const auto previous = std::signal(SIGINT, OnInterrupt);
-    for (int pass = 0; !g_interrupted && (status.count == 0 || pass < status.count); ++pass) {
-        if (pass > 0)
-            SleepInterruptible(status.intervalMs);
-        if (g_interrupted)
-            break;
-        poll.PollDeviceStatus(poll.Generation());
-        if (ui.ConnectionLost()) {
-            std::signal(SIGINT, previous);
-            ui.Line("", "connection to " + options.port + " lost");
-            return kExitNoConnection;
-        }
-        const nlohmann::json object = StatusObject(connection.data);
-        out << (status.json ? object.dump() : StatusText(object)) << '\n' << std::flush;
-    }
+    const int result = RunConnected(options, ui, body, true);
     std::signal(SIGINT, previous);
-    return kExitOk;
+    return result;
+}
+
+// A raw line must be one command line the device can take, as typed.
+std::string RawLineProblem(const std::string& line) {
+    if (line.empty())
+        return "an empty line sends nothing";
+    if (line.size() > kRawLineMaxChars)
+        return "longer than " + std::to_string(kRawLineMaxChars) + " characters";
+    if (line.find_first_of("\r\n") != std::string::npos)
+        return "a line end inside would send more than one command";
+    return {};
 }
 
 int CommandSend(const ConnectOptions& options, const std::string& line, std::ostream& out, std::ostream& err) {
     CHeadlessUi ui(err);
-    CCliConnection connection(options, ui);
-    if (const int status = connection.Connect(); status != kExitOk)
-        return status;
-    connection.feed.Clear();
-    const int result = connection.session.SendCommand(RequestType::Raw, line.c_str(), nullptr);
-    if (result != kResultOk) {
-        ui.Line("", line + ": " + ResultClass(result));
-        return kExitGroupFailed;
+    if (const std::string problem = RawLineProblem(line); !problem.empty()) {
+        ui.Line("", "line not sent: " + problem);
+        return kExitUsage;
     }
-    out << connection.feed.LastReceived() << '\n';
-    return kExitOk;
+    const Body body = [&](CCliConnection& connection) {
+        connection.feed.Clear();
+        const int result = connection.ReportingSender()(RequestType::Raw, line.c_str(), nullptr);
+        if (result != kResultOk)
+            return connection.Loss() ? kExitNoConnection : kExitGroupFailed;
+        out << connection.feed.LastReceived() << '\n';
+        return kExitOk;
+    };
+    // A line whose port vanished may have been taken (a restart does that): it is not sent again.
+    return RunConnected(options, ui, body, false);
 }
 
 int CommandDiff(const ConnectOptions& options, const std::string& file, std::ostream& out, std::ostream& err) {
     CHeadlessUi ui(err);
-    FileRecord record(ui);
-    if (!LoadFile(record, file, ui))
+    const std::optional<std::string> bytes = SettingsArgument(file, ui);
+    if (!bytes)
         return kExitUsage;
-    CCliConnection connection(options, ui);
-    if (const int status = connection.Connect(); status != kExitOk)
-        return status;
-    RunReadAll(connection.data, connection.ReportingSender());
-    // A file restores only the current password; the protection bits are the
-    // connection's, so the file's record starts from the device's.
-    PasswordRecord password;
-    connection.data.Get(DI_PASSWORD, password);
-    record.data.Set(DI_PASSWORD, password);
-    record.file.ReadSettingsFile(file);
-    CZRAFile device(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
-    const auto deviceGroups = GroupLines(device.ComposeSettingsFile());
-    const auto fileGroups = GroupLines(record.file.ComposeSettingsFile());
-    std::map<std::string, std::string> fileByKey(fileGroups.begin(), fileGroups.end());
-    bool differ = false;
-    for (const auto& [key, line] : deviceGroups) {
-        const auto match = fileByKey.find(key);
-        if (match != fileByKey.end() && match->second == line) {
-            fileByKey.erase(match);
-            continue;
-        }
-        differ = true;
-        out << "-" << line << '\n';
-        if (match != fileByKey.end()) {
-            out << "+" << match->second << '\n';
-            fileByKey.erase(match);
-        }
-    }
-    for (const auto& [key, line] : fileGroups) {
-        if (fileByKey.count(key)) {
-            differ = true;
-            out << "+" << line << '\n';
-        }
-    }
-    if (connection.GroupFailed())
-        return kExitGroupFailed;
-    return differ ? kExitGroupFailed : kExitOk;
+    const Body body = [&](CCliConnection& connection) {
+        RunReadAll(connection.data, connection.ReportingSender(), connection.StopWhenLost());
+        if (connection.Loss())
+            return kExitNoConnection;
+        // A file restores only the current password; the protection bits are the
+        // connection's, so the file's record starts from the device's.
+        FileRecord record(ui, *bytes);
+        PasswordRecord password;
+        connection.data.Get(DI_PASSWORD, password);
+        record.data.Set(DI_PASSWORD, password);
+        record.file.LoadSettingsText(*bytes);
+        CZRAFile device(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
+        const bool differ = PrintDifferences(device.ComposeSettingsFile(), record.file.ComposeSettingsFile(), out);
+        return connection.GroupFailed() || differ ? kExitGroupFailed : kExitOk;
+    };
+    return RunConnected(options, ui, body, true);
 }

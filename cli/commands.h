@@ -1,4 +1,5 @@
-// The commands of the tool; each returns its exit status.
+// The commands of the tool; each returns its exit status. Everything that can
+// be checked without the device is checked before connecting.
 #pragma once
 
 #include "cli/connection.h"
@@ -12,8 +13,16 @@ struct StatusOptions {
     bool json = false;
 };
 
+struct ReadOptions {
+    std::string out;
+    bool partial = false;  // write --out also when groups failed
+};
+
+// The longest raw line a command may carry (what the log page sends at most).
+constexpr size_t kRawLineMaxChars = 510;
+
 int CommandPorts(std::ostream& out, std::ostream& err);
-int CommandRead(const ConnectOptions& options, const std::string& file, std::ostream& err);
+int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ostream& err);
 int CommandWrite(const ConnectOptions& options, const std::string& file, bool force, std::ostream& err);
 int CommandStatus(const ConnectOptions& options, const StatusOptions& status, std::ostream& out, std::ostream& err);
 int CommandSend(const ConnectOptions& options, const std::string& line, std::ostream& out, std::ostream& err);

@@ -4,9 +4,10 @@
 #include "transport/serialport.h"
 #include "transport/zracli.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -29,26 +30,25 @@ const ResultName kResultNames[] = {
 
 bool Succeeded(int result) { return result == kResultOk || result == kResultDone || result == kResultPassChanged; }
 
-// A path that opens but is no terminal (a file, /dev/null) is no serial port.
-bool OpensAsNonTerminal(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    const bool terminal = isatty(fd) == 1;
-    ::close(fd);
-    return !terminal;
+std::string GroupName(const char* keyword, const char* parameter) {
+    return std::string(keyword) + (parameter ? std::string(" ") + parameter : std::string());
 }
-
-// A lost port is not waited for: the tool ends instead of reconnecting.
-constexpr RecheckTiming kNoRecheck{std::chrono::milliseconds(0), 0, 0};
 
 }  // namespace
 
-const char* ResultClass(int result) {
+const char* ResultClass(int result, ResultCause cause) {
+    if (cause == ResultCause::BadChecksum)
+        return "bad checksum";
     for (const ResultName& name : kResultNames)
         if (name.result == result)
             return name.text;
     return "unknown result";
+}
+
+std::string PortProblem(const std::string& path, uint32_t openError) {
+    if (openError == static_cast<uint32_t>(ENOTTY))
+        return path + " is not a serial port";
+    return "cannot open port " + PortErrorHint(path, openError);
 }
 
 int CReplyFeed::FeedLog(const char* line, int direction) {
@@ -75,7 +75,7 @@ void CReplyFeed::Clear() {
 CCliConnection::CCliConnection(const ConnectOptions& options, CHeadlessUi& ui)
     : session(data, state, ui.Roles(), pages), m_options(options), m_ui(ui) {
     session.SetPortPath(options.port);
-    session.SetRecheckTiming(kNoRecheck);
+    m_ui.SetConnectCommand([this] { OnConnectCommand(); });
     if (!options.logDir.empty()) {
         m_logFile = std::make_unique<CLOGFile>(ui, options.logDir);
         m_logQueue = std::make_unique<CZRALogQueue>();
@@ -87,7 +87,20 @@ CCliConnection::CCliConnection(const ConnectOptions& options, CHeadlessUi& ui)
 }
 
 // The session refers to the log path, so it stops before the members go.
-CCliConnection::~CCliConnection() { session.Shutdown(); }
+CCliConnection::~CCliConnection() {
+    session.Shutdown();
+    m_ui.SetConnectCommand({});
+}
+
+// The connect button as the window's message loop would run it: connected, it
+// disconnects at once (the recheck then looks for the port); disconnected, it
+// asks for the command to run again from identification.
+void CCliConnection::OnConnectCommand() {
+    if (state.connected)
+        session.DisconnectDevice();
+    else
+        m_reconnect = true;
+}
 
 void CCliConnection::ApplyPassword() {
     PasswordRecord password;
@@ -102,41 +115,70 @@ void CCliConnection::ApplyPassword() {
 }
 
 int CCliConnection::Connect() {
-    if (OpensAsNonTerminal(m_options.port)) {
-        m_ui.Line("", m_options.port + " is not a serial port");
-        return kExitNoConnection;
+    ForgetFailures();
+    {
+        std::lock_guard lock(m_lock);
+        m_loss.reset();
     }
-    if (!CSerialPort::CanOpen(m_options.port)) {
-        const std::string hint = PortAccessHint(m_options.port);
-        m_ui.Line("", "cannot open port " + m_options.port + (hint.empty() ? "" : ": " + hint));
-        return kExitNoConnection;
-    }
+    m_succeeded = 0;
+    m_reconnect = false;
     ApplyPassword();
-    if (!session.IdentifyDevice()) {
-        m_ui.Line("", m_ui.PasswordRefused() ? "the device refused the password"
-                                             : "no answer from the device on " + m_options.port);
+    if (!session.OpenConnection()) {
+        if (const uint32_t error = session.PortOpenError())
+            m_ui.Line("", PortProblem(m_options.port, error));
+        else
+            m_ui.Line("", m_ui.PasswordRefused() ? "the device refused the password"
+                                                 : "no answer from the device on " + m_options.port);
         return kExitNoConnection;
     }
-    DeviceTypeRecord type;
-    data.Get(DI_DEV_TYPE, type);
-    state.connectedType = type.type;
-    session.OpenSessionLog();
     return kExitOk;
 }
 
 SendFn CCliConnection::ReportingSender() {
     const bool progress = isatty(STDERR_FILENO) == 1;
     return [this, progress](RequestType type, const char* keyword, const char* parameter) {
+        if (Loss())
+            return static_cast<int>(kResultNoAnswer);
         if (progress)
             std::fprintf(stderr, "\r%-24s\r", keyword);
         m_ui.MuteBoxes(true);
-        const int result = session.SendCommand(type, keyword, parameter);
+        const ExchangeOutcome outcome = session.SendCommandOutcome(type, keyword, parameter);
         m_ui.MuteBoxes(false);
-        if (!Succeeded(result)) {
-            m_groupFailed = true;
-            m_ui.Line("", std::string(keyword) + (parameter ? std::string(" ") + parameter : std::string()) + ": " +
-                              ResultClass(result));
-        }
-        return result;
+        NoteResult(keyword, parameter, outcome);
+        return outcome.result;
     };
+}
+
+void CCliConnection::NoteResult(const char* keyword, const char* parameter, const ExchangeOutcome& outcome) {
+    const std::string group = GroupName(keyword, parameter);
+    std::lock_guard lock(m_lock);
+    if (!state.connected) {
+        m_loss = ConnectionLoss{group, outcome.result == kResultLost};
+        return;
+    }
+    if (Succeeded(outcome.result)) {
+        ++m_succeeded;
+        return;
+    }
+    m_failed.insert(group);
+    m_ui.Line("", group + ": " + ResultClass(outcome.result, outcome.cause));
+}
+
+std::function<bool(int)> CCliConnection::StopWhenLost() {
+    return [this](int) { return Loss().has_value(); };
+}
+
+void CCliConnection::ForgetFailures() {
+    std::lock_guard lock(m_lock);
+    m_failed.clear();
+}
+
+std::set<std::string> CCliConnection::FailedGroups() const {
+    std::lock_guard lock(m_lock);
+    return m_failed;
+}
+
+std::optional<ConnectionLoss> CCliConnection::Loss() const {
+    std::lock_guard lock(m_lock);
+    return m_loss;
 }

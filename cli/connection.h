@@ -1,5 +1,7 @@
 // One device connection for a command: the record, the session, the optional
 // per-connection log file and the feed that keeps the last received line.
+// When an exchange finds the port gone, the session's own port recheck runs;
+// the connection then reports whether the port came back.
 #pragma once
 
 #include "app/core/pageset.h"
@@ -11,8 +13,12 @@
 #include "model/dataserver.h"
 #include "transport/zralogqueue.h"
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 // Exit statuses of the tool.
@@ -40,6 +46,12 @@ private:
     std::string m_last;
 };
 
+// How a run of a command ended its connection, if it did.
+struct ConnectionLoss {
+    std::string group;      // the request at which the connection ended
+    bool portGone = false;  // the port vanished (else the device stopped answering)
+};
+
 class CCliConnection {
 public:
     CCliConnection(const ConnectOptions& options, CHeadlessUi& ui);
@@ -47,11 +59,23 @@ public:
     CCliConnection(const CCliConnection&) = delete;
     CCliConnection& operator=(const CCliConnection&) = delete;
 
-    // Identifies the device; kExitOk or kExitNoConnection after a one-line message.
+    // Identifies the device and opens its log; kExitOk or kExitNoConnection
+    // after a one-line message. Starts a new run: failures and loss are forgotten.
     int Connect();
-    // A sender that reports every failed group on the error stream as one line.
+    // A sender that reports every failed group on the error stream as one
+    // line and sends nothing more once the connection has ended.
     SendFn ReportingSender();
-    bool GroupFailed() const { return m_groupFailed; }
+    // For the sequences: true once the connection has ended.
+    std::function<bool(int)> StopWhenLost();
+
+    bool GroupFailed() const { return !FailedGroups().empty(); }
+    // Starts a new pass: the failures so far are forgotten.
+    void ForgetFailures();
+    std::set<std::string> FailedGroups() const;  // "KEYWORD" or "KEYWORD PARAMETER"
+    int SucceededCount() const { return m_succeeded; }
+    std::optional<ConnectionLoss> Loss() const;
+    // True once, when the port came back within the recheck and the command may run again.
+    bool TakeReconnect() { return m_reconnect.exchange(false); }
 
     CDataServer data;
     CShellState state;
@@ -61,14 +85,22 @@ public:
 
 private:
     void ApplyPassword();
+    void OnConnectCommand();
+    void NoteResult(const char* keyword, const char* parameter, const ExchangeOutcome& outcome);
 
     ConnectOptions m_options;
     CHeadlessUi& m_ui;
     std::unique_ptr<CLOGFile> m_logFile;
     std::unique_ptr<CZRALogQueue> m_logQueue;
     std::unique_ptr<CLogPath> m_logPath;
-    std::atomic<bool> m_groupFailed{false};
+    std::atomic<int> m_succeeded{0};
+    std::atomic<bool> m_reconnect{false};
+    mutable std::mutex m_lock;
+    std::set<std::string> m_failed;        // guarded by m_lock
+    std::optional<ConnectionLoss> m_loss;  // guarded by m_lock
 };
 
-// The class of a worker result code, for messages.
-const char* ResultClass(int result);
+// The class of a worker result code and its cause, for messages.
+const char* ResultClass(int result, ResultCause cause = ResultCause::None);
+// Why a port did not open, from the error its open gave.
+std::string PortProblem(const std::string& path, uint32_t openError);

@@ -5,6 +5,21 @@ bool CHeadlessUi::AskYesNo(const std::string& text) {
     return false;
 }
 
+void CHeadlessUi::PostConnectCommand() {
+    std::function<void()> command;
+    {
+        std::lock_guard lock(m_commandLock);
+        command = m_connectCommand;
+    }
+    if (command)
+        command();
+}
+
+void CHeadlessUi::SetConnectCommand(std::function<void()> command) {
+    std::lock_guard lock(m_commandLock);
+    m_connectCommand = std::move(command);
+}
+
 bool CHeadlessUi::RunPasswordDialog() {
     m_passwordRefused = true;
     return false;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -14,12 +16,53 @@ namespace fileio {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Links followed before a path counts as a loop (the system's own bound).
+constexpr int kMaxLinks = 40;
+
+Problem ErrnoProblem(int error) { return {std::strerror(error)}; }
+
+std::string FolderOf(const std::string& path) {
+    const fs::path parent = fs::path(path).parent_path();
+    return parent.empty() ? "." : parent.string();
+}
+
+bool SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A new file can be made in the folder: it is a folder we may write and enter.
+Problem FolderTakesFiles(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return ErrnoProblem(errno);
+    if (!S_ISDIR(st.st_mode))
+        return {"not a folder"};
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return ErrnoProblem(errno);
+    return {};
+}
+
+}  // namespace
+
 bool EnsureFolder(const std::string& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::exists(status))
         return fs::is_directory(status);
     return fs::create_directory(path, ec) && !ec;
+}
+
+Problem PrepareWritableFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        return ErrnoProblem(errno);
+    return FolderTakesFiles(path);
 }
 
 bool WriteAll(int fd, const char* data, size_t length) {
@@ -35,71 +78,73 @@ bool WriteAll(int fd, const char* data, size_t length) {
     return true;
 }
 
-bool ReadPrefix(const std::string& path, size_t maxBytes, std::string& out) {
+int ReadPrefix(const std::string& path, size_t maxBytes, std::string& out) {
     out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO without a writer must not hold the caller.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return errno;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    int error = ::fstat(fd, &st) != 0 ? errno : (S_ISREG(st.st_mode) ? 0 : EINVAL);
     char chunk[4096];
-    while (ok && out.size() < maxBytes) {
+    while (error == 0 && out.size() < maxBytes) {
         const size_t want = std::min(sizeof chunk, maxBytes - out.size());
         const ssize_t n = ::read(fd, chunk, want);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            ok = false;
+            error = errno;
         if (n <= 0)
             break;
         out.append(chunk, static_cast<size_t>(n));
     }
     ::close(fd);
-    return ok;
+    return error;
 }
 
-bool CanCreateOrReplace(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd >= 0) {
+Problem ResolveSaveTarget(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
         struct stat st {};
-        const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-        ::close(fd);
-        return regular;
+        if (::lstat(target.c_str(), &st) != 0)
+            return errno == ENOENT ? Problem{} : ErrnoProblem(errno);
+        if (!S_ISLNK(st.st_mode))
+            return {};
+        char link[PATH_MAX];
+        const ssize_t length = ::readlink(target.c_str(), link, sizeof link);
+        if (length < 0)
+            return ErrnoProblem(errno);
+        if (static_cast<size_t>(length) >= sizeof link)
+            return ErrnoProblem(ENAMETOOLONG);
+        const fs::path next(std::string(link, static_cast<size_t>(length)));
+        target = next.is_absolute() ? next.string() : (fs::path(FolderOf(target)) / next).string();
     }
-    if (errno != ENOENT)
-        return false;
-    std::error_code ec;
-    const fs::path parent = fs::path(path).parent_path();
-    return fs::is_directory(parent.empty() ? fs::path(".") : parent, ec);
+    return ErrnoProblem(ELOOP);
 }
 
-namespace {
-
-// The file that a symbolic link names is the one replaced, so the link stays.
-std::string ResolvedTarget(const std::string& path) {
-    std::error_code ec;
-    const fs::path real = fs::canonical(path, ec);
-    return ec ? path : real.string();
+Problem CheckSaveTarget(const std::string& path) {
+    std::string target;
+    if (const Problem problem = ResolveSaveTarget(path, target))
+        return problem;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            return {"not a regular file"};
+    } else if (errno != ENOENT) {
+        return ErrnoProblem(errno);
+    }
+    return FolderTakesFiles(FolderOf(target));
 }
-
-// A new file gets the permission bits a new document usually has.
-constexpr mode_t kNewFileMode = 0644;
-
-bool SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-}  // namespace
 
 ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes) {
-    const std::string target = ResolvedTarget(path);
-    const fs::path folderPath = fs::path(target).parent_path();
-    const std::string folder = folderPath.empty() ? "." : folderPath.string();
+    std::string target;
+    if (ResolveSaveTarget(path, target))
+        return ReplaceResult::kNotReplaceable;
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return ReplaceResult::kNotReplaceable;
+    const std::string folder = FolderOf(target);
     std::string pattern = folder + "/." + fs::path(target).filename().string() + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -107,8 +152,7 @@ ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         return ReplaceResult::kCannotCreate;
-    struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : kNewFileMode;
+    const mode_t mode = exists ? (old.st_mode & 07777) : kNewFileMode;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(name.data(), target.c_str()) == 0;

@@ -69,7 +69,7 @@ int CLOGFile::CreateUnique(const std::string& stem) {
         if (n > 1)
             m_path.append("_").append(std::to_string(n));
         m_path += kExtension;
-        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, fileio::kNewFileMode);
         if (m_fd >= 0)
             return 1;
         if (errno != EEXIST)

@@ -1,5 +1,7 @@
 #include "files/naming.h"
 
+#include "model/dataserver.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -8,6 +10,13 @@ std::tm LocalNow() {
     std::tm t{};
     localtime_r(&now, &t);
     return t;
+}
+
+std::string DeviceImeiText(CDataServer& data) {
+    char imei[17] = {};
+    if (!data.Get(DI_IMEI, imei, sizeof imei) || imei[0] == '\0')
+        return kUnknownImei;
+    return imei;
 }
 
 namespace {

@@ -6,6 +6,14 @@
 #include <string>
 #include <string_view>
 
+class CDataServer;
+
+constexpr const char* kUnknownImei = "FFFFFFFFFFFFFFFF";
+
+// What names the device in file names: its IMEI, or "FFFFFFFFFFFFFFFF" while
+// the IMEI is unknown (a device without GSM, or not yet told).
+std::string DeviceImeiText(CDataServer& data);
+
 // Source of the local date and time; tests supply a fixed one.
 using LocalClock = std::function<std::tm()>;
 std::tm LocalNow();

@@ -18,7 +18,6 @@ namespace {
 
 constexpr const char* kFolderName = "Settings";
 constexpr const char* kExtension = ".kvs";
-constexpr const char* kNoImei = "FFFFFFFFFFFFFFFF";
 
 constexpr const char* kFolderError = "Не получается создать папку Settings. Операция отклонена";
 constexpr const char* kOpenError = "Не получается открыть файл";
@@ -106,18 +105,54 @@ private:
     size_t m_pos = 0;
 };
 
-// Length of a regular file that can be opened for reading and writing, or -1.
-long long OpenableLength(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+// An open file is saved where it was read: it must be a regular file that can
+// be opened for reading and writing.
+bool OpensForSaving(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return -1;
+        return false;
     struct stat st {};
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
-    return regular ? static_cast<long long>(st.st_size) : -1;
+    return regular;
+}
+
+// The first line names the file a settings file; a text without any line end
+// passes (it loads nothing).
+bool HasSettingsHeader(std::string_view text) {
+    if (text.size() < CZRAFile::kHeaderMark.size())
+        return false;
+    const size_t lf = text.find('\n');
+    return lf == std::string_view::npos || text.substr(0, lf).find(CZRAFile::kHeaderMark) != std::string_view::npos;
+}
+
+const char* CheckText(SettingsFileCheck check) {
+    switch (check) {
+    case SettingsFileCheck::kEmpty: return kEmptyError;
+    case SettingsFileCheck::kTooLarge: return kSizeError;
+    case SettingsFileCheck::kNoHeader: return kFormatError;
+    default: return kOpenError;
+    }
 }
 
 }  // namespace
+
+SettingsFileCheck CheckSettingsBytes(std::string_view bytes) {
+    if (bytes.empty())
+        return SettingsFileCheck::kEmpty;
+    if (bytes.size() > CZRAFile::kMaxFileSize)
+        return SettingsFileCheck::kTooLarge;
+    return HasSettingsHeader(bytes) ? SettingsFileCheck::kOk : SettingsFileCheck::kNoHeader;
+}
+
+SettingsFileBytes ReadSettingsBytes(const std::string& path) {
+    SettingsFileBytes file;
+    file.error = fileio::ReadPrefix(path, CZRAFile::kMaxFileSize + 1, file.bytes);
+    file.check = file.error != 0 ? SettingsFileCheck::kCannotOpen : CheckSettingsBytes(file.bytes);
+    if (file.check != SettingsFileCheck::kOk)
+        file.bytes.clear();
+    return file;
+}
 
 CZRAFile::CZRAFile(CDataServer& data, CZRAMDS& codec, IMessages& messages, IFileChooser& chooser,
                    FileWindowState window, std::string workDir, LocalClock clock)
@@ -145,7 +180,7 @@ int CZRAFile::ChooseFile(bool forSaving) {
 int CZRAFile::NewFile() {
     if (m_open || !ChooseFile(true))
         return 0;
-    if (!fileio::CanCreateOrReplace(m_chosen)) {
+    if (fileio::CheckSaveTarget(m_chosen)) {
         m_messages.ShowError(kOpenError + m_chosen);
         return 0;
     }
@@ -163,19 +198,14 @@ int CZRAFile::OpenFile() {
     // A second open would leave the held path pointing at the wrong file.
     if (m_open || !ChooseFile(false))
         return 0;
-    const long long length = OpenableLength(m_chosen);
-    if (length < 0) {
-        m_messages.ShowError(kOpenError + m_chosen);
+    const SettingsFileBytes file =
+        OpensForSaving(m_chosen) ? ReadSettingsBytes(m_chosen) : SettingsFileBytes{SettingsFileCheck::kCannotOpen};
+    if (file.check != SettingsFileCheck::kOk) {
+        const bool named = file.check == SettingsFileCheck::kCannotOpen;
+        m_messages.ShowError(CheckText(file.check) + (named ? m_chosen : std::string()));
         return 0;
     }
-    if (length == 0 || length > static_cast<long long>(kMaxFileSize)) {
-        m_messages.ShowError(length == 0 ? kEmptyError : kSizeError);
-        return 0;
-    }
-    if (!ReadSettingsFile(m_chosen)) {
-        m_messages.ShowError(kFormatError);
-        return 0;
-    }
+    LoadSettingsText(file.bytes);
     m_path = m_chosen;
     m_open = true;
     return 1;
@@ -206,25 +236,31 @@ int CZRAFile::GetFilePath(std::string& path) const {
 }
 
 int CZRAFile::ReadSettingsFile(const std::string& path) {
-    std::string bytes;
-    if (!fileio::ReadPrefix(path, kMaxFileSize, bytes))
+    const SettingsFileBytes file = ReadSettingsBytes(path);
+    if (file.check != SettingsFileCheck::kOk)
         return 0;
-    return LoadSettingsText(bytes);
+    return LoadSettingsText(file.bytes).loaded ? 1 : 0;
 }
 
-int CZRAFile::LoadSettingsText(std::string_view text) {
-    if (text.size() < kHeaderMark.size())
-        return 0;
+SettingsLoad CZRAFile::LoadSettingsText(std::string_view text) {
+    SettingsLoad load;
+    if (!HasSettingsHeader(text))
+        return load;
+    load.loaded = true;
     FileLineReader reader(text);
     LineBuffer line;
     if (!reader.Next(line))
-        return 1;  // no line end at all: nothing to load
-    if (std::string_view(line.text, line.length).find(kHeaderMark) == std::string_view::npos)
-        return 0;
+        return load;  // no line end at all: nothing to load
     char keyword[10];
-    while (reader.Next(line))
-        m_codec.ParseFileLine(keyword, line);  // unparsed groups keep their values
-    return 1;
+    while (reader.Next(line)) {
+        // Unparsed groups keep their values.
+        const int result = m_codec.ParseFileLine(keyword, line);
+        if (result != kCodecOk && result != kCodecDone)
+            continue;
+        ++load.entries;
+        load.typeLoaded = load.typeLoaded || std::strcmp(keyword, "HWCFG") == 0;
+    }
+    return load;
 }
 
 int CZRAFile::WriteSettingsFile(const std::string& path) {
@@ -248,10 +284,8 @@ std::string CZRAFile::ComposeSettingsFile() {
 }
 
 std::string CZRAFile::ProposedFileName() {
-    std::string imei = kNoImei;
-    char stored[16] = {};
-    if (m_window.connected && m_window.connected() && m_data.Get(DI_IMEI, stored))
-        imei = NamePart(stored, 15);
+    const bool connected = m_window.connected && m_window.connected();
+    const std::string imei = connected ? NamePart(DeviceImeiText(m_data), std::strlen(kUnknownImei)) : kUnknownImei;
     const int type = m_window.newFileType ? m_window.newFileType() : 0;
     return std::string(ModelName(type)) + "_" + imei + "_" + FileStamp(m_clock()) + kExtension;
 }

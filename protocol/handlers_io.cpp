@@ -170,9 +170,11 @@ void ParseThresholds(const CodecContext& c, ThresholdRecord& t) {
 // ---------------------------------------------------------------------------
 // Outputs
 
+// The parameter follows the mode as written (its low byte), so that the line
+// reads back as the mode it shows.
 void BuildOutput(CodecContext& c, const OutputRecord& o) {
     c.out.Field("%u", LowByte(o.mode));
-    switch (o.mode) {
+    switch (LowByte(o.mode)) {
     case 0: c.out.Field("%u", LowByte(o.param0)); break;
     case 1: c.out.Field("%u", LowByte(o.param1)); break;
     case 2: c.out.Field("%u", LowByte(o.param2)); break;

@@ -176,6 +176,10 @@ void HandlePass(CodecContext& c) {
     bool taken = TakeText(c, 1, p.current, kMax);
     // The protection switch puts it in force and wanted together.
     taken = TakeSwitch(c, 2, p.flags, PasswordFlag::kBoth) || taken;
+    // A file line is the write form: its last field is the wanted bit, which a
+    // file read back must keep, or every save would reset it.
+    if (c.fileMode)
+        taken = TakeSwitch(c, 4, p.flags, PasswordFlag::kWanted) || taken;
     if (taken)
         c.data.Set(DI_PASSWORD, p);
     SetTaken(c, taken);

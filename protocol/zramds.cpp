@@ -278,15 +278,15 @@ void CZRAMDS::BuildLine(int write, bool file, const char* keyword, const char* s
     m_out.Clear();
 }
 
-int CZRAMDS::ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in) {
-    return Parse(write, Mode::Reply, keywordOut, in);
+int CZRAMDS::ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum) {
+    return Parse(write, Mode::Reply, keywordOut, in, badChecksum);
 }
 
 int CZRAMDS::ParseFileLine(char (&keywordOut)[10], const LineBuffer& in) {
     return Parse(0, Mode::File, keywordOut, in);
 }
 
-int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in) {
+int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
     const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock())
@@ -301,6 +301,7 @@ int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffe
     m_keyword[0] = '\0';
     m_result = kCodecFormat;
     m_lineDone = false;
+    m_badChecksum = false;
 
     const size_t length = in.length < kLineBufferSize ? in.length : kLineBufferSize;
     for (size_t i = 0; i < length && !m_lineDone; ++i) {
@@ -312,6 +313,8 @@ int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffe
     m_writeMode = false;
     m_fileMode = false;
     CopyField(keywordOut, m_keyword, kKeywordMax);
+    if (badChecksum)
+        *badChecksum = m_badChecksum;
     return m_result;
 }
 
@@ -388,10 +391,11 @@ void CZRAMDS::Feed(char c) {
             m_received |= Nibble(c);
         m_state = kIdle;
         m_lineDone = true;
-        if (m_received == m_checksum)
-            HandleLine();
-        else
+        m_badChecksum = m_received != m_checksum;
+        if (m_badChecksum)
             m_result = kCodecData;
+        else
+            HandleLine();
         return;
     default: fail();
     }

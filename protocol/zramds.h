@@ -31,7 +31,9 @@ public:
     virtual ~CZRAMDS() = default;
 
     int BuildCommand(int write, const char* keyword, const char* subcommand, LineBuffer& out);
-    int ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in);
+    // badChecksum, when given, tells a reply whose checksum did not match (a
+    // transmission error) from the device's own "DE"; both give kCodecData.
+    int ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum = nullptr);
     int BuildFileLine(const char* keyword, const char* subcommand, LineBuffer& out);
     int ParseFileLine(char (&keywordOut)[10], const LineBuffer& in);
 
@@ -44,7 +46,7 @@ private:
     enum class Mode { Reply, File };
     int Build(int write, bool file, const char* keyword, const char* subcommand, LineBuffer& out);
     void BuildLine(int write, bool file, const char* keyword, const char* subcommand);
-    int Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in);
+    int Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum = nullptr);
     void Feed(char c);
     void EndPart(char terminator);
     void HandleLine();
@@ -65,6 +67,7 @@ private:
     bool m_writeMode = false;
     bool m_fileMode = false;
     bool m_lineDone = false;
+    bool m_badChecksum = false;
     FieldTable m_fields;
     LineWriter m_out;
     std::atomic<int> m_result{0};  // Result() may be read from any thread

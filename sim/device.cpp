@@ -342,7 +342,7 @@ std::string CDevice::ReadGnss(const KeywordRef&, const SimCommand&) const {
 
 std::string CDevice::ReadGsm(const KeywordRef&, const SimCommand&) const {
     const LiveValues v = LiveAt(Seconds(), m_statBase);
-    return Fmt("1F;0C;356938035643809;25001;%d;150;250;01;6699;15437", v.rssi);
+    return Fmt("1F;0C;%s;25001;%d;150;250;01;6699;15437", m_imei.c_str(), v.rssi);
 }
 
 std::string CDevice::ReadSims(const KeywordRef&, const SimCommand&) const {

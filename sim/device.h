@@ -24,6 +24,7 @@ public:
     Answer Handle(std::string_view line);
 
     std::string Setting(const std::string& keyword) const;
+    void SetImei(std::string imei) { m_imei = std::move(imei); }
     const std::string& Password() const { return m_password; }
     bool Protection() const { return m_protection; }
 
@@ -34,6 +35,7 @@ private:
         Reader read;
     };
     static const ReaderEntry kReaders[];
+    std::string m_imei = "356938035643809";
 
     std::string Execute(const KeywordRef& ref, const GroupDef& entry, const SimCommand& cmd);
     std::string Action(const KeywordRef& ref, const SimCommand& cmd);

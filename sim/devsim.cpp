@@ -35,6 +35,7 @@ enum class PortOp { None, Unplug, Replug };
 struct CDevSim::Impl {
     explicit Impl(DevSimOptions o) : options(std::move(o)), device(options.type, options.password, options.protection) {
         silent = options.silent;
+        device.SetImei(options.imei);
     }
 
     void Run();
@@ -148,7 +149,8 @@ void CDevSim::Impl::HandleLine(const std::string& line) {
 
 void CDevSim::Impl::Reply(const CDevice::Answer& answer, int replyIndex) {
     const bool drop = options.dropEveryN > 0 && replyIndex % options.dropEveryN == 0;
-    const bool garble = options.garbleEveryN > 0 && replyIndex % options.garbleEveryN == 0;
+    const bool garble = (options.garbleEveryN > 0 && replyIndex % options.garbleEveryN == 0) ||
+                        (!options.garbleKeyword.empty() && answer.keyword == options.garbleKeyword);
     if (drop)
         return;
     SleepFor(std::chrono::milliseconds(options.replyDelayMs));

@@ -13,8 +13,10 @@ struct DevSimOptions {
     bool protection = false;  // password required as "$PW;" prefix
     bool pacing = true;       // 9600 baud 8N1 pacing (~1.04 ms per byte) of replies
     int replyDelayMs = 0;
-    int dropEveryN = 0;    // drop every Nth reply
-    int garbleEveryN = 0;  // wrong checksum every Nth reply
+    int dropEveryN = 0;         // drop every Nth reply
+    int garbleEveryN = 0;       // wrong checksum every Nth reply
+    std::string garbleKeyword;  // wrong checksum in every reply to this keyword
+    std::string imei = "356938035643809";
     bool silent = false;
     int noiseIntervalMs = 0;      // unsolicited lines without "$" every interval
     int unplugAfterCommands = 0;  // close the pty and remove the link when the Nth command arrives (unanswered)

@@ -132,24 +132,33 @@ bool CSerialException::GetErrorMessage(char* buffer, size_t size) const {
 
 CSerialPort::~CSerialPort() { Close(); }
 
-void CSerialPort::Open(const std::string& path, uint32_t baud, Parity parity, uint8_t dataBits, StopBits stopBits,
-                       FlowControl flow) {
-    Close();
+int CSerialPort::OpenLocked(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         Trace("Failed to open up the comms port\n");
         ThrowSerial(SerialErrorFromErrno(error));
     }
-    m_fd = fd;
+    // The lock and the open are one step: a port another of our programs holds is busy.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        FailedCall("flock", error);
+    }
+    return fd;
+}
+
+void CSerialPort::Open(const std::string& path, uint32_t baud, Parity parity, uint8_t dataBits, StopBits stopBits,
+                       FlowControl flow) {
+    Close();
+    m_fd = OpenLocked(path);
+    const int fd = m_fd;
     try {
-        // Exclusive use: refuse a port that another program holds, and keep others out.
-        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            FailedCall("flock", errno == EWOULDBLOCK ? EBUSY : errno);
-        }
+        // Exclusive use keeps other programs out while the port is open; Close clears it.
         if (ioctl(fd, TIOCEXCL) != 0) {
             FailedCall("ioctl(TIOCEXCL)", errno);
         }
+        m_exclusive = true;
         termios tio{};
         if (tcgetattr(fd, &tio) != 0) {
             FailedCall("tcgetattr", errno);
@@ -185,6 +194,12 @@ void CSerialPort::Close() {
     }
     const int fd = m_fd;
     m_fd = -1;
+    // The mark belongs to the terminal, not to this descriptor: left set, it would
+    // lock every other user out for as long as any program holds the terminal open.
+    if (m_exclusive) {
+        ioctl(fd, TIOCNXCL);
+        m_exclusive = false;
+    }
     if (::close(fd) != 0) {
         Trace("Failed to close up the comms port, GetLastError:%d\n", errno);
     }
@@ -261,12 +276,16 @@ void CSerialPort::Purge() {
 
 void CSerialPort::SetReadTimeout(int milliseconds) { m_readTimeoutMs = milliseconds; }
 
-bool CSerialPort::CanOpen(const std::string& path) {
-    CSerialPort probe;
+bool CSerialPort::CanOpen(const std::string& path) { return ProbeOpen(path) == 0; }
+
+uint32_t CSerialPort::ProbeOpen(const std::string& path) {
     try {
-        probe.Open(path);
-    } catch (const CSerialException&) {
-        return false;
+        const int fd = OpenLocked(path);
+        termios tio{};
+        const int error = tcgetattr(fd, &tio) == 0 ? 0 : errno;
+        ::close(fd);
+        return error == 0 ? 0 : SerialErrorFromErrno(error);
+    } catch (const CSerialException& failure) {
+        return failure.Error();
     }
-    return true;
 }

@@ -53,8 +53,17 @@ public:
 
     // True when the path exists and can be opened exclusively right now.
     static bool CanOpen(const std::string& path);
+    // 0 when the path can be opened exclusively right now, else the error
+    // Open would throw. The probe leaves no exclusive-use mark behind.
+    static uint32_t ProbeOpen(const std::string& path);
 
 protected:
     int m_fd = -1;
     int m_readTimeoutMs = 1;
+
+private:
+    // Opens the path and takes the advisory lock that keeps our other programs out.
+    static int OpenLocked(const std::string& path);
+
+    bool m_exclusive = false;  // the terminal's exclusive-use mark was set by this port
 };

@@ -111,9 +111,10 @@ void CZRACLI::Step() {
         WaitForWork();
         return;
     }
-    const int32_t result = Perform(request);
+    ResultCause cause = ResultCause::None;
+    const int32_t result = Perform(request, cause);
     m_owner.OnRequestResult(result);
-    Deliver(request, result);
+    Deliver(request, result, cause);
 }
 
 void CZRACLI::WaitForWork() {
@@ -122,16 +123,18 @@ void CZRACLI::WaitForWork() {
     m_woken = false;
 }
 
-int32_t CZRACLI::Perform(const QueueItem& request) {
+int32_t CZRACLI::Perform(const QueueItem& request, ResultCause& cause) {
     switch (request.type) {
     case RequestType::Read:
-    case RequestType::Write: return PerformKeyword(request);
+    case RequestType::Write: return PerformKeyword(request, cause);
     case RequestType::Raw: return PerformRaw(request);
     default: return kResultNotBuilt;  // unknown type: nothing sent, but the producer still hears back
     }
 }
 
-int32_t CZRACLI::PerformKeyword(const QueueItem& request) {
+// A reply with a wrong checksum is a transmission error: like a missing reply it
+// gets the second attempt. The last attempt's outcome is the result.
+int32_t CZRACLI::PerformKeyword(const QueueItem& request, ResultCause& cause) {
     const int write = request.type == RequestType::Write ? 1 : 0;
     if (!CopyWhole(m_exchange.keyword, request.text) || !CopyWhole(m_exchange.parameter, request.parameter)) {
         return kResultNotBuilt;
@@ -143,17 +146,27 @@ int32_t CZRACLI::PerformKeyword(const QueueItem& request) {
     if (built != kCodecOk && built != kCodecDone) {
         return kResultNotBuilt;
     }
-    int sent = kSendNoReply;
-    for (int attempt = 0; attempt < kAttempts && sent != kSendReplied; ++attempt) {
-        sent = m_owner.Channel().SendAndWait(m_exchange);
+    int32_t result = kResultNoAnswer;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const int sent = m_owner.Channel().SendAndWait(m_exchange);
         if (sent == kSendNotTaken) {
+            cause = ResultCause::None;
             return kResultLost;
         }
+        if (sent != kSendReplied) {
+            result = kResultNoAnswer;
+            cause = ResultCause::None;
+            continue;
+        }
+        bool badChecksum = false;
+        char replyKeyword[sizeof m_exchange.keyword];
+        result = MapParseResult(m_owner.Codec().ParseReply(write, replyKeyword, m_exchange.reply, &badChecksum));
+        cause = badChecksum ? ResultCause::BadChecksum : ResultCause::None;
+        if (!badChecksum) {
+            break;
+        }
     }
-    if (sent != kSendReplied) {
-        return kResultNoAnswer;
-    }
-    return MapParseResult(m_owner.Codec().ParseReply(write, m_exchange.keyword, m_exchange.reply));
+    return result;
 }
 
 int32_t CZRACLI::PerformRaw(const QueueItem& request) {
@@ -172,9 +185,9 @@ int32_t CZRACLI::PerformRaw(const QueueItem& request) {
     return m_owner.Channel().SendAndWait(m_exchange) == kSendReplied ? kResultOk : kResultNoAnswer;
 }
 
-void CZRACLI::Deliver(const QueueItem& request, int32_t result) {
+void CZRACLI::Deliver(const QueueItem& request, int32_t result, ResultCause cause) {
     if (request.callback != nullptr) {
-        request.callback(request.user, result, 0);
+        request.callback(request.user, result, static_cast<uint32_t>(cause));
     }
 }
 

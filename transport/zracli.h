@@ -28,6 +28,13 @@ enum WorkerResult : int32_t {
     kResultLost = 10,  // the channel did not take the command
 };
 
+// Why a request failed, where the result code alone does not tell it; the
+// worker hands it to the callback as its third value.
+enum class ResultCause : uint32_t {
+    None = 0,
+    BadChecksum = 1,  // the replies of both attempts had a wrong checksum
+};
+
 // What the worker needs of its owner (the main window, or a headless session).
 class ICommandOwner {
 public:
@@ -57,10 +64,10 @@ private:
     void Run();
     void Step();
     void WaitForWork();
-    int32_t Perform(const QueueItem& request);
-    int32_t PerformKeyword(const QueueItem& request);
+    int32_t Perform(const QueueItem& request, ResultCause& cause);
+    int32_t PerformKeyword(const QueueItem& request, ResultCause& cause);
     int32_t PerformRaw(const QueueItem& request);
-    void Deliver(const QueueItem& request, int32_t result);
+    void Deliver(const QueueItem& request, int32_t result, ResultCause cause = ResultCause::None);
     void CompleteQueued();
     QueueItem EmptyRequest();
 

@@ -62,10 +62,12 @@ CZRASCI::~CZRASCI() { Disconnect(); }
 
 int CZRASCI::Connect(const std::string& portPath) {
     Disconnect();
+    m_openError = 0;
     try {
         Open(portPath, 9600, Parity::None, 8, StopBits::One, FlowControl::None);
         SetReadTimeout(1);
-    } catch (const CSerialException&) {
+    } catch (const CSerialException& error) {
+        m_openError = error.Error();
         Close();
         return 0;
     }
@@ -121,6 +123,9 @@ int CZRASCI::SendAndWait(CommandExchange& exchange) {
     if (length == 0 || length > kLineMaxChars) {
         return kSendInvalid;
     }
+    if (m_portFailed.load()) {
+        return kSendNotTaken;
+    }
     {
         std::lock_guard<std::mutex> guard(m_wakeLock);
         CopyTerminated(m_awaited, sizeof m_awaited, exchange.keyword);
@@ -141,18 +146,23 @@ int CZRASCI::SendAndWait(CommandExchange& exchange) {
         return kSendReplied;
     }
     const auto bound = std::chrono::milliseconds((m_timeoutMs / kReplyPollMs + 1) * kReplyPollMs);
-    if (!WaitFor(bound, [this] { return m_replyReady.load(); })) {
+    if (!WaitFor(bound, [this] { return m_replyReady.load() || m_portFailed.load(); })) {
         return kSendNoReply;
     }
     std::lock_guard<std::mutex> guard(m_wakeLock);
+    if (!m_replyReady.load()) {
+        return kSendNotTaken;
+    }
     exchange.reply.length = m_reply.length;
     std::memcpy(exchange.reply.text, m_reply.text, m_reply.length + 1u);
     return kSendReplied;
 }
 
-// True once the writer has written the command; false when it did not take it in time.
+// True once the writer has written the command; false when it did not take it
+// in time or the port failed before it did.
 bool CZRASCI::WaitTaken() {
-    if (WaitFor(kTakeBound, [this] { return m_sendState.load() == kSendIdle; })) {
+    WaitFor(kTakeBound, [this] { return m_sendState.load() == kSendIdle || m_portFailed.load(); });
+    if (m_sendState.load() == kSendIdle) {
         return true;
     }
     int expected = kSendRequested;

@@ -25,6 +25,8 @@ struct CommandExchange {
     uint32_t timeoutMs = 0;   // 0: send without waiting
 };
 
+// kSendNotTaken also ends the wait for a reply when the port fails meanwhile:
+// a port known to be gone sends no reply.
 enum SendResult : int { kSendReplied = 0, kSendNoReply = 1, kSendNotTaken = 2, kSendInvalid = 3 };
 
 class CZRASCI : public CSerialPort {
@@ -33,6 +35,8 @@ public:
     ~CZRASCI() override;
 
     int Connect(const std::string& portPath);  // 1 on success
+    // The error of the last failed Connect's open (CSerialException's), 0 after a success.
+    uint32_t LastOpenError() const { return m_openError; }
     void Disconnect();
     int SendAndWait(CommandExchange& exchange);
     void SetLogFeed(ILogFeed* owner) { m_owner.store(owner); }
@@ -72,6 +76,7 @@ private:
     // Shared by a thread inside a port call, exclusive for closing a failed port.
     std::shared_mutex m_portGate;
     std::atomic<bool> m_portFailed{false};
+    uint32_t m_openError = 0;
     uint16_t m_lineIndex = 0;
     char m_line[kLineBufferSize + 1] = {};
     std::mutex m_wakeLock;

@@ -65,17 +65,21 @@ CExchange::CExchange(CZRAQueue& requests, CShellState& state, IMessages& message
     : m_requests(requests), m_state(state), m_messages(messages), m_poster(poster) {}
 
 int CExchange::SendCommand(RequestType type, const char* keyword, const char* parameter) {
-    const std::optional<int> result = Exchange(type, keyword, parameter, true);
-    if (!result)
-        return kResultNoAnswer;
-    React(*result, type, keyword, parameter);
-    return *result;
+    return SendCommandOutcome(type, keyword, parameter).result;
+}
+
+ExchangeOutcome CExchange::SendCommandOutcome(RequestType type, const char* keyword, const char* parameter) {
+    const std::optional<ExchangeOutcome> outcome = Exchange(type, keyword, parameter, true);
+    if (!outcome)
+        return {};
+    React(outcome->result, type, keyword, parameter);
+    return *outcome;
 }
 
 int CExchange::ExecuteCommand(RequestType type, const char* keyword, const char* parameter) {
     if (!keyword)
         return kResultNoAnswer;
-    const int result = Exchange(type, keyword, parameter, false).value_or(kResultNoAnswer);
+    const int result = Exchange(type, keyword, parameter, false).value_or(ExchangeOutcome{}).result;
     React(result, type, keyword, parameter);
     return result;
 }
@@ -85,8 +89,8 @@ int CExchange::ExecuteCommand(RequestType type, const char* keyword, const char*
 // The send lock is held only for the exchange itself: the reaction (a box, a
 // recheck that waits for the port) runs after it is released, so it never
 // starves the exchanges of another thread, such as a reconnect's read-all.
-std::optional<int> CExchange::Exchange(RequestType type, const char* keyword, const char* parameter,
-                                       bool needConnected) {
+std::optional<ExchangeOutcome> CExchange::Exchange(RequestType type, const char* keyword, const char* parameter,
+                                                   bool needConnected) {
     if (!keyword)
         return std::nullopt;
     const auto sendLock = LockWithin(m_sendLock, std::chrono::milliseconds(kSendLockMs));
@@ -95,27 +99,28 @@ std::optional<int> CExchange::Exchange(RequestType type, const char* keyword, co
     return PutAndWait(type, keyword, parameter);
 }
 
-int CExchange::PutAndWait(RequestType type, const char* keyword, const char* parameter) {
+ExchangeOutcome CExchange::PutAndWait(RequestType type, const char* keyword, const char* parameter) {
     uint32_t epoch;
     {
         std::lock_guard lock(m_lock);
         if (!m_workerRunning)
-            return kResultNoAnswer;
+            return {};
         m_done = false;
         m_result = kResultNoAnswer;
+        m_cause = ResultCause::None;
         epoch = m_workerEpoch;
     }
     if (!m_requests.Put(type, keyword, parameter, this, &CExchange::Completed))
-        return kResultNoAnswer;
+        return {};
     if (m_wakeWorker)
         m_wakeWorker();
     std::unique_lock lock(m_lock);
     const bool ended = m_completed.wait_for(lock, kSafetyBound, [&] { return m_done || m_workerEpoch != epoch; });
     if (m_done)
-        return m_result;
+        return {m_result, m_cause};
     if (!ended && m_workerEpoch == epoch)
         ++m_abandoned;
-    return kResultNoAnswer;
+    return {};
 }
 
 void CExchange::React(int result, RequestType type, const char* keyword, const char* parameter) {
@@ -131,12 +136,12 @@ void CExchange::React(int result, RequestType type, const char* keyword, const c
         m_portLost();
 }
 
-void CExchange::Completed(void* user, int32_t result, uint32_t) {
+void CExchange::Completed(void* user, int32_t result, uint32_t cause) {
     if (user)
-        static_cast<CExchange*>(user)->OnCompleted(result);
+        static_cast<CExchange*>(user)->OnCompleted(result, static_cast<ResultCause>(cause));
 }
 
-void CExchange::OnCompleted(int32_t result) {
+void CExchange::OnCompleted(int32_t result, ResultCause cause) {
     std::lock_guard lock(m_lock);
     // Completions come in queue order, so an abandoned request's comes first.
     if (m_abandoned > 0) {
@@ -144,6 +149,7 @@ void CExchange::OnCompleted(int32_t result) {
         return;
     }
     m_result = result;
+    m_cause = cause;
     m_done = true;
     m_completed.notify_all();
 }

@@ -3,6 +3,7 @@
 // user's message and, when the connection is gone, a disconnect or a recheck.
 #pragma once
 
+#include "transport/zracli.h"
 #include "transport/zraqueue.h"
 
 #include <chrono>
@@ -24,6 +25,12 @@ struct ResultReaction {
     std::string text;
 };
 
+// A worker result with the cause the worker gave for it.
+struct ExchangeOutcome {
+    int result = 2;
+    ResultCause cause = ResultCause::None;
+};
+
 ResultReaction JudgeResult(int result, RequestType type, const char* keyword, const char* parameter, bool connected,
                            int consecutiveFailures);
 
@@ -38,11 +45,13 @@ public:
 
     // The immediate send: 2 when the send lock is not obtained or not connected.
     int SendCommand(RequestType type, const char* keyword, const char* parameter);
+    // The same, with the cause the worker gave for a failure.
+    ExchangeOutcome SendCommandOutcome(RequestType type, const char* keyword, const char* parameter);
     // The exchange and its reaction, without the connected test (identification).
     int ExecuteCommand(RequestType type, const char* keyword, const char* parameter);
 
     // The worker's completion callback; user is the CExchange.
-    static void Completed(void* user, int32_t result, uint32_t reserved);
+    static void Completed(void* user, int32_t result, uint32_t cause);
 
     // The worker's life: requests are accepted only while it runs, and a waiter
     // whose request the stopped worker never took is released.
@@ -54,10 +63,11 @@ public:
     void SetPortLostHandler(std::function<void()> handler) { m_portLost = std::move(handler); }
 
 private:
-    std::optional<int> Exchange(RequestType type, const char* keyword, const char* parameter, bool needConnected);
-    int PutAndWait(RequestType type, const char* keyword, const char* parameter);
+    std::optional<ExchangeOutcome> Exchange(RequestType type, const char* keyword, const char* parameter,
+                                            bool needConnected);
+    ExchangeOutcome PutAndWait(RequestType type, const char* keyword, const char* parameter);
     void React(int result, RequestType type, const char* keyword, const char* parameter);
-    void OnCompleted(int32_t result);
+    void OnCompleted(int32_t result, ResultCause cause);
 
     CZRAQueue& m_requests;
     CShellState& m_state;
@@ -71,6 +81,7 @@ private:
     std::condition_variable m_completed;
     bool m_done = false;
     int32_t m_result = 2;
+    ResultCause m_cause = ResultCause::None;
     bool m_workerRunning = false;
     uint32_t m_workerEpoch = 0;
     int m_abandoned = 0;  // requests whose waiter gave up; their callbacks come first

@@ -159,15 +159,18 @@ PortScanResult ScanSerialPorts() {
 
 std::string PortAccessHint(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || CSerialPort::CanOpen(path))
+    if (stat(path.c_str(), &info) != 0)
         return {};
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    const int error = fd < 0 ? errno : 0;
-    if (fd >= 0)
-        close(fd);
-    if (error == EACCES || error == EPERM)
+    const uint32_t error = CSerialPort::ProbeOpen(path);
+    return error == 0 ? std::string() : PortErrorHint(path, error);
+}
+
+std::string PortErrorHint(const std::string& path, uint32_t openError) {
+    if (openError == kSerialAccessDenied)
         return path + ": no permission; add the user to the dialout group and log in again";
-    if (fd >= 0 || error == EBUSY)
+    if (openError == static_cast<uint32_t>(EBUSY))
         return path + ": held by another program (for example ModemManager or brltty)";
-    return path + ": cannot be opened: " + std::strerror(error);
+    char text[128];
+    CSerialException(openError).GetErrorMessage(text, sizeof text);
+    return path + ": " + text;
 }

@@ -2,6 +2,7 @@
 // present port cannot be.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ std::vector<std::string> ListSerialPorts(const std::vector<std::string>& extra =
 // A one-line hint for a present port that cannot be opened; empty when it can
 // be opened or does not exist.
 std::string PortAccessHint(const std::string& path);
+// The hint for a port whose open failed with this error (CSerialPort's error numbers).
+std::string PortErrorHint(const std::string& path, uint32_t openError);
 
 // A serial port as a person recognises it.
 struct PortEntry {

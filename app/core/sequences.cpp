@@ -225,9 +225,9 @@ int RunSequence(std::span<const SequenceStep> steps, RequestType requestType, CD
     return sent;
 }
 
-int RunReadAll(CDataServer& data, const SendFn& send) {
-    return RunSequence(ReadAllSteps(), RequestType::Read, data, send);
+int RunReadAll(CDataServer& data, const SendFn& send, const std::function<bool(int result)>& stopAfter) {
+    return RunSequence(ReadAllSteps(), RequestType::Read, data, send, stopAfter);
 }
-int RunWriteAll(CDataServer& data, const SendFn& send) {
-    return RunSequence(WriteAllSteps(), RequestType::Write, data, send);
+int RunWriteAll(CDataServer& data, const SendFn& send, const std::function<bool(int result)>& stopAfter) {
+    return RunSequence(WriteAllSteps(), RequestType::Write, data, send, stopAfter);
 }

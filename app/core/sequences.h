@@ -56,5 +56,5 @@ std::span<const SequenceStep> PollSteps(PageCode pageCode);
 int RunSequence(std::span<const SequenceStep> steps, RequestType requestType, CDataServer& data, const SendFn& send,
                 const std::function<bool(int result)>& stopAfter = {});
 
-int RunReadAll(CDataServer& data, const SendFn& send);
-int RunWriteAll(CDataServer& data, const SendFn& send);
+int RunReadAll(CDataServer& data, const SendFn& send, const std::function<bool(int result)>& stopAfter = {});
+int RunWriteAll(CDataServer& data, const SendFn& send, const std::function<bool(int result)>& stopAfter = {});

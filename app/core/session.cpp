@@ -6,6 +6,7 @@
 #include "app/core/progressdialog.h"
 #include "app/core/statenotice.h"
 #include "files/messages.h"
+#include "files/naming.h"
 #include "files/sessionlog.h"
 #include "model/dataserver.h"
 #include "transport/serialport.h"
@@ -96,6 +97,10 @@ int CSession::SendCommand(RequestType type, const char* keyword, const char* par
     return m_exchange.SendCommand(type, keyword, parameter);
 }
 
+ExchangeOutcome CSession::SendCommandOutcome(RequestType type, const char* keyword, const char* parameter) {
+    return m_exchange.SendCommandOutcome(type, keyword, parameter);
+}
+
 int CSession::ExecuteCommand(RequestType type, const char* keyword, const char* parameter) {
     return m_exchange.ExecuteCommand(type, keyword, parameter);
 }
@@ -146,31 +151,48 @@ void CSession::ResetPasswordToDefault() {
 }
 
 bool CSession::ConnectDevice() {
-    if (!IdentifyDevice())
+    if (!OpenConnection())
         return false;
-    DeviceTypeRecord type;
-    m_data.Get(DI_DEV_TYPE, type);
-    m_state.connectedType = type.type;
-    OpenSessionLog();
     if (m_state.fileOpen) {
         m_state.fileModified = true;
     } else {
         ReadAllSettings();
-        m_state.deviceDataLoaded = true;
-        m_state.fileDataShown = false;
-        m_state.RequestPageRefresh();
+        MarkDeviceDataRead();
     }
     m_ui.notice.StateChanged();
     return true;
 }
 
+bool CSession::OpenConnection() {
+    if (!IdentifyDevice())
+        return false;
+    ReadIdentity();
+    OpenSessionLog();
+    return true;
+}
+
+// The record may still hold the previous device's IMEI (or a default one): it
+// is unknown until this device's GSM answer has told it.
+void CSession::ReadIdentity() {
+    DeviceTypeRecord type;
+    m_data.Get(DI_DEV_TYPE, type);
+    m_state.connectedType = type.type;
+    const char unknown[16] = {};
+    m_data.Set(DI_IMEI, unknown);
+    if (Has(type, Capability::Gsm))
+        SendCommand(RequestType::Read, "GSM", nullptr);
+}
+
+void CSession::MarkDeviceDataRead() {
+    m_state.deviceDataLoaded = m_state.connected.load();
+    m_state.fileDataShown = false;
+    m_state.RequestPageRefresh();
+}
+
 void CSession::OpenSessionLog() {
     if (!m_sessionLog)
         return;
-    char imei[17] = "FFFFFFFFFFFFFFFF";
-    m_data.Get(DI_IMEI, imei, sizeof imei);
-    imei[sizeof imei - 1] = '\0';
-    m_sessionLog->OpenSessionLog(ModelName(m_state.connectedType), imei);
+    m_sessionLog->OpenSessionLog(ModelName(m_state.connectedType), DeviceImeiText(m_data).c_str());
 }
 
 bool CSession::IdentifyDevice() {
@@ -179,9 +201,11 @@ bool CSession::IdentifyDevice() {
     m_state.consecutiveFailures = 0;
     m_requests.Clear();
     if (m_channel.Connect(PortPath()) != 1) {
+        m_portOpenError = m_channel.LastOpenError();
         StopWorker();
         return false;
     }
+    m_portOpenError = 0;
     StartWorker();
     int result = ExecuteCommand(RequestType::Read, "HWCFG", nullptr);
     if (result == kResultWrongPassword) {
@@ -302,11 +326,9 @@ void CSession::WritePendingChanges() {
 
 void CSession::OnReadCommand() {
     ReadAllSettings();
-    m_state.deviceDataLoaded = true;
-    m_state.fileDataShown = false;
+    MarkDeviceDataRead();
     if (m_state.fileOpen)
         m_state.fileModified = true;
-    m_state.RequestPageRefresh();
     m_ui.notice.StateChanged();
 }
 

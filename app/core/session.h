@@ -73,9 +73,13 @@ public:
     void OnControlCommand(ControlCommand command);
 
     bool ConnectDevice();
+    // The first steps of every connection: identification, the device's own
+    // identity (type and IMEI) and its log file. The command-line tool runs
+    // them without the read-all that follows in the window.
+    bool OpenConnection();
     bool IdentifyDevice();
-    // Opens the per-connection log for the identified device (the command-line tool identifies on its own).
-    void OpenSessionLog();
+    // The error that kept the port from opening at the last identification (0: it opened).
+    uint32_t PortOpenError() const { return m_portOpenError; }
     void DisconnectDevice();
     void CloseSession();
     int CheckPort();
@@ -85,6 +89,7 @@ public:
 
     // Page services.
     int SendCommand(RequestType type, const char* keyword, const char* parameter);
+    ExchangeOutcome SendCommandOutcome(RequestType type, const char* keyword, const char* parameter);
     int ExecuteCommand(RequestType type, const char* keyword, const char* parameter);
     int QueuePendingWrite(RequestType type, const char* keyword, const char* parameter);
     // A file save collects the pages' write requests but sends none of them.
@@ -104,6 +109,11 @@ public:
     CStatusPoll& StatusPoll() { return m_poll; }
 
 private:
+    void ReadIdentity();
+    void OpenSessionLog();
+    // Device data counts as loaded only when the device is still connected
+    // after the read (a lost port disconnects during it).
+    void MarkDeviceDataRead();
     void StartWorker();
     void StopWorker();
     int PasswordRoad();
@@ -119,6 +129,7 @@ private:
     CPageSet& m_pages;
     ISessionLog* m_sessionLog = nullptr;
     RecheckTiming m_recheck;
+    std::atomic<uint32_t> m_portOpenError{0};
 
     mutable std::mutex m_portLock;
     std::string m_portPath;

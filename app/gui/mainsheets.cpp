@@ -175,7 +175,12 @@ void CMainSheets::RunDeferredConnects() {
 
 void CMainSheets::SetConnectionDialogOpen(bool open) { m_dialogDepth += open ? 1 : -1; }
 
-void CMainSheets::RunBusy(const std::function<void()>& work) { m_busy->Run(work); }
+// A connect command posted while the work ran (a failed exchange's
+// disconnect) is carried out as soon as the work has ended.
+void CMainSheets::RunBusy(const std::function<void()>& work) {
+    m_busy->Run(work);
+    RunDeferredConnects();
+}
 
 bool CMainSheets::Busy() const { return m_busy->Busy(); }
 

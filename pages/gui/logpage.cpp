@@ -50,7 +50,7 @@ CLogPage::CLogPage(CDataServer& model, IPageHost& host, QWidget* parent) : CShel
 }
 
 void CLogPage::AppendLine(const char* line) {
-    if (!m_attached || line == nullptr)
+    if (!m_attached || !m_initialised || line == nullptr)
         return;
     // Line feeds alone end the view's lines; carriage returns would show as stray characters.
     const QString text = FromDeviceText(line, std::strlen(line), kLineLimit).remove(QLatin1Char('\r'));
@@ -61,6 +61,15 @@ void CLogPage::AppendLine(const char* line) {
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
     m_view->setTextCursor(cursor);
+}
+
+void CLogPage::showEvent(QShowEvent* event) {
+    if (!m_initialised) {
+        m_initialised = true;
+        m_command->clear();
+        m_view->clear();
+    }
+    CShellPage::showEvent(event);
 }
 
 void CLogPage::OnSetActive() {

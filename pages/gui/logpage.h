@@ -27,7 +27,8 @@ public:
     CLogPage(CDataServer& model, IPageHost& host, QWidget* parent = nullptr);
 
     // Appends one log line (single-byte text) at the end of the view. Ignored
-    // while the page is detached from the window.
+    // while the page is detached from the window, and before its first display
+    // (those lines go to the log file only).
     void AppendLine(const char* line);
     void SetAttached(bool attached) { m_attached = attached; }
     bool Attached() const { return m_attached; }
@@ -40,6 +41,9 @@ public:
     QPushButton* ClearButton() const { return m_clear; }
     QCheckBox* SourceBox(int index) const { return m_boxes[index]; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void OnSourceClicked(int index);
     void OnSend();
@@ -47,6 +51,7 @@ private:
 
     CLogForm m_form;
     bool m_attached = false;
+    bool m_initialised = false;  // set at the first display
     QPlainTextEdit* m_view = nullptr;
     QLineEdit* m_command = nullptr;
     QPushButton* m_send = nullptr;

@@ -1,6 +1,7 @@
 // The command-line tool in-process against the simulated device on a
 // pseudo-terminal: file bytes, writes, the type check, exit statuses, the
-// status poll, raw lines and the comparison with a file.
+// status poll, raw lines, the comparison with a file, lost ports, bad lines
+// and bad paths.
 #include "cli/cli.h"
 
 #include "app/core/pageset.h"
@@ -9,6 +10,9 @@
 #include "files/zrafile.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
+#include "tests/app/core/received.h"
+#include "tests/support/asuser.h"
+#include "transport/serialport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,13 +20,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -60,6 +68,12 @@ struct CliFixture : testing::Test {
         options.link = dir + "/port";
         sim = std::make_unique<CDevSim>(options);
         ASSERT_TRUE(sim->Start());
+    }
+    void StartProtectedDevice(const std::string& password) {
+        DevSimOptions options;
+        options.password = password;
+        options.protection = true;
+        StartDevice(options);
     }
     void StartDevice(int type) {
         DevSimOptions options;
@@ -126,22 +140,50 @@ TEST_F(CliFixture, WriteLeavesTheFileValuesInTheDevice) {
     EXPECT_NE(back.find("TILT;1;45;0\r\n"), std::string::npos);
 }
 
-TEST_F(CliFixture, FailedGroupsAreReportedAndTheSequenceGoesOn) {
+TEST_F(CliFixture, GarbledRepliesAreReadOnTheSecondAttempt) {
     DevSimOptions options;
-    options.garbleEveryN = 9;
+    options.garbleEveryN = 5;
     StartDevice(options);
-    const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", dir + "/x.kvs"});
+    const std::string path = dir + "/x.kvs";
+    const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadText(path), CoreSave(sim->PortPath()));
+}
+
+// A group whose replies are garbled on both attempts fails as before, named
+// with its reason; the sequence goes on and the old file stays whole.
+TEST_F(CliFixture, ReadReplacesOutOnlyWhenEveryGroupWasRead) {
+    DevSimOptions options;
+    options.garbleKeyword = "TILT";
+    StartDevice(options);
+    const std::string path = dir + "/good.kvs";
+    WriteText(path, "the good file\r\n");
+    CliRun run = Run({"read", "--port", sim->PortPath(), "--out", path});
     EXPECT_EQ(run.status, 1) << run.err;
-    // One line per failed group, naming it and the reason; the last group was still read.
-    std::istringstream lines(run.err);
-    std::string line;
-    int failed = 0;
-    while (std::getline(lines, line)) {
-        EXPECT_THAT(line, ::testing::MatchesRegex(R"(orvena-cli: [A-Z0-9]+( GET)?: [a-z ]+)"));
-        ++failed;
-    }
-    EXPECT_GE(failed, 2);
-    EXPECT_NE(ReadText(dir + "/x.kvs").find("\r\nPRSET11;"), std::string::npos);
+    EXPECT_NE(run.err.find("orvena-cli: TILT GET: bad checksum\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(path + " left as it was: not read: TILT GET"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadText(path), "the good file\r\n");
+    EXPECT_EQ(ReceivedRequests(*sim).back(), "PRSET11;GET");
+
+    run = Run({"read", "--port", sim->PortPath(), "--out", path, "--partial"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    const std::string rescued = ReadText(path);
+    EXPECT_EQ(rescued.rfind("KVS CONFIG FILE", 0), 0u);
+    EXPECT_NE(rescued.find("\r\nPRSET11;"), std::string::npos);
+}
+
+TEST_F(CliFixture, StatusJsonIsNullWhereAReadFailedInThePass) {
+    DevSimOptions options;
+    options.garbleKeyword = "GNSS";
+    StartDevice(options);
+    const CliRun run = Run({"status", "--port", sim->PortPath(), "--count", "1", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const nlohmann::json object = nlohmann::json::parse(run.out);
+    EXPECT_TRUE(object["position"].is_null());
+    EXPECT_TRUE(object["fix"].is_null());
+    EXPECT_TRUE(object["gsm"].is_object());
+    EXPECT_TRUE(object["statistics"].is_object());
 }
 
 TEST_F(CliFixture, FileOfAnotherTypeIsRefusedBeforeAnyWrite) {
@@ -156,10 +198,7 @@ TEST_F(CliFixture, FileOfAnotherTypeIsRefusedBeforeAnyWrite) {
 }
 
 TEST_F(CliFixture, ExitStatusesOfBadInput) {
-    DevSimOptions options;
-    options.password = "1234";
-    options.protection = true;
-    StartDevice(options);
+    StartProtectedDevice("1234");
     const std::string port = sim->PortPath();
     const std::string missingFile = dir + "/missing.kvs";
     const std::string notSettings = dir + "/notes.txt";
@@ -174,8 +213,8 @@ TEST_F(CliFixture, ExitStatusesOfBadInput) {
         {{"read", "--port", port, "--no-password", "--out", dir + "/x.kvs"}, 3, "refused the password"},
         {{"read", "--port", dir + "/no-such-port", "--out", dir + "/x.kvs"}, 3, "cannot open port"},
         {{"send", "--port", notSettings, "$VER"}, 3, "not a serial port"},
-        {{"write", "--port", port, missingFile}, 2, "no settings file"},
-        {{"diff", "--port", port, notSettings}, 2, "cannot read settings file"},
+        {{"write", "--port", port, missingFile}, 2, "missing.kvs: No such file or directory"},
+        {{"diff", "--port", port, notSettings}, 2, "notes.txt: not a settings file (no KVS CONFIG FILE header)"},
         {{"read", "--port", port, "--bogus", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--port", port, "--password", "1", "--no-password", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--out", dir + "/x.kvs"}, 2, ""},
@@ -249,6 +288,290 @@ TEST_F(CliFixture, DiffPrintsOnlyTheChangedGroup) {
     run = Run({"diff", "--port", sim->PortPath(), path});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, "-OUT2;0;0;0;0;100\n+OUT2;1;0;0;0;100\n");
+}
+
+// ---- lost ports ----
+
+struct LostPortFixture : CliFixture {
+    // The device goes away when it receives its unplugAfter-th command; the
+    // tool runs the window's recheck and ends with one line.
+    CliRun RunUntilGone(std::vector<std::string> args, int unplugAfter, double& seconds) {
+        DevSimOptions options;
+        options.unplugAfterCommands = unplugAfter;
+        StartDevice(options);
+        args.insert(args.begin() + 1, {"--port", sim->PortPath()});
+        const auto start = std::chrono::steady_clock::now();
+        CliRun run = Run(args);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return run;
+    }
+    // The keyword of the command the device received last.
+    std::string LastKeyword() const {
+        const std::string last = ReceivedRequests(*sim).back();
+        return last.substr(0, last.find(';'));
+    }
+    void ExpectGoneForGood(const CliRun& run, double seconds, const std::string& note) {
+        EXPECT_EQ(run.status, 3) << run.err;
+        EXPECT_LT(seconds, 25.0);
+        EXPECT_GT(seconds, 15.0);  // the port was looked for, about once a second
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find("orvena-cli: connection to " + sim->PortPath() + " lost at " + LastKeyword()),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find(", the port did not come back" + note + "\n"), std::string::npos) << run.err;
+    }
+};
+
+TEST_F(LostPortFixture, ReadEndsWithExit3WhenThePortDoesNotComeBack) {
+    double seconds = 0;
+    const std::string path = dir + "/lost.kvs";
+    const CliRun run = RunUntilGone({"read", "--out", path}, 21, seconds);
+    ExpectGoneForGood(run, seconds, "");
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(LostPortFixture, WriteTellsHowManyGroupsWereWritten) {
+    StartDevice(11);
+    const std::string path = ReadDevice();
+    // Identification (2), read-all (72), then DEV, DATE, MODE and LOG are written.
+    double seconds = 0;
+    const CliRun run = RunUntilGone({"write", path}, 79, seconds);
+    ExpectGoneForGood(run, seconds, "; 4 groups written");
+    EXPECT_EQ(LastKeyword(), "SMS1");
+}
+
+TEST_F(LostPortFixture, StatusEndsWithExit3WhenThePortIsGone) {
+    double seconds = 0;
+    const CliRun run = RunUntilGone({"status", "--interval-ms", "100", "--json"}, 30, seconds);
+    ExpectGoneForGood(run, seconds, "");
+    EXPECT_GE(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+}
+
+TEST_F(LostPortFixture, PortBackInTimeReadsEverythingAgain) {
+    DevSimOptions options;
+    options.unplugAfterCommands = 21;
+    options.replugAfterSeconds = 3;
+    StartDevice(options);
+    const std::string path = dir + "/back.kvs";
+    const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("; the port is back, again"), std::string::npos) << run.err;
+    const std::vector<std::string> sent = ReceivedRequests(*sim);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "HWCFG"), 4);  // identification and read-all, twice
+    EXPECT_EQ(ReadText(path), CoreSave(sim->PortPath()));
+}
+
+// Another user is the one whom a forgotten exclusive-use mark, or a port
+// check apart from the open, misleads: root opens a terminal whatever its mark.
+TEST_F(CliFixture, HeldPortsAndClosedFoldersAreToldToAUserWhoIsNotRoot) {
+    if (!CanRunAsNobody())
+        GTEST_SKIP() << "switching to an unprivileged user needs root";
+    StartDevice(11);
+    ASSERT_EQ(chmod(sim->SlavePath().c_str(), 0666), 0);
+    const std::vector<std::string> send = {ORVENA_CLI_PATH, "send", "--port", sim->PortPath(), "$VER"};
+    {
+        CSerialPort holder;
+        holder.Open(sim->PortPath());
+        const UserRun held = RunAsNobody(send);
+        EXPECT_EQ(held.status, 3) << held.output;
+        EXPECT_NE(held.output.find("held by another program"), std::string::npos) << held.output;
+    }
+    for (int round = 0; round < 5; ++round) {
+        UserRun first, second;
+        std::thread other([&] { second = RunAsNobody(send); });
+        first = RunAsNobody(send);
+        other.join();
+        for (const UserRun* run : {&first, &second}) {
+            const bool held = run->status == 3 && run->output.find("held by another program") != std::string::npos;
+            EXPECT_TRUE(run->status == 0 || held) << run->output;
+        }
+    }
+    const UserRun after = RunAsNobody(send);
+    EXPECT_EQ(after.status, 0) << after.output;
+
+    // A settings file in a folder this user cannot enter is a message, not an abort.
+    const std::string closed = dir + "/closed";
+    std::filesystem::create_directory(closed);
+    WriteText(closed + "/x.kvs", "KVS CONFIG FILE\r\nHWCFG;11\r\n");
+    ASSERT_EQ(chmod(closed.c_str(), 0700), 0);
+    const UserRun denied = RunAsNobody({ORVENA_CLI_PATH, "write", "--port", sim->PortPath(), closed + "/x.kvs"});
+    EXPECT_EQ(denied.status, 2) << denied.output;
+    EXPECT_EQ(denied.output, "orvena-cli: " + closed + "/x.kvs: Permission denied\n");
+}
+
+// ---- files and lines that are not what they seem ----
+
+TEST_F(CliFixture, WriteKeepsEveryGroupTheFileDoesNotHold) {
+    StartDevice(11);
+    const std::string full = ReadText(ReadDevice());
+    const std::string header = full.substr(0, full.find('\n') + 1);
+    const size_t hwcfg = full.find("\nHWCFG;") + 1;
+    const std::string partial =
+        header + full.substr(hwcfg, full.find('\n', hwcfg) + 1 - hwcfg) + "APN1;internet.cli;user7;pass7\r\n";
+    const std::string path = dir + "/partial.kvs";
+    WriteText(path, partial);
+    // WIFINET1 is left out: the device's reply carries no gateway of its own.
+    std::vector<std::string> kept = {"DEV",   "MODE",  "LOG",   "FILTER", "SERVER1", "IGN",     "SOS",
+                                     "RS232", "RS485", "MSENS", "TILT",   "TSENS",   "PRSET10", "PRSET11"};
+    for (int i = 1; i <= 3; ++i)
+        kept.insert(kept.end(), {"SMS" + std::to_string(i), "PHONE" + std::to_string(i)});
+    for (int i = 1; i <= 8; ++i)
+        kept.insert(kept.end(), {"IN" + std::to_string(i), "INTRSHD" + std::to_string(i)});
+    for (int i = 0; i <= 4; ++i)
+        kept.push_back("LLS" + std::to_string(i));
+    std::vector<std::string> before;
+    for (const std::string& group : kept)
+        before.push_back(sim->Setting(group));
+    const std::string dateOptions = sim->Setting("DATE").substr(14);
+
+    const CliRun run = Run({"write", "--port", sim->PortPath(), path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(sim->Setting("APN1"), "internet.cli;user7;pass7");
+    for (size_t i = 0; i < kept.size(); ++i)
+        EXPECT_EQ(sim->Setting(kept[i]), before[i]) << kept[i];
+    EXPECT_EQ(sim->Setting("DATE").substr(14), dateOptions);  // only the clock is set
+}
+
+TEST_F(CliFixture, FilesThatAreNoSettingsFilesAreRefusedBeforeConnecting) {
+    StartDevice(11);
+    const std::string header = "KVS CONFIG FILE, Ver. 01.00\r\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"empty", "", "the file is empty"},
+        {"over the limit", header + "APN1;a;b;c\r\n" + std::string(1000001, 'x'), "larger than 1000000 bytes"},
+        {"no header", "HWCFG;11\r\nAPN1;a;b;c\r\n", "not a settings file (no KVS CONFIG FILE header)"},
+        {"header only", header, "not a settings file for any device type (no HWCFG line)"},
+        {"no HWCFG line", header + "APN1;a;b;c\r\n", "not a settings file for any device type (no HWCFG line)"},
+        {"no line end", "KVS CONFIG FILE without end", "not a settings file for any device type (no HWCFG line)"},
+    };
+    const std::string path = dir + "/bad.kvs";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteText(path, c.bytes);
+        for (const char* command : {"write", "diff"}) {
+            const CliRun run = Run({command, "--port", sim->PortPath(), path});
+            EXPECT_EQ(run.status, 2) << run.err;
+            EXPECT_EQ(run.err, "orvena-cli: " + path + ": " + c.message + "\n");
+        }
+    }
+    EXPECT_TRUE(sim->ReceivedLines().empty());
+}
+
+TEST_F(CliFixture, OutIsReplacedOnlyWhereItIsARegularFile) {
+    StartDevice(11);
+    const std::string fifo = dir + "/fifo", folder = dir + "/folder";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder);
+    std::filesystem::create_symlink(fifo, dir + "/to-fifo");
+    for (const std::string& out : {fifo, folder, dir + "/to-fifo", dir + "/no-folder/x.kvs"}) {
+        SCOPED_TRACE(out);
+        const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", out});
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_EQ(run.err.rfind("orvena-cli: " + out + ": ", 0), 0u) << run.err;
+    }
+    EXPECT_TRUE(sim->ReceivedLines().empty());
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    // A link is followed: its target takes the file, the link stays, also when
+    // the target does not exist yet.
+    WriteText(dir + "/target.kvs", "old");
+    std::filesystem::create_symlink("target.kvs", dir + "/link.kvs");
+    std::filesystem::create_symlink("new.kvs", dir + "/dangling.kvs");
+    for (const char* link : {"link.kvs", "dangling.kvs"}) {
+        const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", dir + "/" + link});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir + "/" + link));
+    }
+    EXPECT_EQ(ReadText(dir + "/target.kvs").rfind("KVS CONFIG FILE", 0), 0u);
+    EXPECT_EQ(ReadText(dir + "/new.kvs").rfind("KVS CONFIG FILE", 0), 0u);
+}
+
+// Paths the filesystem refuses end in one line naming the path and the
+// reason, never in an uncaught exception.
+TEST_F(CliFixture, BadPathsEndInAMessageWithExit2) {
+    StartDevice(11);
+    const std::string loop = dir + "/loop";
+    std::filesystem::create_symlink("loop", loop);
+    const std::string tooLong = dir + "/" + std::string(300, 'n') + ".kvs";
+    const std::string aFile = dir + "/plain";
+    WriteText(aFile, "x");
+    const std::string port = sim->PortPath();
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"write", "--port", port, loop}, loop + ": Too many levels of symbolic links"},
+        {{"diff", "--port", port, tooLong}, tooLong + ": File name too long"},
+        {{"read", "--port", port, "--out", loop}, loop + ": Too many levels of symbolic links"},
+        {{"read", "--port", port, "--out", tooLong}, tooLong + ": File name too long"},
+        {{"send", "--port", port, "--log-dir", aFile, "$VER"}, "log folder " + aFile + "/Logs: Not a directory"},
+        {{"send", "--port", port, "--log-dir", loop, "$VER"},
+         "log folder " + loop + "/Logs: Too many levels of symbolic links"},
+        {{"send", "--port", port, "--log-dir", dir + "/none/deeper", "$VER"},
+         "log folder " + dir + "/none/deeper/Logs: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliRun run = Run(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "orvena-cli: " + c.message + "\n");
+    }
+    EXPECT_TRUE(sim->ReceivedLines().empty());
+}
+
+TEST_F(CliFixture, RawLinesThatAreNotOneCommandAreRefusedBeforeConnecting) {
+    StartDevice(11);
+    const std::string cases[] = {"", std::string(511, 'A'), "$VER\r\n$MODE;2", "$VER\n"};
+    for (const std::string& line : cases) {
+        const CliRun run = Run({"send", "--port", sim->PortPath(), line});
+        EXPECT_EQ(run.status, 2) << line;
+        EXPECT_EQ(run.err.rfind("orvena-cli: line not sent: ", 0), 0u) << run.err;
+    }
+    EXPECT_TRUE(sim->ReceivedLines().empty());
+    EXPECT_NE(Run({"send", "--port", sim->PortPath(), "$" + std::string(509, 'A')}).status, 2);
+    EXPECT_EQ(sim->ReceivedLines().size(), 3u);  // identification (HWCFG, GSM), then the line
+}
+
+// ---- passwords ----
+
+TEST_F(CliFixture, PasswordFromAFileOrTheEnvironmentAndFilesForTheOwnerOnly) {
+    StartProtectedDevice("1234");
+    const std::string port = sim->PortPath();
+    const std::string good = dir + "/pw", bad = dir + "/badpw";
+    WriteText(good, "1234\nignored\n");
+    WriteText(bad, "9999\n");
+    const std::string out = dir + "/x.kvs";
+    EXPECT_EQ(Run({"read", "--port", port, "--password-file", good, "--out", out}).status, 0);
+    EXPECT_EQ(Run({"read", "--port", port, "--password-file", bad, "--out", out}).status, 3);
+    const CliRun missing = Run({"read", "--port", port, "--password-file", dir + "/none", "--out", out});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find(dir + "/none"), std::string::npos) << missing.err;
+
+    setenv("ORVENA_PASSWORD", "1234", 1);
+    const CliRun fromEnvironment = Run({"send", "--port", port, "--log-dir", dir, "$VER"});
+    setenv("ORVENA_PASSWORD", "123456789", 1);
+    const CliRun tooLong = Run({"send", "--port", port, "$VER"});
+    unsetenv("ORVENA_PASSWORD");
+    EXPECT_EQ(fromEnvironment.status, 0) << fromEnvironment.err;
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.err.find("ORVENA_PASSWORD: at most 8 characters"), std::string::npos) << tooLong.err;
+
+    const CliRun help = Run({"read", "--help"});
+    EXPECT_NE(help.out.find("--password-file"), std::string::npos);
+    EXPECT_NE(help.out.find("ORVENA_PASSWORD"), std::string::npos);
+
+    struct stat st {};
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    for (const auto& entry : std::filesystem::directory_iterator(dir + "/Logs")) {
+        ASSERT_EQ(stat(entry.path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << entry.path();
+    }
 }
 
 }  // namespace

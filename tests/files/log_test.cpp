@@ -11,6 +11,7 @@
 #include <thread>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -127,6 +128,19 @@ TEST(LogFile, TwoFilesOpenedInOneSecondKeepTheirOwnContent) {
     EXPECT_NE(ReadBytes(stem + "_2.log").find(">> second\r\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(stem + "_3.log"));
     EXPECT_EQ(ReadBytes(stem + ".log").find(">> second"), std::string::npos);
+}
+
+TEST(LogFile, IsReadableByItsOwnerOnly) {
+    ScratchDir dir;
+    ScriptedUi ui;
+    CLOGFile file(ui, dir.path, [] { return FixedTime(); });
+    const mode_t previous = umask(0);
+    const int opened = file.Open("Mira7", "861234567890123");
+    umask(previous);
+    ASSERT_EQ(opened, 1);
+    struct stat st {};
+    ASSERT_EQ(stat(file.FilePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST(LogFile, NamesAreCutTo19CharactersInTheNameAndTheHeader) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -118,6 +119,72 @@ TEST_F(SettingsFile, PathsThatCannotBeOpenedAreNamedInTheBox) {
               (std::vector<std::string>{kOpenError + dir / "Settings/missing.kvs",
                                         kOpenError + dir / "Settings/sub.kvs", kOpenError + dir / "Settings/sub.kvs"}));
     EXPECT_FALSE(fs::exists(dir / "Settings/missing.kvs"));
+}
+
+unsigned ModeBits(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+// "Создать" and "Сохранить" save like the command-line tool: a link is followed
+// and its target replaced; what is not a regular file is never replaced.
+TEST_F(SettingsFile, SavesFollowLinksAndReplaceOnlyRegularFiles) {
+    fs::create_directories(dir / "Settings");
+    const std::string fifo = dir / "Settings/fifo.kvs";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("fifo.kvs", dir / "Settings/to-fifo.kvs");
+    for (const std::string& chosen : {fifo, dir / "Settings/to-fifo.kvs"}) {
+        ui.ClearErrors();
+        ui.answers.push_back(chosen);
+        EXPECT_EQ(file.NewFile(), 0) << chosen;
+        EXPECT_EQ(ui.Errors(), std::vector<std::string>{kOpenError + chosen});
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    WriteBytes(dir / "Settings/target.kvs", "old");
+    fs::create_symlink("target.kvs", dir / "Settings/link.kvs");
+    ui.answers.push_back(dir / "Settings/link.kvs");
+    ASSERT_EQ(file.NewFile(), 1);
+    EXPECT_TRUE(fs::is_symlink(dir / "Settings/link.kvs"));
+    EXPECT_EQ(ReadBytes(dir / "Settings/target.kvs"), GoldenType70());
+    // The open file turns into a FIFO behind the window's back: the save is refused.
+    fs::remove(dir / "Settings/target.kvs");
+    ASSERT_EQ(mkfifo((dir / "Settings/target.kvs").c_str(), 0600), 0);
+    ui.ClearErrors();
+    EXPECT_EQ(file.SaveFile(), 0);
+    EXPECT_EQ(ui.Errors(), std::vector<std::string>{kFormatError});
+    EXPECT_TRUE(fs::is_fifo(dir / "Settings/target.kvs"));
+}
+
+TEST_F(SettingsFile, PathsTheSystemRefusesEndInTheBoxNotInAnException) {
+    fs::create_directories(dir / "Settings");
+    fs::create_symlink("loop.kvs", dir / "Settings/loop.kvs");
+    const std::string tooLong = dir / ("Settings/" + std::string(300, 'n') + ".kvs");
+    for (const std::string& chosen : {dir / "Settings/loop.kvs", tooLong}) {
+        ui.ClearErrors();
+        ui.answers.push_back(chosen);
+        ui.answers.push_back(chosen);
+        EXPECT_EQ(file.OpenFile(), 0);
+        EXPECT_EQ(file.NewFile(), 0);
+        EXPECT_EQ(ui.Errors(), std::vector<std::string>(2, kOpenError + chosen));
+    }
+}
+
+// Settings files carry the device password: a new one is its owner's only,
+// an existing one keeps the bits its owner gave it.
+TEST_F(SettingsFile, NewFilesAreReadableByTheirOwnerOnly) {
+    const mode_t previous = umask(0);
+    ui.answers.push_back(dir / "Settings/new.kvs");
+    const int created = file.NewFile();
+    umask(previous);
+    ASSERT_EQ(created, 1);
+    EXPECT_EQ(ModeBits(dir / "Settings/new.kvs"), 0600u);
+    file.CloseFile();
+    const std::string shared = Offer("shared.kvs", GoldenType70());
+    ASSERT_EQ(chmod(shared.c_str(), 0640), 0);
+    ASSERT_EQ(file.OpenFile(), 1);
+    ASSERT_EQ(file.SaveFile(), 1);
+    EXPECT_EQ(ModeBits(shared), 0640u);
 }
 
 std::string Padded(const std::string& start, size_t size) {

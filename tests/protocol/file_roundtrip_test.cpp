@@ -511,8 +511,8 @@ const std::vector<Entry>& Entries() {
          true,
          {I(DI_PASSWORD)},
          {{I(DI_PASSWORD), "flags",
-           "read back by the reply rules: field 2 (the new password) is the protection "
-           "switch, so the flags change only for a new password of exactly \"0\" or \"1\""},
+           "bit 0 is read back by the reply rules: field 2 (the new password) is the protection "
+           "switch, so it changes only for a new password of exactly \"0\" or \"1\""},
           {I(DI_PASSWORD), "next", "the reply rules take no new password"}}},
         {"MODE", "", Always, 1, true, {I(DI_MODE), I(DI_STATUS_FLAGS)}, {{I(DI_STATUS_FLAGS), "*", kLive}}},
         {"GSM",

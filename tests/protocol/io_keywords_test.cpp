@@ -120,6 +120,14 @@ TEST(IoKeywordWrite, LowBytesAndModeDependentFields) {
              d.Set(DI_OUTPUT_1 + 2, o);
          },
          "OUT3", "", "$OUT3;5;;0;0;100"},
+        // Only the mode's low byte is written: its parameter follows that mode.
+        {[](CDataServer& d) {
+             OutputRecord o;
+             o.mode = 0x101;
+             o.param1 = 12;
+             d.Set(DI_OUTPUT_1 + 3, o);
+         },
+         "OUT4", "", "$OUT4;1;12;0;0;100"},
         {[](CDataServer& d) {
              SerialInterfaceRecord r{{7, 260, 115200, 258, 259, 511}};
              d.Set(DI_RS485, r);

@@ -318,13 +318,13 @@ TEST(SystemKeywords, PasswordFileLineRestoresOnlyTheCurrentPassword) {
     struct Case {
         const char* next;
         const char* line;
-        int flagsAfter;  // read back into a record whose flags are 3
+        int flagsAfter;  // read back into a record whose flags are 3; the last field is the wanted bit
     };
     const Case cases[] = {
-        {"", "PASS;7391;;;0\r\n", 3},
+        {"", "PASS;7391;;;0\r\n", 1},
         {"0", "PASS;7391;0;0;0\r\n", 0},
-        {"1", "PASS;7391;1;1;0\r\n", 3},
-        {"4321", "PASS;7391;4321;4321;0\r\n", 3},
+        {"1", "PASS;7391;1;1;0\r\n", 1},
+        {"4321", "PASS;7391;4321;4321;0\r\n", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);

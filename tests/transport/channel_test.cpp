@@ -125,7 +125,7 @@ TEST(Channel, LostPortIsClosedAndLaterSendsAreNotTaken) {
     CommandExchange exchange = MakeExchange("MODE", "$MODE\r\n", 3000);
     const auto start = Clock::now();
     EXPECT_EQ(fixture.channel.SendAndWait(exchange), kSendNotTaken);
-    EXPECT_NEAR(SecondsSince(start), 2.55, 0.3);
+    EXPECT_LT(SecondsSince(start), 0.2);
     EXPECT_TRUE(trace.Contains("COM Port issue\n"));
     const auto stopping = Clock::now();
     fixture.channel.Disconnect();

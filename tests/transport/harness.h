@@ -35,11 +35,12 @@ private:
 
 // One request's completion, waited for with a bound.
 struct Completion {
-    static void Callback(void* user, int32_t result, uint32_t) {
+    static void Callback(void* user, int32_t result, uint32_t cause) {
         auto* self = static_cast<Completion*>(user);
         // Notified under the lock: the waiter may destroy this object as soon as it sees done.
         std::lock_guard<std::mutex> guard(self->lock);
         self->result = result;
+        self->cause = static_cast<ResultCause>(cause);
         self->done = true;
         self->wake.notify_all();
     }
@@ -51,10 +52,15 @@ struct Completion {
         std::lock_guard<std::mutex> guard(lock);
         return result;
     }
+    ResultCause Cause() {
+        std::lock_guard<std::mutex> guard(lock);
+        return cause;
+    }
     std::mutex lock;
     std::condition_variable wake;
     bool done = false;
     int result = -1;
+    ResultCause cause = ResultCause::None;
 };
 
 class WorkerHarness : public ICommandOwner {
@@ -84,8 +90,10 @@ public:
         if (!Submit(type, text, parameter, completion) || !completion.Wait(bound)) {
             return -1;
         }
+        lastCause = completion.Cause();
         return completion.Result();
     }
+    ResultCause lastCause = ResultCause::None;  // of the last Run
 
     CZRAQueue& RequestQueue() override { return queue; }
     CZRAMDS& Codec() override { return codec; }

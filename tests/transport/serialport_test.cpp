@@ -1,12 +1,15 @@
 #include "transport/serialport.h"
 
 #include "ptypeer.h"
+#include "tests/support/asuser.h"
 #include "tracecapture.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,6 +32,36 @@ TEST(SerialPort, MissingOrHeldPortThrowsAndStaysClosed) {
     EXPECT_TRUE(trace.Contains("Warning: throwing CSerialException for error"));
     holder.Close();
     EXPECT_TRUE(CSerialPort::CanOpen(peer.SlavePath()));
+}
+
+// The exclusive-use mark belongs to the terminal, which lives as long as the
+// device holds its end: a mark left behind by an open and close, or by a port
+// check, keeps every user but root out.
+TEST(SerialPort, NeitherACheckNorAClosedPortLeavesOtherUsersLockedOut) {
+    if (!CanRunAsNobody())
+        GTEST_SKIP() << "switching to an unprivileged user needs root";
+    CPtyPeer peer(Silent);
+    ASSERT_EQ(chmod(peer.SlavePath().c_str(), 0666), 0);
+    const std::vector<std::string> openAsNobody = {"/bin/sh", "-c", "exec 3<>\"$0\"", peer.SlavePath()};
+    EXPECT_TRUE(CSerialPort::CanOpen(peer.SlavePath()));
+    EXPECT_EQ(RunAsNobody(openAsNobody).status, 0) << "after a port check";
+    {
+        CSerialPort port;
+        port.Open(peer.SlavePath());
+        EXPECT_NE(RunAsNobody(openAsNobody).status, 0) << "while the port is open";
+    }
+    EXPECT_EQ(RunAsNobody(openAsNobody).status, 0) << "after the port was closed";
+}
+
+TEST(SerialPort, ProbeTellsWhyAPortCannotBeOpened) {
+    CPtyPeer peer(Silent);
+    CSerialPort holder;
+    holder.Open(peer.SlavePath());
+    EXPECT_EQ(CSerialPort::ProbeOpen(peer.SlavePath()), static_cast<uint32_t>(EBUSY));
+    EXPECT_EQ(CSerialPort::ProbeOpen("/dev/orvena-no-such-port"), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(CSerialPort::ProbeOpen("/dev/null"), static_cast<uint32_t>(ENOTTY));
+    holder.Close();
+    EXPECT_EQ(CSerialPort::ProbeOpen(peer.SlavePath()), 0u);
 }
 
 TEST(SerialPort, IdleReadReturnsZeroAfterItsTimeoutAndCloseTwiceIsHarmless) {

@@ -55,13 +55,15 @@ TEST(Soak, TwoThousandRequestsThroughDropsGarblesAndNoise) {
         owner.worker.Notify();
         ASSERT_TRUE(completion.Wait(std::chrono::seconds(2))) << "request " << i << " hangs";
         const int result = completion.Result();
-        ASSERT_TRUE(result == kResultOk || result == kResultNotBuilt) << "request " << i << " gave " << result;
+        ASSERT_TRUE(result == kResultOk || result == kResultNoAnswer || result == kResultNotBuilt)
+            << "request " << i << " gave " << result;
         ++counts[result];
     }
-    // About one reply in eleven is garbled; every garbled reply reaches one request.
-    EXPECT_GT(counts[kResultNotBuilt], kRequests / 14);
-    EXPECT_LT(counts[kResultNotBuilt], kRequests / 9);
-    EXPECT_GT(counts[kResultOk], kRequests * 8 / 10);
+    // A dropped or garbled reply gets the second attempt: only a request whose
+    // both replies were lost or garbled fails (a dropped one next to a garbled
+    // one: two reply numbers in 77).
+    EXPECT_GT(counts[kResultOk], kRequests * 95 / 100);
+    EXPECT_GT(counts[kResultNoAnswer] + counts[kResultNotBuilt], 0);
 }
 
 }  // namespace

@@ -52,10 +52,33 @@ TEST(Worker, ReadTakesDataIntoTheRecord) {
     EXPECT_EQ(harness.peer.Received(), std::vector<std::string>{"$MODE"});
 }
 
-TEST(Worker, GarbledChecksumIsAnInvalidReply) {
-    WorkerHarness harness([](const std::string&, int) { return std::vector<PeerReply>{{GarbledLine("MODE;2")}}; });
-    ASSERT_TRUE(harness.Connect());
-    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultNotBuilt);
+// A wrong checksum is a transmission error and gets the second attempt; the
+// device's own "DE" is a refusal and does not.
+TEST(Worker, GarbledReplyGetsTheSecondAttempt) {
+    struct Case {
+        const char* name;
+        std::vector<bool> garbled;  // per attempt; past the end: no reply
+        int result;
+        ResultCause cause;
+        int commands;
+    } cases[] = {
+        {"garbled once", {true, false}, kResultOk, ResultCause::None, 2},
+        {"garbled twice", {true, true}, kResultNotBuilt, ResultCause::BadChecksum, 2},
+        {"garbled, then no reply", {true}, kResultNoAnswer, ResultCause::None, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkerHarness harness([&c](const std::string&, int ordinal) {
+            const size_t attempt = static_cast<size_t>(ordinal - 1);
+            if (attempt >= c.garbled.size())
+                return std::vector<PeerReply>{};
+            return std::vector<PeerReply>{{c.garbled[attempt] ? GarbledLine("MODE;2") : ReplyLine("MODE;2")}};
+        });
+        ASSERT_TRUE(harness.Connect());
+        EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), c.result);
+        EXPECT_EQ(harness.lastCause, c.cause);
+        EXPECT_EQ(harness.peer.Commands(), c.commands);
+    }
 }
 
 TEST(Worker, RequestsThatCannotBeSentAreCompletedWithoutSending) {
@@ -97,6 +120,20 @@ TEST(Worker, DroppedReplyIsRecoveredBySecondAttempt) {
     EXPECT_EQ(harness.peer.Commands(), 2);
 }
 
+TEST(Worker, DeviceUnpluggedWhileAReplyIsAwaitedIsALostConnectionAtOnce) {
+    WorkerHarness harness(Silent);
+    ASSERT_TRUE(harness.Connect());
+    std::thread unplug([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        harness.peer.Unplug();
+    });
+    const auto start = Clock::now();
+    EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultLost);
+    unplug.join();
+    EXPECT_LT(SecondsSince(start), 1.0);
+    EXPECT_EQ(harness.peer.Commands(), 1);
+}
+
 TEST(Worker, LateReplyToTheFirstAttemptSatisfiesTheSecond) {
     WorkerHarness harness([](const std::string& line, int ordinal) {
         return ordinal == 1 ? std::vector<PeerReply>{{ReplyLine(KeywordOf(line) + ";2"), 3200}}
@@ -119,13 +156,15 @@ TEST(Worker, SilentDeviceGivesNoAnswerAfterTwoAttempts) {
     EXPECT_EQ(harness.OwnerResults(), std::vector<int32_t>{kResultNoAnswer});
 }
 
-TEST(Worker, UnpluggedDeviceIsALostConnectionAfterOneAttempt) {
+// A port known to be gone is not waited for.
+TEST(Worker, UnpluggedDeviceIsALostConnectionAtOnce) {
     WorkerHarness harness(Answer("OK"));
     ASSERT_TRUE(harness.Connect());
     UnplugAndSettle(harness.peer);
     const auto start = Clock::now();
     EXPECT_EQ(harness.Run(RequestType::Read, "MODE"), kResultLost);
-    EXPECT_NEAR(SecondsSince(start), 2.55, 0.3);
+    EXPECT_LT(SecondsSince(start), 0.3);
+    EXPECT_EQ(harness.peer.Commands(), 0);
     const auto stopping = Clock::now();
     harness.worker.Stop();
     harness.channel.Disconnect();

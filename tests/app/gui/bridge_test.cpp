@@ -10,6 +10,9 @@
 #include "tests/support/qtapp.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -23,9 +26,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace {
+
+// Runs the event loop itself (not in slices, as QTRY does) until done holds or
+// the time is up: the log thread hands over one line per turn of the loop.
+bool RunEventsUntil(const std::function<bool()>& done, int boundMs) {
+    QEventLoop loop;
+    QElapsedTimer clock;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done() || clock.elapsed() > boundMs)
+            loop.quit();
+    });
+    clock.start();
+    poll.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
 
 // The real window and core against the in-process simulator.
 class BridgeTest : public ::testing::Test {
@@ -114,11 +135,59 @@ TEST_F(BridgeTest, TheLogPageShowsSentAndReceivedLines) {
     ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
+    // The page shows lines from its first display on. The log thread is let
+    // catch up with the unpaced read-all first: its queue holds 1 KB, and
+    // bytes fed while it is full are lost.
+    window->show();
+    window->Tabs()->setCurrentWidget(window->LogPage());
+    RunEventsUntil([] { return false; }, 500);
     window->LogPage()->CommandField()->setText(QStringLiteral("$VER"));
     window->LogPage()->SendButton()->click();
-    // The raw line goes out as typed and its answer follows it in the view.
-    const QRegularExpression sentThenAnswered(QStringLiteral("(^|\n)>> \\$VER\n<< \\$VER;"));
-    QTRY_VERIFY_WITH_TIMEOUT(window->LogPage()->View()->toPlainText().contains(sentThenAnswered), 5000);
+    // The raw line goes out as typed (the read-all's VER carries the password)
+    // and its answer follows it in the view.
+    const QRegularExpression sentThenAnswered(QStringLiteral(">> \\$VER\n<< \\$VER;"));
+    EXPECT_TRUE(
+        RunEventsUntil([&] { return window->LogPage()->View()->toPlainText().contains(sentThenAnswered); }, 5000));
+}
+
+// The second raw line in a row without an answer shows the time-out box and
+// disconnects as soon as the send has ended, not at the next command.
+TEST_F(BridgeTest, TheTimeOutDisconnectIsCarriedOutAtOnce) {
+    ChooseDemoPort();
+    window->Panel()->ConnectButton()->click();
+    ASSERT_TRUE(bridge->State().connected);
+    window->Tabs()->setCurrentWidget(window->LogPage());  // the status poll reads nothing for this page
+    window->LogPage()->CommandField()->setText(QStringLiteral("hello"));
+    window->LogPage()->SendButton()->click();
+    EXPECT_TRUE(bridge->State().connected);
+    window->LogPage()->SendButton()->click();
+    EXPECT_EQ(boxes, QStringList{QString::fromUtf8("Время ожидания истекло.\nОтвет не получен!")});
+    EXPECT_FALSE(bridge->State().connected);
+    EXPECT_EQ(window->Panel()->ConnectButton()->text(), QString::fromUtf8("Подключить"));
+}
+
+// After the port was not found again, the window shows the disconnected state:
+// no device in the title, the defaults in the banner and the IMEI text.
+TEST_F(BridgeTest, AFailedRecheckLeavesNoDeviceInTheTitle) {
+    ChooseDemoPort();
+    window->Panel()->ConnectButton()->click();
+    ASSERT_TRUE(bridge->State().connected);
+    ASSERT_TRUE(window->windowTitle().contains(QStringLiteral(" : ")));
+    bridge->Session().SetRecheckTiming({std::chrono::milliseconds(50)});
+    sim->Unplug();
+    window->Panel()->ReadButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QString::fromUtf8("Ошибка соединения.\nСоединение не найдено!")), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->Busy(), 5000);
+    EXPECT_FALSE(bridge->State().connected);
+    EXPECT_FALSE(bridge->State().deviceDataLoaded);
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ORVENA Конфигуратор"));
+    CDataServer defaults;
+    char imei[16] = {};
+    defaults.Get(DI_IMEI, imei);
+    EXPECT_EQ(window->Strip()->ImeiLabel()->text(), QStringLiteral("| IMEI: ") + QString::fromLatin1(imei));
+    char version[6] = {};
+    defaults.Get(DI_FW_VERSION, version);
+    EXPECT_EQ(window->Panel()->BannerValue(1)->text(), QStringLiteral(" ") + QString::fromLatin1(version));
 }
 
 // An edit on "Главная" reaches the device with "Записать", and only the

@@ -61,6 +61,8 @@ TEST_F(ShellUiTest, LogLinesFromAnotherThreadReachTheAttachedPage) {
     ShellFlags connected;
     connected.connected = true;
     window.SetFlags(connected);
+    window.show();
+    window.LogPage()->show();  // its first display
     FromWorker([&] {
         ui.AppendLogLine(">> $VER\r\n");
         ui.AppendLogLine("<< $VER;1.0\r\n");

@@ -36,6 +36,7 @@ protected:
         };
         page = std::make_unique<CLogPage>(data, host);
         page->SetAttached(true);
+        page->show();
     }
 
     void SetCaps(uint32_t comm, uint32_t periph) {
@@ -77,6 +78,21 @@ TEST_F(LogPageTest, ViewIsEmptiedWhenALineWouldPassTheLimit) {
     EXPECT_EQ(page->View()->toPlainText().size(), 10018);
     page->AppendLine(full.c_str());  // would take it to 11019
     EXPECT_EQ(page->View()->toPlainText(), QString::fromStdString(full));
+}
+
+TEST(LogPageFirstDisplay, LinesBeforeTheFirstDisplayAreNotShown) {
+    TestApp();
+    CDataServer data;
+    FakePageHost host;
+    CLogPage page(data, host);
+    page.SetAttached(true);
+    page.AppendLine(">> $HWCFG\r\n");
+    page.show();
+    EXPECT_TRUE(page.View()->toPlainText().isEmpty());
+    page.AppendLine("<< $VER;01.02\r\n");
+    page.hide();
+    page.show();  // only the first display empties the view
+    EXPECT_EQ(page.View()->toPlainText(), QStringLiteral("<< $VER;01.02\n"));
 }
 
 TEST_F(LogPageTest, LinesAreCutToTheLineLimitAndIgnoredWhileDetached) {
