@@ -93,7 +93,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::string file, line;
     bool force = false;
 
-    auto* ports = app.add_subcommand("ports", "list the serial ports");
+    bool json = false;
+    int type = -1;
+    auto* ports = app.add_subcommand("ports", "list the serial ports: path, stable name, description");
+    ports->add_flag("--json", json, "a JSON array of the ports");
+    auto* create = app.add_subcommand("new", "write a settings file of a device type's defaults, without a device");
+    create->add_option("--type", type, "device type number")->required();
+    create->add_option("--out", file, "settings file to write")->required();
     auto* read = app.add_subcommand("read", "read the device into a settings file");
     AddConnectOptions(*read, connect, passwordSources);
     read->add_option("--out", readOptions.out, "settings file to write (replaced only when every group was read)")
@@ -123,7 +129,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code == 0 ? kExitOk : kExitUsage;
     }
     if (ports->parsed())
-        return CommandPorts(out, err);
+        return CommandPorts(json, out, err);
+    if (create->parsed())
+        return CommandNew(type, file, err);
     if (!ResolvePassword(connect, passwordSources, err))
         return kExitUsage;
     if (read->parsed())

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -323,17 +324,49 @@ void SleepInterruptible(int ms) {
 
 }  // namespace
 
-int CommandPorts(std::ostream& out, std::ostream& err) {
-    for (const std::string& port : ListSerialPorts())
-        out << port << '\n';
-    // A tracker shows up as a USB serial device: say why a present one is not listed.
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("ttyACM", 0) != 0 && name.rfind("ttyUSB", 0) != 0)
-            continue;
-        if (const std::string hint = PortAccessHint(entry.path().string()); !hint.empty())
-            err << "orvena-cli: " << hint << '\n';
+// One line a port: path, stable name, description ("-" where there is none).
+int CommandPorts(bool json, std::ostream& out, std::ostream& err) {
+    const PortScanResult scan = ScanSerialPorts();
+    if (json) {
+        nlohmann::json ports = nlohmann::json::array();
+        for (const PortEntry& port : scan.ports)
+            ports.push_back({{"path", port.device},
+                             {"stable", port.path == port.device ? nlohmann::json() : nlohmann::json(port.path)},
+                             {"description", port.description}});
+        out << ports.dump() << '\n';
+    } else {
+        for (const PortEntry& port : scan.ports)
+            out << port.device << '\t' << (port.path == port.device ? "-" : port.path) << '\t'
+                << (port.description.empty() ? "-" : port.description) << '\n';
+    }
+    for (const std::string& hint : UsbPortHints())
+        err << "orvena-cli: " << hint << '\n';
+    return kExitOk;
+}
+
+int CommandNew(int type, const std::string& file, std::ostream& err) {
+    CHeadlessUi ui(err);
+    size_t rows = 0;
+    const ModelRow* table = ModelTable(&rows);
+    // The last row is the fallback for unlisted numbers, not a type of its own.
+    if (type <= 0 || std::none_of(table, table + rows - 1, [type](const ModelRow& row) { return row.type == type; })) {
+        std::string known;
+        for (size_t i = 0; i + 1 < rows; ++i)
+            known += (known.empty() ? "" : ", ") + std::to_string(table[i].type) + " " + table[i].modelCode;
+        ui.Line("", "unknown device type " + std::to_string(type) + "; known types: " + known);
+        return kExitUsage;
+    }
+    if (const fileio::Problem problem = fileio::CheckSaveTarget(file)) {
+        ui.Line("", file + ": " + problem.reason);
+        return kExitUsage;
+    }
+    CDataServer data;
+    data.ResetToDefaults(type);
+    CZRAMDS codec(data);
+    CZRAFile settings(data, codec, ui, ui, FileWindowState{}, ".");
+    if (settings.WriteSettingsFile(file) != 1) {
+        ui.Line("", "cannot write " + file);
+        return kExitUsage;
     }
     return kExitOk;
 }

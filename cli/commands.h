@@ -18,10 +18,9 @@ struct ReadOptions {
     bool partial = false;  // write --out also when groups failed
 };
 
-// The longest raw line a command may carry (what the log page sends at most).
-constexpr size_t kRawLineMaxChars = 510;
-
-int CommandPorts(std::ostream& out, std::ostream& err);
+int CommandPorts(bool json, std::ostream& out, std::ostream& err);
+// A settings file of a device type's defaults, what "Создать" writes for it.
+int CommandNew(int type, const std::string& file, std::ostream& err);
 int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ostream& err);
 int CommandWrite(const ConnectOptions& options, const std::string& file, bool force, std::ostream& err);
 int CommandStatus(const ConnectOptions& options, const StatusOptions& status, std::ostream& out, std::ostream& err);

@@ -14,6 +14,9 @@
 #include <optional>
 #include <string>
 
+// The longest raw line a user may send (the log page's command line, orvena-cli send).
+constexpr size_t kRawLineMaxChars = 510;
+
 class CShellState;
 class IConnectPoster;
 class IMessages;

@@ -7,12 +7,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include <dirent.h>
 #include <filesystem>
 #include <fstream>
-#include <fcntl.h>
+
+#include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -140,20 +139,26 @@ std::string PortEntryText(const PortEntry& entry) {
     return entry.description.empty() ? entry.device : entry.description + " — " + entry.device;
 }
 
-PortScanResult ScanSerialPorts() {
-    PortScanResult scan;
-    for (const std::string& device : ListSerialPorts())
-        scan.ports.push_back(DescribePort(device));
+std::vector<std::string> UsbPortHints() {
     std::vector<std::string> usb;
     for (const std::string& path : SerialDevicePaths())
         if (path.find("/ttyS") == std::string::npos)
             usb.push_back(path);
     std::sort(usb.begin(), usb.end(), PortPathLess);
-    for (const std::string& path : usb) {
-        scan.hint = PortAccessHint(path);
-        if (!scan.hint.empty())
-            break;
-    }
+    std::vector<std::string> hints;
+    for (const std::string& path : usb)
+        if (std::string hint = PortAccessHint(path); !hint.empty())
+            hints.push_back(hint);
+    return hints;
+}
+
+PortScanResult ScanSerialPorts() {
+    PortScanResult scan;
+    for (const std::string& device : ListSerialPorts())
+        scan.ports.push_back(DescribePort(device));
+    const std::vector<std::string> hints = UsbPortHints();
+    if (!hints.empty())
+        scan.hint = hints.front();
     return scan;
 }
 

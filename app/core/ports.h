@@ -41,8 +41,11 @@ PortEntry DescribePort(const std::string& device, const PortRoots& roots = {});
 // What a list shows of a port: its description and device, or the device alone.
 std::string PortEntryText(const PortEntry& entry);
 
-// The ports that can be opened, and why the first present USB serial port
-// that cannot be opened is not listed (a tracker shows up as one).
+// Why each present USB serial port that cannot be opened is not listed (a
+// tracker shows up as one), one line each.
+std::vector<std::string> UsbPortHints();
+
+// The ports that can be opened, and the first of the hints above.
 PortScanResult ScanSerialPorts();
 
 // Natural order: "ttyUSB2" before "ttyUSB10".

@@ -2,6 +2,7 @@
 // offers, which one is on, and what a click or the command line sends.
 #pragma once
 
+#include "app/core/exchange.h"
 #include "app/core/pagecode.h"
 #include "model/capabilities.h"
 
@@ -15,7 +16,7 @@ class CLogForm {
 public:
     static constexpr PageCode kPageCode = PageCode::Log;
     static constexpr int kSources = 6;
-    static constexpr size_t kSendLimit = 510;  // characters of a raw line
+    static constexpr size_t kSendLimit = kRawLineMaxChars;
     static constexpr int kNone = -1;
 
     struct Source {

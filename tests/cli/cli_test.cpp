@@ -10,6 +10,8 @@
 #include "files/zrafile.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
+#include "app/core/shell.h"
+#include "tests/app/core/fake_ui.h"
 #include "tests/app/core/received.h"
 #include "tests/support/asuser.h"
 #include "transport/serialport.h"
@@ -571,6 +573,60 @@ TEST_F(CliFixture, PasswordFromAFileOrTheEnvironmentAndFilesForTheOwnerOnly) {
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/Logs")) {
         ASSERT_EQ(stat(entry.path().c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u) << entry.path();
+    }
+}
+
+}  // namespace
+
+// ---- files without a device, and the port list ----
+
+namespace {
+
+TEST_F(CliFixture, NewWritesWhatCreateWritesForEachListedType) {
+    size_t rows = 0;
+    const ModelRow* table = ModelTable(&rows);
+    for (size_t i = 0; i + 1 < rows; ++i) {
+        const int type = table[i].type;
+        SCOPED_TRACE(type);
+        const std::string path = dir + "/new" + std::to_string(type) + ".kvs";
+        const CliRun run = Run({"new", "--type", std::to_string(type), "--out", path});
+        ASSERT_EQ(run.status, 0) << run.err;
+
+        // The window's "Создать" for the same type, with no device connected.
+        FakeUi ui;
+        CDataServer data;
+        CShell shell(data, ui.Roles(), dir);
+        const std::string created = dir + "/created" + std::to_string(type) + ".kvs";
+        ui.chosenFiles.push_back(created);
+        shell.CreateFile(type);
+        ASSERT_TRUE(shell.State().fileOpen);
+        EXPECT_EQ(ReadText(path), ReadText(created));
+    }
+}
+
+TEST_F(CliFixture, NewRefusesAnUnlistedTypeAndNamesTheKnownOnes) {
+    for (const char* type : {"0", "8", "99"}) {
+        const CliRun run = Run({"new", "--type", type, "--out", dir + "/x.kvs"});
+        EXPECT_EQ(run.status, 2) << type;
+        EXPECT_THAT(run.err, testing::HasSubstr("known types: 1 Mira1L")) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(dir + "/x.kvs"));
+    }
+}
+
+TEST_F(CliFixture, PortsPrintOneLineEachOrAJsonArray) {
+    const CliRun text = Run({"ports"});
+    EXPECT_EQ(text.status, 0);
+    std::istringstream lines(text.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
+    const CliRun json = Run({"ports", "--json"});
+    ASSERT_EQ(json.status, 0);
+    const nlohmann::json ports = nlohmann::json::parse(json.out);
+    ASSERT_TRUE(ports.is_array());
+    for (const nlohmann::json& port : ports) {
+        EXPECT_TRUE(port.contains("path"));
+        EXPECT_TRUE(port.contains("stable"));
+        EXPECT_TRUE(port.contains("description"));
     }
 }
 
