@@ -1,5 +1,6 @@
 #include "app/gui/portcombo.h"
 
+#include <QAbstractItemView>
 #include <QTimer>
 
 #include <algorithm>
@@ -15,6 +16,10 @@ CPortComboBox::CPortComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
     ShowSingleEntry(QString::fromUtf8(kInitialEntry));
     connect(this, &QComboBox::activated, this, &CPortComboBox::OnActivated);
+    // The panel is narrow: the whole entry shows in its tooltip and in the open list.
+    connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    view()->setMinimumWidth(360);
 }
 
 void CPortComboBox::showPopup() {
