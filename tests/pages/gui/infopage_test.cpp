@@ -50,7 +50,7 @@ TEST_F(InfoPageTest, ActivationReportsTheInfoCodeFillsAndRefreshesUntilDeactivat
 
     // The next tick shows what the poll wrote meanwhile, with no refresh flag set.
     data.Set(DI_MODE, int32_t{1});
-    QTRY_COMPARE_WITH_TIMEOUT(Value(C::Mode)->text(), QStringLiteral("Online"), 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Value(C::Mode)->text() == QStringLiteral("Online"); }, 2000));
 
     page->OnKillActive();
     EXPECT_FALSE(page->TimerRunning());
