@@ -17,9 +17,9 @@ using C = InfoControl;
 constexpr int I(InfoControl c) { return static_cast<int>(c); }
 QString Ru(const char* text) { return QString::fromUtf8(text); }
 
-// Wide enough for a nine-digit number and its unit, so the columns keep their
+// Wide enough for a nine-digit number and its sign, so the columns keep their
 // place while values change; a wider value widens its column.
-constexpr int kValueChars = 12;
+constexpr int kValueChars = 10;
 constexpr int kStatusColumns = 4;
 
 void KeepValueWidth(QGridLayout* grid, int column, const QWidget* page) {
@@ -30,6 +30,13 @@ QLabel* Unit(const QString& text, QWidget* parent) {
     auto* unit = new QLabel(text, parent);
     unit->setAccessibleName(text);
     return unit;
+}
+
+// Values stand against their units; the headers above them line up with them.
+QLabel* Header(const QString& text, QWidget* parent) {
+    QLabel* header = Unit(text, parent);
+    header->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return header;
 }
 
 }  // namespace
@@ -84,6 +91,7 @@ bool CInfoPage::CopyCoordinates() {
 QLabel* CInfoPage::Value(InfoControl control, const QString& name) {
     QLabel* value = MakeValue(I(control), name);
     value->setContextMenuPolicy(Qt::NoContextMenu);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return value;
 }
 
@@ -101,7 +109,7 @@ void CInfoPage::AddRow(QGridLayout* grid, InfoControl control, const QString& ca
 
 void CInfoPage::AddTable(QGridLayout* grid, const QStringList& rows, const QStringList& columns, InfoControl first) {
     for (int column = 0; column < columns.size(); ++column) {
-        grid->addWidget(new QLabel(columns[column], this), 0, column + 1);
+        grid->addWidget(Header(columns[column], this), 0, column + 1);
         KeepValueWidth(grid, column + 1, this);
     }
     for (int row = 0; row < rows.size(); ++row) {
@@ -113,15 +121,22 @@ void CInfoPage::AddTable(QGridLayout* grid, const QStringList& rows, const QStri
     }
 }
 
-// The boxes show the device's word: they take neither clicks nor focus.
+// The boxes show the device's word: they take neither clicks nor focus. The
+// visible ones come first, in bit order, so the hidden leave no gaps.
 QWidget* CInfoPage::StatusGroup() {
     QGroupBox* group = Group(Ru("Статус утсройства"));
     auto* grid = new QGridLayout(group);
-    for (int bit = 0; bit < static_cast<int>(std::size(kStatusBoxes)); ++bit) {
-        QCheckBox* box = MakeCheck(bit, QString::fromLatin1(kStatusBoxes[bit].caption));
-        box->setAttribute(Qt::WA_TransparentForMouseEvents);
-        box->setFocusPolicy(Qt::NoFocus);
-        grid->addWidget(box, bit / kStatusColumns, bit % kStatusColumns);
+    int cell = 0;
+    for (bool hidden : {false, true}) {
+        for (int bit = 0; bit < static_cast<int>(std::size(kStatusBoxes)); ++bit) {
+            if (kStatusBoxes[bit].hidden != hidden)
+                continue;
+            QCheckBox* box = MakeCheck(bit, QString::fromLatin1(kStatusBoxes[bit].caption));
+            box->setAttribute(Qt::WA_TransparentForMouseEvents);
+            box->setFocusPolicy(Qt::NoFocus);
+            grid->addWidget(box, cell / kStatusColumns, cell % kStatusColumns);
+            ++cell;
+        }
     }
     return group;
 }
@@ -208,7 +223,7 @@ QWidget* CInfoPage::OutputGroup() {
 QWidget* CInfoPage::AccelGroup() {
     QGroupBox* group = Group(Ru("Акселерометр"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(Unit(QStringLiteral("x16mg"), group), 0, 1);
+    grid->addWidget(Header(QStringLiteral("x16mg"), group), 0, 1);
     AddRow(grid, C::AccelX, QStringLiteral("X"));
     AddRow(grid, C::AccelY, QStringLiteral("Y"));
     AddRow(grid, C::AccelZ, QStringLiteral("Z"));
@@ -219,7 +234,7 @@ QWidget* CInfoPage::AccelGroup() {
 QWidget* CInfoPage::TiltGroup() {
     QGroupBox* group = Group(Ru("Наклон"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(Unit(Ru("Град."), group), 0, 1);
+    grid->addWidget(Header(Ru("Град."), group), 0, 1);
     AddRow(grid, C::TiltX, QStringLiteral("X"));
     AddRow(grid, C::TiltY, QStringLiteral("Y"));
     return group;
@@ -228,7 +243,7 @@ QWidget* CInfoPage::TiltGroup() {
 QWidget* CInfoPage::TemperatureGroup() {
     QGroupBox* group = Group(Ru("Температура"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(Unit(Ru("Град.С"), group), 0, 1);
+    grid->addWidget(Header(Ru("Град.С"), group), 0, 1);
     AddRow(grid, C::Tint, QStringLiteral("Tint"));
     for (C c : {C::Text1, C::Text2, C::Text3, C::Text4})
         AddRow(grid, c, QStringLiteral("Text%1").arg(I(c) - I(C::Text1) + 1));
