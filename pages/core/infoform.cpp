@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 namespace {
 
@@ -18,6 +19,18 @@ constexpr int I(InfoControl c) { return static_cast<int>(c); }
 constexpr uint8_t kGnssOff = 0x01, kGnssSearching = 0x02, kGnssFix = 0x04, kGnssLastValid = 0x08;
 constexpr uint8_t kGsmOff = 0x01, kGsmRegistering = 0x02, kGsmRegistered = 0x04, kGsmConnected = 0x08;
 constexpr const char* kNoReading = "---";
+
+// A state's text: that of the first bit of the table the state has set.
+struct StateText {
+    uint8_t bit;
+    const char* text;
+};
+std::string FirstSet(uint8_t state, std::span<const StateText> texts) {
+    for (const StateText& t : texts)
+        if (state & t.bit)
+            return t.text;
+    return CForm::kNotAvailable;
+}
 
 // Only for formats whose output is bounded; whole numbers go through std::to_string.
 template <class... Args> std::string Fmt(const char* format, Args... args) {
@@ -234,27 +247,17 @@ std::string ModeName(int32_t mode) {
 }
 
 std::string GnssState(uint8_t state) {
-    if (state & kGnssFix)
-        return "FIX";
-    if (state & kGnssLastValid)
-        return "Last Valid";
-    if (state & kGnssSearching)
-        return "Searching...";
-    if (state & kGnssOff)
-        return "OFF";
-    return CForm::kNotAvailable;
+    static constexpr StateText kTexts[] = {
+        {kGnssFix, "FIX"}, {kGnssLastValid, "Last Valid"}, {kGnssSearching, "Searching..."}, {kGnssOff, "OFF"}};
+    return FirstSet(state, kTexts);
 }
 
 std::string GsmState(uint8_t state) {
-    if (state & kGsmConnected)
-        return "Connected";
-    if (state & kGsmRegistered)
-        return "Registered";
-    if (state & kGsmRegistering)
-        return "Registering...";
-    if (state & kGsmOff)
-        return "OFF";
-    return CForm::kNotAvailable;
+    static constexpr StateText kTexts[] = {{kGsmConnected, "Connected"},
+                                           {kGsmRegistered, "Registered"},
+                                           {kGsmRegistering, "Registering..."},
+                                           {kGsmOff, "OFF"}};
+    return FirstSet(state, kTexts);
 }
 
 std::string Coordinate(const ::Coordinate& c, int degreeDigits) {

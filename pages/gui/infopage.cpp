@@ -11,6 +11,12 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+struct CInfoPage::ValueRow {
+    InfoControl control;
+    const char* caption;
+    const char* unit = nullptr;
+};
+
 namespace {
 
 using C = InfoControl;
@@ -39,33 +45,51 @@ QLabel* Header(const QString& text, QWidget* parent) {
     return header;
 }
 
+using ValueRow = CInfoPage::ValueRow;
+
+const ValueRow kStatisticsRows[] = {
+    {C::DeviceOn, "Ус-во вкл."}, {C::EngineOn, "Двиг. вкл."}, {C::Moving, "Движ."},
+    {C::Idle, "Простой"},        {C::Distance, "Км."},        {C::AverageSpeed, "Ср. ск-ть", "км/ч"},
+};
+const ValueRow kGnssRows[] = {
+    {C::GnssStatus, "Статус"},      {C::GnssDate, "Дата"},
+    {C::GnssTime, "Время"},         {C::Latitude, "Широта"},
+    {C::Longitude, "Долгота"},      {C::Altitude, "Высота", "м"},
+    {C::Satellites, "Спутники"},    {C::Course, "Курсовой угол", "°"},
+    {C::Speed, "Скорость", "км/ч"}, {C::Hdop, "HDOP"},
+};
+const ValueRow kGsmRows[] = {
+    {C::GsmStatus, "Статус"}, {C::Rssi, "RSSI"}, {C::Mcc, "MCC"},           {C::Mnc, "MNC"},
+    {C::Lac, "LAC"},          {C::Cid, "CID"},   {C::Operator, "Оператор"}, {C::Balance, "Баланс"},
+};
+const ValueRow kAccelRows[] = {{C::AccelX, "X"}, {C::AccelY, "Y"}, {C::AccelZ, "Z"}, {C::AccelTotal, "Total"}};
+const ValueRow kTiltRows[] = {{C::TiltX, "X"}, {C::TiltY, "Y"}};
+const ValueRow kTemperatureRows[] = {
+    {C::Tint, "Tint"}, {C::Text1, "Text1"}, {C::Text2, "Text2"}, {C::Text3, "Text3"}, {C::Text4, "Text4"},
+};
+
 }  // namespace
 
 CInfoPage::CInfoPage(CDataServer& model, IPageHost& host, QWidget* parent)
     : CFormPage(m_form, host, std::nullopt, parent), m_form(model, host) {
-    auto* columns = new QHBoxLayout(this);
-    auto* first = new QVBoxLayout;
-    first->addWidget(StatusGroup());
-    first->addWidget(PowerGroup());
-    first->addWidget(StatisticsGroup());
-    first->addStretch(1);
-    auto* second = new QVBoxLayout;
-    second->addWidget(GnssGroup());
-    second->addWidget(GsmGroup());
-    second->addStretch(1);
-    auto* third = new QVBoxLayout;
-    third->addWidget(InputsGroup());
-    third->addWidget(KeyGroup());
-    third->addWidget(FuelGroup());
-    third->addWidget(OutputGroup());
-    third->addStretch(1);
-    auto* fourth = new QVBoxLayout;
-    fourth->addWidget(AccelGroup());
-    fourth->addWidget(TiltGroup());
-    fourth->addWidget(TemperatureGroup());
-    fourth->addStretch(1);
-    for (QVBoxLayout* column : {first, second, third, fourth})
-        columns->addLayout(column);
+    const std::initializer_list<QWidget*> columns[] = {
+        {StatusGroup(), PowerGroup(), RowsGroup("Статистика", kStatisticsRows)},
+        {RowsGroup("GNSS", kGnssRows), RowsGroup("GSM", kGsmRows)},
+        {TableGroup("Входы", {"IN1", "IN2", "IN3", "IN4"}, {Ru("Режим"), QStringLiteral("mV")}, C::InMode1),
+         TableGroup("iButton", {}, {}, C::Key),
+         TableGroup("ДУТ", {"LLS0", "LLS1", "LLS2", "LLS3", "LLS4"}, {Ru("Коды"), Ru("Литры")}, C::Lls0Code),
+         TableGroup("Выход", {"OUT1"}, {Ru("Знач.")}, C::Out1)},
+        {RowsGroup("Акселерометр", kAccelRows, "x16mg"), RowsGroup("Наклон", kTiltRows, "Град."),
+         RowsGroup("Температура", kTemperatureRows, "Град.С")},
+    };
+    auto* page = new QHBoxLayout(this);
+    for (const auto& groups : columns) {
+        auto* column = new QVBoxLayout;
+        for (QWidget* group : groups)
+            column->addWidget(group);
+        column->addStretch(1);
+        page->addLayout(column);
+    }
 
     m_menu = new QMenu(this);
     m_copy = m_menu->addAction(Ru(kCopyCoordinates), this, &CInfoPage::CopyCoordinates);
@@ -107,7 +131,27 @@ void CInfoPage::AddRow(QGridLayout* grid, InfoControl control, const QString& ca
     KeepValueWidth(grid, 1, this);
 }
 
-void CInfoPage::AddTable(QGridLayout* grid, const QStringList& rows, const QStringList& columns, InfoControl first) {
+// Rows of a caption, a value and its unit; a unit common to all rows heads their values.
+QWidget* CInfoPage::RowsGroup(const char* caption, std::span<const ValueRow> rows, const char* unit) {
+    QGroupBox* group = Group(Ru(caption));
+    auto* grid = new QGridLayout(group);
+    if (unit)
+        grid->addWidget(Header(Ru(unit), group), 0, 1);
+    for (const ValueRow& row : rows)
+        AddRow(grid, row.control, Ru(row.caption), row.unit ? Ru(row.unit) : QString());
+    return group;
+}
+
+// Values in rows and columns from the control first on, row by row; each is
+// named by its row and column captions. Without rows, one value named by the group.
+QWidget* CInfoPage::TableGroup(const char* caption, const QStringList& rows, const QStringList& columns,
+                               InfoControl first) {
+    QGroupBox* group = Group(Ru(caption));
+    auto* grid = new QGridLayout(group);
+    if (rows.isEmpty()) {
+        grid->addWidget(Value(first, Ru(caption)), 0, 0);
+        return group;
+    }
     for (int column = 0; column < columns.size(); ++column) {
         grid->addWidget(Header(columns[column], this), 0, column + 1);
         KeepValueWidth(grid, column + 1, this);
@@ -119,6 +163,7 @@ void CInfoPage::AddTable(QGridLayout* grid, const QStringList& rows, const QStri
             grid->addWidget(Value(control, rows[row] + QLatin1Char(' ') + columns[column]), row + 1, column + 1);
         }
     }
+    return group;
 }
 
 // The boxes show the device's word: they take neither clicks nor focus. The
@@ -141,6 +186,7 @@ QWidget* CInfoPage::StatusGroup() {
     return group;
 }
 
+// The battery row holds two values: the charge, and the voltage where a unit would stand.
 QWidget* CInfoPage::PowerGroup() {
     QGroupBox* group = Group(Ru("Питание"));
     auto* grid = new QGridLayout(group);
@@ -151,101 +197,5 @@ QWidget* CInfoPage::PowerGroup() {
     grid->addWidget(percent, row, 1);
     grid->addWidget(Value(C::BatteryVoltage, Ru("Батарея (LiPol) mV")), row, 2);
     AddRow(grid, C::ExtPower, Ru("Внешнее питание"));
-    return group;
-}
-
-QWidget* CInfoPage::StatisticsGroup() {
-    QGroupBox* group = Group(Ru("Статистика"));
-    auto* grid = new QGridLayout(group);
-    AddRow(grid, C::DeviceOn, Ru("Ус-во вкл."));
-    AddRow(grid, C::EngineOn, Ru("Двиг. вкл."));
-    AddRow(grid, C::Moving, Ru("Движ."));
-    AddRow(grid, C::Idle, Ru("Простой"));
-    AddRow(grid, C::Distance, Ru("Км."));
-    AddRow(grid, C::AverageSpeed, Ru("Ср. ск-ть"), Ru("км/ч"));
-    return group;
-}
-
-QWidget* CInfoPage::GnssGroup() {
-    QGroupBox* group = Group(QStringLiteral("GNSS"));
-    auto* grid = new QGridLayout(group);
-    AddRow(grid, C::GnssStatus, Ru("Статус"));
-    AddRow(grid, C::GnssDate, Ru("Дата"));
-    AddRow(grid, C::GnssTime, Ru("Время"));
-    AddRow(grid, C::Latitude, Ru("Широта"));
-    AddRow(grid, C::Longitude, Ru("Долгота"));
-    AddRow(grid, C::Altitude, Ru("Высота"), Ru("м"));
-    AddRow(grid, C::Satellites, Ru("Спутники"));
-    AddRow(grid, C::Course, Ru("Курсовой угол"), Ru("°"));
-    AddRow(grid, C::Speed, Ru("Скорость"), Ru("км/ч"));
-    AddRow(grid, C::Hdop, QStringLiteral("HDOP"));
-    return group;
-}
-
-QWidget* CInfoPage::GsmGroup() {
-    QGroupBox* group = Group(QStringLiteral("GSM"));
-    auto* grid = new QGridLayout(group);
-    AddRow(grid, C::GsmStatus, Ru("Статус"));
-    AddRow(grid, C::Rssi, QStringLiteral("RSSI"));
-    AddRow(grid, C::Mcc, QStringLiteral("MCC"));
-    AddRow(grid, C::Mnc, QStringLiteral("MNC"));
-    AddRow(grid, C::Lac, QStringLiteral("LAC"));
-    AddRow(grid, C::Cid, QStringLiteral("CID"));
-    AddRow(grid, C::Operator, Ru("Оператор"));
-    AddRow(grid, C::Balance, Ru("Баланс"));
-    return group;
-}
-
-QWidget* CInfoPage::InputsGroup() {
-    QGroupBox* group = Group(Ru("Входы"));
-    AddTable(new QGridLayout(group), {"IN1", "IN2", "IN3", "IN4"}, {Ru("Режим"), QStringLiteral("mV")}, C::InMode1);
-    return group;
-}
-
-QWidget* CInfoPage::KeyGroup() {
-    QGroupBox* group = Group(QStringLiteral("iButton"));
-    (new QVBoxLayout(group))->addWidget(Value(C::Key, QStringLiteral("iButton")));
-    return group;
-}
-
-QWidget* CInfoPage::FuelGroup() {
-    QGroupBox* group = Group(Ru("ДУТ"));
-    AddTable(new QGridLayout(group), {"LLS0", "LLS1", "LLS2", "LLS3", "LLS4"}, {Ru("Коды"), Ru("Литры")}, C::Lls0Code);
-    return group;
-}
-
-QWidget* CInfoPage::OutputGroup() {
-    QGroupBox* group = Group(Ru("Выход"));
-    AddTable(new QGridLayout(group), {"OUT1"}, {Ru("Знач.")}, C::Out1);
-    return group;
-}
-
-QWidget* CInfoPage::AccelGroup() {
-    QGroupBox* group = Group(Ru("Акселерометр"));
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(Header(QStringLiteral("x16mg"), group), 0, 1);
-    AddRow(grid, C::AccelX, QStringLiteral("X"));
-    AddRow(grid, C::AccelY, QStringLiteral("Y"));
-    AddRow(grid, C::AccelZ, QStringLiteral("Z"));
-    AddRow(grid, C::AccelTotal, QStringLiteral("Total"));
-    return group;
-}
-
-QWidget* CInfoPage::TiltGroup() {
-    QGroupBox* group = Group(Ru("Наклон"));
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(Header(Ru("Град."), group), 0, 1);
-    AddRow(grid, C::TiltX, QStringLiteral("X"));
-    AddRow(grid, C::TiltY, QStringLiteral("Y"));
-    return group;
-}
-
-QWidget* CInfoPage::TemperatureGroup() {
-    QGroupBox* group = Group(Ru("Температура"));
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(Header(Ru("Град.С"), group), 0, 1);
-    AddRow(grid, C::Tint, QStringLiteral("Tint"));
-    for (C c : {C::Text1, C::Text2, C::Text3, C::Text4})
-        AddRow(grid, c, QStringLiteral("Text%1").arg(I(c) - I(C::Text1) + 1));
     return group;
 }

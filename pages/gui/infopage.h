@@ -5,6 +5,10 @@
 #include "pages/core/infoform.h"
 #include "pages/gui/formpage.h"
 
+#include <QStringList>
+
+#include <span>
+
 class CDataServer;
 class IPageHost;
 class QAction;
@@ -24,25 +28,18 @@ public:
     // Puts the position into the clipboard; false when none is known.
     bool CopyCoordinates();
 
+    // A value with its caption and unit, one row of a group.
+    struct ValueRow;
+
 private:
     QWidget* StatusGroup();
     QWidget* PowerGroup();
-    QWidget* StatisticsGroup();
-    QWidget* GnssGroup();
-    QWidget* GsmGroup();
-    QWidget* InputsGroup();
-    QWidget* KeyGroup();
-    QWidget* FuelGroup();
-    QWidget* OutputGroup();
-    QWidget* AccelGroup();
-    QWidget* TiltGroup();
-    QWidget* TemperatureGroup();
+    QWidget* RowsGroup(const char* caption, std::span<const ValueRow> rows, const char* unit = nullptr);
+    QWidget* TableGroup(const char* caption, const QStringList& rows, const QStringList& columns, InfoControl first);
 
     QLabel* Value(InfoControl control, const QString& name);
     // A row of a caption, its value and the value's unit.
     void AddRow(QGridLayout* grid, InfoControl control, const QString& caption, const QString& unit = {});
-    // A table of rows and columns; each value is named by its row and column captions.
-    void AddTable(QGridLayout* grid, const QStringList& rows, const QStringList& columns, InfoControl first);
 
     CInfoForm m_form;
     QMenu* m_menu = nullptr;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,6 +37,10 @@ protected:
     }
     const std::string& Text(InfoControl c) { return form.View(c).text; }
     bool Enabled(InfoControl c) { return form.View(c).enabled; }
+    void ExpectTexts(std::initializer_list<std::pair<InfoControl, const char*>> texts) {
+        for (auto [c, text] : texts)
+            EXPECT_EQ(Text(c), text) << I(c);
+    }
     void ExpectNotAvailable(std::initializer_list<InfoControl> controls) {
         for (C c : controls) {
             EXPECT_EQ(Text(c), "NA") << I(c);
@@ -174,15 +179,15 @@ TEST_F(InfoFormTest, GnssFieldsAsTheReceiverGivesThem) {
         g.hdop = 0.9f;
     });
     form.Load();
-    EXPECT_EQ(Text(C::GnssDate), "05/03/24");
-    EXPECT_EQ(Text(C::GnssTime), "09:07:03");
-    EXPECT_EQ(Text(C::Latitude), "S 55°45.0021");
-    EXPECT_EQ(Text(C::Longitude), "E 007°37.5678");
-    EXPECT_EQ(Text(C::Altitude), "-12");
-    EXPECT_EQ(Text(C::Satellites), "9");
-    EXPECT_EQ(Text(C::Course), "359");
-    EXPECT_EQ(Text(C::Speed), "255");
-    EXPECT_EQ(Text(C::Hdop), "0.90");
+    ExpectTexts({{C::GnssDate, "05/03/24"},
+                 {C::GnssTime, "09:07:03"},
+                 {C::Latitude, "S 55°45.0021"},
+                 {C::Longitude, "E 007°37.5678"},
+                 {C::Altitude, "-12"},
+                 {C::Satellites, "9"},
+                 {C::Course, "359"},
+                 {C::Speed, "255"},
+                 {C::Hdop, "0.90"}});
 }
 
 TEST_F(InfoFormTest, GsmCellOperatorAndBalance) {
@@ -192,13 +197,13 @@ TEST_F(InfoFormTest, GsmCellOperatorAndBalance) {
     data.Set(DI_OPERATOR, name);
     data.Set(DI_BALANCE, int16_t{-150});
     form.Load();
-    EXPECT_EQ(Text(C::Rssi), "23");
-    EXPECT_EQ(Text(C::Mcc), "250");
-    EXPECT_EQ(Text(C::Mnc), "1");
-    EXPECT_EQ(Text(C::Lac), "6699");
-    EXPECT_EQ(Text(C::Cid), "15437");
-    EXPECT_EQ(Text(C::Operator), "Biléine");
-    EXPECT_EQ(Text(C::Balance), "-150");
+    ExpectTexts({{C::Rssi, "23"},
+                 {C::Mcc, "250"},
+                 {C::Mnc, "1"},
+                 {C::Lac, "6699"},
+                 {C::Cid, "15437"},
+                 {C::Operator, "Biléine"},
+                 {C::Balance, "-150"}});
     EXPECT_FALSE(form.View(C::Operator).visible);
     EXPECT_FALSE(form.View(C::Balance).visible);
     EXPECT_TRUE(form.View(C::Rssi).visible);
@@ -208,9 +213,7 @@ TEST_F(InfoFormTest, PowerWithUnits) {
     data.Set(DI_BATTERY, PowerRecord{3950, 87});
     data.Set(DI_EXT_POWER, PowerRecord{12600, 0});
     form.Load();
-    EXPECT_EQ(Text(C::BatteryPercent), "87 %");
-    EXPECT_EQ(Text(C::BatteryVoltage), "3950 mV");
-    EXPECT_EQ(Text(C::ExtPower), "12600 mV");
+    ExpectTexts({{C::BatteryPercent, "87 %"}, {C::BatteryVoltage, "3950 mV"}, {C::ExtPower, "12600 mV"}});
 }
 
 TEST_F(InfoFormTest, StatusBoxesFollowTheWordAndFiveAreHidden) {
@@ -307,12 +310,12 @@ TEST_F(InfoFormTest, AccelerationSignsAndTotal) {
         data.Set(DI_ACCEL, AccelRecord{c.x, c.y, c.z});
         data.Set(DI_TILT, TiltLive{-5, 0});
         form.Load();
-        EXPECT_EQ(Text(C::AccelX), c.tx);
-        EXPECT_EQ(Text(C::AccelY), c.ty);
-        EXPECT_EQ(Text(C::AccelZ), c.tz);
-        EXPECT_EQ(Text(C::AccelTotal), c.total);
-        EXPECT_EQ(Text(C::TiltX), "-5");
-        EXPECT_EQ(Text(C::TiltY), "+0");
+        ExpectTexts({{C::AccelX, c.tx},
+                     {C::AccelY, c.ty},
+                     {C::AccelZ, c.tz},
+                     {C::AccelTotal, c.total},
+                     {C::TiltX, "-5"},
+                     {C::TiltY, "+0"}});
     }
 }
 
@@ -342,9 +345,7 @@ TEST_F(InfoFormTest, WideNumbersAndTheKeyAreShownWhole) {
     });
     data.Set(DI_EKEY, uint64_t{0xFFFF0123456789ABull});
     form.Load();
-    EXPECT_EQ(Text(C::Distance), "-2147483648");
-    EXPECT_EQ(Text(C::AverageSpeed), "255");
-    EXPECT_EQ(Text(C::Key), "0123456789AB");
+    ExpectTexts({{C::Distance, "-2147483648"}, {C::AverageSpeed, "255"}, {C::Key, "0123456789AB"}});
 }
 
 TEST_F(InfoFormTest, CoordinatesInDecimalDegreesOnceAPositionIsKnown) {
