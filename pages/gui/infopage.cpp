@@ -23,13 +23,13 @@ using C = InfoControl;
 constexpr int I(InfoControl c) { return static_cast<int>(c); }
 QString Ru(const char* text) { return QString::fromUtf8(text); }
 
-// Wide enough for a nine-digit number and its sign, so the columns keep their
-// place while values change; a wider value widens its column.
-constexpr int kValueChars = 10;
 constexpr int kStatusColumns = 4;
 
-void KeepValueWidth(QGridLayout* grid, int column, const QWidget* page) {
-    grid->setColumnMinimumWidth(column, page->fontMetrics().horizontalAdvance(QLatin1Char('0')) * kValueChars);
+// A value column is as wide as the widest text it usually shows from the
+// start, so the page neither moves nor grows as values come and change; a
+// wider value still widens its column.
+void KeepValueWidth(QGridLayout* grid, int column, const char* widest, const QWidget* page) {
+    grid->setColumnMinimumWidth(column, page->fontMetrics().horizontalAdvance(QString::fromUtf8(widest)));
 }
 
 QLabel* Unit(const QString& text, QWidget* parent) {
@@ -73,14 +73,15 @@ const ValueRow kTemperatureRows[] = {
 CInfoPage::CInfoPage(CDataServer& model, IPageHost& host, QWidget* parent)
     : CFormPage(m_form, host, std::nullopt, parent), m_form(model, host) {
     const std::initializer_list<QWidget*> columns[] = {
-        {StatusGroup(), PowerGroup(), RowsGroup("Статистика", kStatisticsRows)},
-        {RowsGroup("GNSS", kGnssRows), RowsGroup("GSM", kGsmRows)},
-        {TableGroup("Входы", {"IN1", "IN2", "IN3", "IN4"}, {Ru("Режим"), QStringLiteral("mV")}, C::InMode1),
-         TableGroup("iButton", {}, {}, C::Key),
-         TableGroup("ДУТ", {"LLS0", "LLS1", "LLS2", "LLS3", "LLS4"}, {Ru("Коды"), Ru("Литры")}, C::Lls0Code),
-         TableGroup("Выход", {"OUT1"}, {Ru("Знач.")}, C::Out1)},
-        {RowsGroup("Акселерометр", kAccelRows, "x16mg"), RowsGroup("Наклон", kTiltRows, "Град."),
-         RowsGroup("Температура", kTemperatureRows, "Град.С")},
+        {StatusGroup(), PowerGroup(), RowsGroup("Статистика", kStatisticsRows, "-2147483648")},
+        {RowsGroup("GNSS", kGnssRows, "E 000°00.0000"), RowsGroup("GSM", kGsmRows, "Registering...")},
+        {TableGroup("Входы", {"IN1", "IN2", "IN3", "IN4"}, {Ru("Режим"), QStringLiteral("mV")}, C::InMode1,
+                    "2147483647"),
+         TableGroup("iButton", {}, {}, C::Key, "000000000000"),
+         TableGroup("ДУТ", {"LLS0", "LLS1", "LLS2", "LLS3", "LLS4"}, {Ru("Коды"), Ru("Литры")}, C::Lls0Code, "65535"),
+         TableGroup("Выход", {"OUT1"}, {Ru("Знач.")}, C::Out1, "Pulse")},
+        {RowsGroup("Акселерометр", kAccelRows, "-32768", "x16mg"), RowsGroup("Наклон", kTiltRows, "-32768", "Град."),
+         RowsGroup("Температура", kTemperatureRows, "-128", "Град.С")},
     };
     auto* page = new QHBoxLayout(this);
     for (const auto& groups : columns) {
@@ -128,13 +129,14 @@ void CInfoPage::AddRow(QGridLayout* grid, InfoControl control, const QString& ca
     grid->addWidget(value, row, 1);
     if (!unit.isEmpty())
         grid->addWidget(Unit(unit, this), row, 2);
-    KeepValueWidth(grid, 1, this);
 }
 
 // Rows of a caption, a value and its unit; a unit common to all rows heads their values.
-QWidget* CInfoPage::RowsGroup(const char* caption, std::span<const ValueRow> rows, const char* unit) {
+QWidget* CInfoPage::RowsGroup(const char* caption, std::span<const ValueRow> rows, const char* widest,
+                              const char* unit) {
     QGroupBox* group = Group(Ru(caption));
     auto* grid = new QGridLayout(group);
+    KeepValueWidth(grid, 1, widest, this);
     if (unit)
         grid->addWidget(Header(Ru(unit), group), 0, 1);
     for (const ValueRow& row : rows)
@@ -145,16 +147,17 @@ QWidget* CInfoPage::RowsGroup(const char* caption, std::span<const ValueRow> row
 // Values in rows and columns from the control first on, row by row; each is
 // named by its row and column captions. Without rows, one value named by the group.
 QWidget* CInfoPage::TableGroup(const char* caption, const QStringList& rows, const QStringList& columns,
-                               InfoControl first) {
+                               InfoControl first, const char* widest) {
     QGroupBox* group = Group(Ru(caption));
     auto* grid = new QGridLayout(group);
     if (rows.isEmpty()) {
         grid->addWidget(Value(first, Ru(caption)), 0, 0);
+        KeepValueWidth(grid, 0, widest, this);
         return group;
     }
     for (int column = 0; column < columns.size(); ++column) {
         grid->addWidget(Header(columns[column], this), 0, column + 1);
-        KeepValueWidth(grid, column + 1, this);
+        KeepValueWidth(grid, column + 1, widest, this);
     }
     for (int row = 0; row < rows.size(); ++row) {
         grid->addWidget(new QLabel(rows[row], this), row + 1, 0);
@@ -190,6 +193,8 @@ QWidget* CInfoPage::StatusGroup() {
 QWidget* CInfoPage::PowerGroup() {
     QGroupBox* group = Group(Ru("Питание"));
     auto* grid = new QGridLayout(group);
+    KeepValueWidth(grid, 1, "65535 mV", this);
+    KeepValueWidth(grid, 2, "65535 mV", this);
     AddRow(grid, C::Mode, Ru("Режим"));
     const int row = grid->rowCount();
     QLabel* percent = Value(C::BatteryPercent, Ru("Батарея (LiPol) %"));

@@ -34,8 +34,11 @@ public:
 private:
     QWidget* StatusGroup();
     QWidget* PowerGroup();
-    QWidget* RowsGroup(const char* caption, std::span<const ValueRow> rows, const char* unit = nullptr);
-    QWidget* TableGroup(const char* caption, const QStringList& rows, const QStringList& columns, InfoControl first);
+    // widest: the widest text the group's values usually show.
+    QWidget* RowsGroup(const char* caption, std::span<const ValueRow> rows, const char* widest,
+                       const char* unit = nullptr);
+    QWidget* TableGroup(const char* caption, const QStringList& rows, const QStringList& columns, InfoControl first,
+                        const char* widest);
 
     QLabel* Value(InfoControl control, const QString& name);
     // A row of a caption, its value and the value's unit.

@@ -2,11 +2,11 @@
 #include "app/gui/shellbridge.h"
 #include "app/gui/sidepanel.h"
 #include "app/gui/windowset.h"
-#include "pages/gui/wizardpage.h"
 #include "model/dataserver.h"
 #include "pages/gui/infopage.h"
 #include "pages/gui/logpage.h"
 #include "pages/gui/placeholderpage.h"
+#include "pages/gui/wizardpage.h"
 #include "sim/devsim.h"
 #include "tests/support/qtapp.h"
 
@@ -148,6 +148,11 @@ TEST_F(BridgeTest, TheInfoPageShowsLiveValuesFromTheDeviceWithinTwoSeconds) {
     EXPECT_TRUE(RunEventsUntil([&] { return onTime->text() != QStringLiteral("0 s"); }, 2000));
     EXPECT_TRUE(onTime->text() == QStringLiteral("60.0 m") || onTime->text().endsWith(QStringLiteral(" h")))
         << onTime->text().toStdString();
+    // The window leaves the filled page the room it needs: no value or caption is cut.
+    window->show();
+    QApplication::processEvents();
+    EXPECT_GE(info->width(), info->minimumSizeHint().width());
+    EXPECT_GE(info->height(), info->minimumSizeHint().height());
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
 }
 
