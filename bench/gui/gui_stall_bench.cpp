@@ -53,28 +53,49 @@ double MedianMs(std::vector<qint64> ns) {
 double MaxMs(const std::vector<qint64>& ns) { return ns.empty() ? 0.0 : Ms(*std::max_element(ns.begin(), ns.end())); }
 
 // Times, on the user-interface thread, how long one object takes to handle
-// its timer events: for a page's refresh timer, one whole refresh.
+// its timer events (for a page's refresh timer, one whole refresh), and the
+// longest event of all: a lateness far beyond it came from the machine, not
+// from work on the thread.
 class CTimingApp : public QApplication {
 public:
     using QApplication::QApplication;
     void Time(QObject* receiver) {
         m_receiver = receiver;
         m_samples.clear();
+        m_longestNs = 0;
+        m_longestClass = "";
     }
     const std::vector<qint64>& Samples() const { return m_samples; }
+    double LongestMs() const { return Ms(m_longestNs); }
+    const char* LongestClass() const { return m_longestClass; }
+
+    // Events sent while one is handled count in the outer one.
     bool notify(QObject* receiver, QEvent* event) override {
-        if (receiver != m_receiver || event->type() != QEvent::Timer)
+        if (m_depth > 0)
             return QApplication::notify(receiver, event);
+        const bool timed = receiver == m_receiver && event->type() == QEvent::Timer;
+        const char* className = receiver->metaObject()->className();
+        ++m_depth;
         QElapsedTimer clock;
         clock.start();
         const bool handled = QApplication::notify(receiver, event);
-        m_samples.push_back(clock.nsecsElapsed());
+        const qint64 ns = clock.nsecsElapsed();
+        --m_depth;
+        if (timed)
+            m_samples.push_back(ns);
+        if (ns > m_longestNs) {
+            m_longestNs = ns;
+            m_longestClass = className;
+        }
         return handled;
     }
 
 private:
     QObject* m_receiver = nullptr;
     std::vector<qint64> m_samples;
+    int m_depth = 0;
+    qint64 m_longestNs = 0;
+    const char* m_longestClass = "";
 };
 
 // Ticks every period on the calling thread and keeps each tick's lateness.
@@ -191,6 +212,7 @@ void InfoDuringThePoll(CTimingApp& app, CMainSheets& window, StallWatch& watch, 
     PrintStalls(watch, "< 16 ms");
     std::printf("  refreshes         %zu, median %.3f ms (goal < 2 ms), worst %.3f ms\n", app.Samples().size(),
                 MedianMs(app.Samples()), MaxMs(app.Samples()));
+    std::printf("  longest event     %.3f ms (%s)\n", app.LongestMs(), app.LongestClass());
     std::printf("  lines received by the device %zu\n", sim.ReceivedLines().size() - linesBefore);
     app.Time(nullptr);
 }
