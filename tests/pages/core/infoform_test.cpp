@@ -1,7 +1,6 @@
 #include "pages/core/infoform.h"
 
-#include "model/dataserver.h"
-#include "tests/pages/core/fake_host.h"
+#include "tests/pages/core/form_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,25 +15,12 @@ using C = InfoControl;
 
 constexpr int I(InfoControl c) { return static_cast<int>(c); }
 
-class InfoFormTest : public testing::Test {
+class InfoFormTest : public FormFixture<CInfoForm> {
 protected:
     // A type 70 device unless a test picks another: GSM, GNSS, four inputs,
     // one output, RS-485 without RS-232, iButton, two thermometers.
     void SetUp() override { data.ResetToDefaults(70); }
 
-    template <class R> R Item(int item) {
-        R record;
-        data.Get(item, record);
-        return record;
-    }
-    template <class R, class Change> void Edit(int item, Change change) {
-        R record = Item<R>(item);
-        change(record);
-        data.Set(item, record);
-    }
-    void EditType(uint32_t DeviceTypeRecord::*word, uint32_t clear, uint32_t set = 0) {
-        Edit<DeviceTypeRecord>(DI_DEV_TYPE, [&](DeviceTypeRecord& t) { t.*word = (t.*word & ~clear) | set; });
-    }
     const std::string& Text(InfoControl c) { return form.View(c).text; }
     bool Enabled(InfoControl c) { return form.View(c).enabled; }
     void ExpectTexts(std::initializer_list<std::pair<InfoControl, const char*>> texts) {
@@ -47,10 +33,6 @@ protected:
             EXPECT_FALSE(Enabled(c)) << I(c);
         }
     }
-
-    CDataServer data;
-    FakePageHost host;
-    CInfoForm form{data, host};
 };
 
 // Which blocks a device type has, as the model table gives them.
@@ -103,7 +85,7 @@ TEST_F(InfoFormTest, EachDeviceTypeShowsTheBlocksItHasAndNaForTheRest) {
 }
 
 TEST_F(InfoFormTest, WithoutAReceiverTheTenGnssFieldsShowNa) {
-    EditType(&DeviceTypeRecord::capsComm, 1u << 24);
+    ChangeType([](DeviceTypeRecord& t) { t.capsComm &= ~(1u << 24); });
     form.Load();
     ExpectNotAvailable({C::GnssStatus, C::GnssDate, C::GnssTime, C::Latitude, C::Longitude, C::Altitude, C::Satellites,
                         C::Course, C::Speed, C::Hdop});
@@ -111,7 +93,7 @@ TEST_F(InfoFormTest, WithoutAReceiverTheTenGnssFieldsShowNa) {
 }
 
 TEST_F(InfoFormTest, TwoInputsLeaveRowsThreeAndFourNa) {
-    EditType(&DeviceTypeRecord::capsIo, 0xFu << 17, 2u << 17);
+    ChangeType([](DeviceTypeRecord& t) { t.capsIo = (t.capsIo & ~(0xFu << 17)) | (2u << 17); });
     form.Load();
     EXPECT_TRUE(Enabled(C::InMode2));
     ExpectNotAvailable({C::InMode3, C::InValue3, C::InMode4, C::InValue4});
@@ -127,8 +109,8 @@ TEST_F(InfoFormTest, DurationsChangeUnitPastAMinuteAnHourAndADay) {
         {86400, "24.0 h"}, {86401, "1.0 d"}, {4294967295u, "49710.3 d"},
     };
     for (const auto& c : cases) {
-        Edit<StatisticsRecord>(DI_STATISTICS,
-                               [&](StatisticsRecord& s) { s.deviceOn = s.engineOn = s.moving = s.idle = c.seconds; });
+        Change<StatisticsRecord>(DI_STATISTICS,
+                                 [&](StatisticsRecord& s) { s.deviceOn = s.engineOn = s.moving = s.idle = c.seconds; });
         form.Load();
         for (C field : {C::DeviceOn, C::EngineOn, C::Moving, C::Idle})
             EXPECT_EQ(Text(field), c.text) << c.seconds << " in " << I(field);
@@ -158,7 +140,7 @@ TEST_F(InfoFormTest, GnssAndGsmStatesTakeTheirHighestBit) {
         {0xF0, "NA", "NA"},
     };
     for (const auto& c : cases) {
-        Edit<GnssRecord>(DI_GNSS, [&](GnssRecord& g) { g.state = c.bits; });
+        Change<GnssRecord>(DI_GNSS, [&](GnssRecord& g) { g.state = c.bits; });
         data.Set(DI_GSM_STATE, c.bits);
         form.Load();
         EXPECT_EQ(Text(C::GnssStatus), c.gnss) << int{c.bits};
@@ -168,7 +150,7 @@ TEST_F(InfoFormTest, GnssAndGsmStatesTakeTheirHighestBit) {
 }
 
 TEST_F(InfoFormTest, GnssFieldsAsTheReceiverGivesThem) {
-    Edit<GnssRecord>(DI_GNSS, [](GnssRecord& g) {
+    Change<GnssRecord>(DI_GNSS, [](GnssRecord& g) {
         g.time = {5, 3, 24, 9, 7, 3};
         g.latitude = {55, 45, 21, 'S'};
         g.longitude = {7, 37, 5678, 'E'};
@@ -237,7 +219,7 @@ TEST_F(InfoFormTest, InputsShowTheValueOfTheirMode) {
         {0, "DIN", "ON"}, {1, "AIN", "12000"}, {2, "FRQ", "550"}, {3, "IMP", "2147483647"}, {9, "IMP", "2147483647"},
     };
     for (const auto& c : cases) {
-        Edit<InputRecord>(DI_INPUT_1, [&](InputRecord& in) {
+        Change<InputRecord>(DI_INPUT_1, [&](InputRecord& in) {
             in.mode = c.mode;
             in.value0 = 1;
             in.value1 = 12000;
@@ -248,7 +230,7 @@ TEST_F(InfoFormTest, InputsShowTheValueOfTheirMode) {
         EXPECT_EQ(Text(C::InMode1), c.modeText) << c.mode;
         EXPECT_EQ(Text(C::InValue1), c.value) << c.mode;
     }
-    Edit<InputRecord>(DI_INPUT_1, [](InputRecord& in) {
+    Change<InputRecord>(DI_INPUT_1, [](InputRecord& in) {
         in.mode = 0;
         in.value0 = 2;
     });
@@ -267,7 +249,7 @@ TEST_F(InfoFormTest, FuelSensorsShowReadingsOnlyWhenInUseAndValid) {
         {0x00, 0x02, "---", "---"},
     };
     for (const auto& c : cases) {
-        Edit<FuelSensorRecord>(ItemBase::FuelSensor + 2, [&](FuelSensorRecord& s) {
+        Change<FuelSensorRecord>(ItemBase::FuelSensor + 2, [&](FuelSensorRecord& s) {
             s.flags = c.flags;
             s.liveFlags = c.liveFlags;
             s.level = 1034;
@@ -287,7 +269,7 @@ TEST_F(InfoFormTest, OutputByMode) {
         const char* text;
     } cases[] = {{0, 1, "ON"}, {0, 0, "OFF"}, {1, 1, "Freq"}, {2, 0, "Pulse"}, {-3, 0, "Pulse"}};
     for (const auto& c : cases) {
-        Edit<OutputRecord>(DI_OUTPUT_1, [&](OutputRecord& o) {
+        Change<OutputRecord>(DI_OUTPUT_1, [&](OutputRecord& o) {
             o.mode = c.mode;
             o.liveState = c.state;
         });
@@ -321,11 +303,11 @@ TEST_F(InfoFormTest, AccelerationSignsAndTotal) {
 
 TEST_F(InfoFormTest, ThermometersBeyondTheCountOrSwitchedOffShowNa) {
     data.Set(DI_TINT, int8_t{-7});
-    Edit<ThermometerRecord>(ItemBase::Thermometer + 1, [](ThermometerRecord& t) {
+    Change<ThermometerRecord>(ItemBase::Thermometer + 1, [](ThermometerRecord& t) {
         t.liveFlags = 0x02;
         t.temperature = 21;
     });
-    Edit<ThermometerRecord>(ItemBase::Thermometer + 2, [](ThermometerRecord& t) { t.liveFlags = 0; });
+    Change<ThermometerRecord>(ItemBase::Thermometer + 2, [](ThermometerRecord& t) { t.liveFlags = 0; });
     form.Load();
     EXPECT_EQ(Text(C::Tint), "-7");
     EXPECT_EQ(Text(C::Text1), "+21");
@@ -333,13 +315,13 @@ TEST_F(InfoFormTest, ThermometersBeyondTheCountOrSwitchedOffShowNa) {
     EXPECT_TRUE(Enabled(C::Text2));
     ExpectNotAvailable({C::Text3, C::Text4});
 
-    Edit<ThermometerRecord>(ItemBase::Thermometer + 1, [](ThermometerRecord& t) { t.flags = 0; });
+    Change<ThermometerRecord>(ItemBase::Thermometer + 1, [](ThermometerRecord& t) { t.flags = 0; });
     form.Load();
     ExpectNotAvailable({C::Text1});
 }
 
 TEST_F(InfoFormTest, WideNumbersAndTheKeyAreShownWhole) {
-    Edit<StatisticsRecord>(DI_STATISTICS, [](StatisticsRecord& s) {
+    Change<StatisticsRecord>(DI_STATISTICS, [](StatisticsRecord& s) {
         s.distance = -2147483647 - 1;
         s.averageSpeed = 255;
     });
@@ -361,7 +343,7 @@ TEST_F(InfoFormTest, CoordinatesInDecimalDegreesOnceAPositionIsKnown) {
         {0x01, 'N', 'E', nullptr},
     };
     for (const auto& c : cases) {
-        Edit<GnssRecord>(DI_GNSS, [&](GnssRecord& g) {
+        Change<GnssRecord>(DI_GNSS, [&](GnssRecord& g) {
             g.state = c.state;
             g.latitude = {55, 45, 4321, c.latHemisphere};
             g.longitude = {37, 37, 5678, c.lonHemisphere};
