@@ -1,5 +1,6 @@
 #include "app/core/pagehost.h"
 
+#include "app/core/sequences.h"
 #include "app/core/session.h"
 #include "app/core/statenotice.h"
 #include "files/messages.h"
@@ -11,6 +12,15 @@ CPageHost::CPageHost(CSession& session, CShellState& state, IMessages& messages,
 void CPageHost::NotifyModified() {
     m_state.NotifyModified();
     m_notice.StateChanged();
+}
+
+// A page that wants other groups than the one before it gets them with a pass
+// at once; between pages that read the same, the poll keeps its pace.
+void CPageHost::SetActivePageCode(PageCode code) {
+    const std::span<const SequenceStep> before = PollSteps(m_state.activePageCode.exchange(code));
+    const std::span<const SequenceStep> now = PollSteps(code);
+    if (!now.empty() && now.data() != before.data())
+        m_session.StatusPoll().Wake();
 }
 
 int CPageHost::QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) {

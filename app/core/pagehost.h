@@ -58,7 +58,8 @@ public:
     int QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) override;
     int QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) override;
     int SendCommand(RequestType type, const char* keyword, const char* parameter) override;
-    void SetActivePageCode(PageCode code) override { m_state.activePageCode = code; }
+    // The status poll starts its next pass at once for a page that reads other groups.
+    void SetActivePageCode(PageCode code) override;
     bool TakeRefresh(RefreshedPage page) override { return m_state.TakeRefresh(page); }
     bool AskYesNo(const std::string& text) override;
     void ShowInfo(const std::string& text) override;

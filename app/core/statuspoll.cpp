@@ -78,10 +78,18 @@ void CStatusPoll::ReapStopped() {
 void CStatusPoll::Loop(Runner& runner, uint32_t generation) {
     while (Current(generation)) {
         PollDeviceStatus(generation);
-        SleepWhileCurrent(generation, kPeriod);
+        PauseWhileCurrent(generation);
     }
     std::lock_guard lock(m_wakeLock);
     runner.stopped = true;
+    m_wake.notify_all();
+}
+
+void CStatusPoll::Wake() {
+    {
+        std::lock_guard lock(m_wakeLock);
+        m_woken = true;
+    }
     m_wake.notify_all();
 }
 
@@ -90,10 +98,21 @@ void CStatusPoll::SleepWhileCurrent(uint32_t generation, std::chrono::millisecon
     m_wake.wait_for(lock, period, [&] { return !Current(generation); });
 }
 
+// A wake ends the pause, also one that came during the pass before it; it
+// stays until a pass reads, so an idle pass (busy, not connected) keeps it.
+void CStatusPoll::PauseWhileCurrent(uint32_t generation) {
+    std::unique_lock lock(m_wakeLock);
+    m_wake.wait_for(lock, kPeriod, [&] { return !Current(generation) || m_woken; });
+}
+
 void CStatusPoll::PollDeviceStatus(uint32_t generation) {
     if (!m_state.connected || m_state.busy) {
         SleepWhileCurrent(generation, kIdle);
         return;
+    }
+    {
+        std::lock_guard lock(m_wakeLock);
+        m_woken = false;  // this pass reads for the page that is active now
     }
     SendServiceRequests(generation);
     bool ended = false;

@@ -38,6 +38,9 @@ public:
     void Stop();
     // Waits at most bound for every status thread to end; true when all have.
     bool WaitStopped(std::chrono::milliseconds bound);
+    // Ends the pause before the next pass: a newly active page wants its
+    // values now rather than after up to a whole period.
+    void Wake();
     // The bit-9 memory starts again as set (a new connection).
     void ResetStatusMemory() { m_statusBit = true; }
 
@@ -54,6 +57,7 @@ private:
     void Loop(Runner& runner, uint32_t generation);
     bool Current(uint32_t generation) const { return m_generation == generation; }
     void SleepWhileCurrent(uint32_t generation, std::chrono::milliseconds period);
+    void PauseWhileCurrent(uint32_t generation);
     void SendServiceRequests(uint32_t generation);
     void ReapStopped();
 
@@ -67,6 +71,7 @@ private:
     std::atomic<bool> m_statusBit{true};
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
+    bool m_woken = false;  // under m_wakeLock
     std::mutex m_runnersLock;
     std::vector<std::unique_ptr<Runner>> m_runners;
 };

@@ -9,8 +9,8 @@
 #include "pages/gui/aboutpage.h"
 #include "pages/gui/connectionpage.h"
 #include "pages/gui/devtext.h"
+#include "pages/gui/infopage.h"
 #include "pages/gui/logpage.h"
-#include "pages/gui/placeholderpage.h"
 #include "pages/gui/settingspage.h"
 
 #include <QCloseEvent>
@@ -83,7 +83,7 @@ CMainSheets::~CMainSheets() = default;
 
 void CMainSheets::InstallPages(IPageHost& host, CPageSet& pageSet) {
     m_pageSet = &pageSet;
-    m_infoPage = new CPlaceholderPage(QString::fromUtf8("Информация"), this);
+    m_infoPage = new CInfoPage(m_data, host, this);
     auto* settingsPage = new CSettingsPage(m_data, host, this);
     m_settingsPage = settingsPage;
     m_logPage = new CLogPage(m_data, host, this);

@@ -2,10 +2,11 @@
 #include "app/gui/shellbridge.h"
 #include "app/gui/sidepanel.h"
 #include "app/gui/windowset.h"
-#include "pages/gui/wizardpage.h"
 #include "model/dataserver.h"
+#include "pages/gui/infopage.h"
 #include "pages/gui/logpage.h"
 #include "pages/gui/placeholderpage.h"
+#include "pages/gui/wizardpage.h"
 #include "sim/devsim.h"
 #include "tests/support/qtapp.h"
 
@@ -128,6 +129,30 @@ TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
     EXPECT_FALSE(bridge->State().connected);
     EXPECT_EQ(TabCaptions(), (QStringList{"Главная", "О Программе"}));
     EXPECT_EQ(window->Panel()->ConnectButton()->text(), QString::fromUtf8("Подключить"));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
+}
+
+// The page shows what the status poll reads while it is the active tab: the
+// statistics are cleared in the record, and the device's own come back.
+TEST_F(BridgeTest, TheInfoPageShowsLiveValuesFromTheDeviceWithinTwoSeconds) {
+    ChooseDemoPort();
+    window->Panel()->ConnectButton()->click();
+    ASSERT_TRUE(bridge->State().connected);
+    data.Set(DI_STATISTICS, StatisticsRecord{});
+    auto* info = qobject_cast<CInfoPage*>(window->Tabs()->widget(1));
+    ASSERT_NE(info, nullptr);
+    window->Tabs()->setCurrentWidget(info);
+    EXPECT_EQ(bridge->State().activePageCode, PageCode::Info);
+    auto* onTime = qobject_cast<QLabel*>(info->Control(InfoControl::DeviceOn));
+    // The simulated device counts its on time from an hour.
+    EXPECT_TRUE(RunEventsUntil([&] { return onTime->text() != QStringLiteral("0 s"); }, 2000));
+    EXPECT_TRUE(onTime->text() == QStringLiteral("60.0 m") || onTime->text().endsWith(QStringLiteral(" h")))
+        << onTime->text().toStdString();
+    // The window leaves the filled page the room it needs: no value or caption is cut.
+    window->show();
+    QApplication::processEvents();
+    EXPECT_GE(info->width(), info->minimumSizeHint().width());
+    EXPECT_GE(info->height(), info->minimumSizeHint().height());
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
 }
 
