@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
+#include "app/core/livestatus.h"
 #include "app/core/ports.h"
 #include "app/core/sequences.h"
+#include "base/devicetext.h"
 #include "files/fileio.h"
 #include "files/zrafile.h"
 #include "protocol/zramds.h"
@@ -171,80 +173,61 @@ nlohmann::json Coordinate(const ::Coordinate& c) {
             {"hemisphere", std::string(1, c.hemisphere ? c.hemisphere : '?')}};
 }
 
-nlohmann::json Power(CDataServer& data, int item) {
-    PowerRecord power;
-    data.Get(item, power);
-    return {{"mV", power.millivolts}, {"percent", power.percent}};
+nlohmann::json Power(const PowerRecord& power) { return {{"mV", power.millivolts}, {"percent", power.percent}}; }
+
+// A value the device type lacks is null.
+template <class T, class Show>
+nlohmann::json OrNull(const std::optional<T>& value, Show show) {
+    return value ? nlohmann::json(show(*value)) : nlohmann::json();
 }
 
 // The live values the Info page shows, as one object.
 nlohmann::json StatusObject(CDataServer& data) {
-    GnssRecord gnss;
-    data.Get(DI_GNSS, gnss);
-    uint8_t gsmState = 0, rssi = 0, inputCount = 0, outputCount = 0;
-    char operatorName[9] = {};
-    uint16_t flags = 0;
-    int8_t tint = 0;
-    StatisticsRecord stats;
-    data.Get(DI_GSM_STATE, gsmState);
-    data.Get(DI_RSSI, rssi);
-    data.Get(DI_OPERATOR, operatorName);
-    operatorName[sizeof operatorName - 1] = '\0';
-    data.Get(DI_INPUT_COUNT, inputCount);
-    data.Get(DI_OUTPUT_COUNT, outputCount);
-    data.Get(DI_STATUS_FLAGS, flags);
-    data.Get(DI_TINT, tint);
-    data.Get(DI_STATISTICS, stats);
+    const LiveStatus s = ReadLiveStatus(data);
     nlohmann::json inputs = nlohmann::json::array(), outputs = nlohmann::json::array();
     nlohmann::json fuel = nlohmann::json::array(), thermo = nlohmann::json::array();
-    for (int i = 0; i < inputCount && i < kInputs; ++i) {
-        InputRecord input;
-        data.Get(DI_INPUT_1 + i, input);
-        inputs.push_back(input.lastValue);
-    }
-    for (int i = 0; i < outputCount && i < kOutputs; ++i) {
-        OutputRecord output;
-        data.Get(DI_OUTPUT_1 + i, output);
-        outputs.push_back(output.liveState);
-    }
-    for (int i = 0; i < kFuelSensors; ++i) {
-        FuelSensorRecord lls;
-        data.Get(DI_LLS_0 + i, lls);
-        fuel.push_back({{"valid", (lls.liveFlags & 0x2) != 0}, {"level", lls.level}, {"volume", lls.volume}});
-    }
-    for (int i = 0; i < kThermometers; ++i) {
-        ThermometerRecord t;
-        data.Get(DI_THERMO_1 + i, t);
-        thermo.push_back(t.temperature);
-    }
-    return {{"position",
-             {{"lat", Coordinate(gnss.latitude)},
-              {"lon", Coordinate(gnss.longitude)},
-              {"alt", gnss.altitude},
-              {"speed", gnss.speed},
-              {"course", gnss.course}}},
-            {"fix",
-             {{"state", gnss.state},
-              {"fix", std::string(1, gnss.fix)},
-              {"satellites", gnss.satellites},
-              {"hdop", gnss.hdop}}},
-            {"gsm", {{"state", gsmState}, {"operator", operatorName}, {"rssi", rssi}}},
+    for (const InputLive& input : s.inputs)
+        inputs.push_back(input.value);
+    for (const OutputLive& output : s.outputs)
+        outputs.push_back(output.state);
+    for (const auto& sensor : s.fuel)
+        fuel.push_back(OrNull(sensor, [](const FuelLive& f) {
+            return nlohmann::json{{"valid", f.inUse && f.valid}, {"level", f.level}, {"volume", f.volume}};
+        }));
+    for (const auto& thermometer : s.thermometers)
+        thermo.push_back(OrNull(thermometer, [](const ThermometerLive& t) { return t.temperature; }));
+    return {{"position", OrNull(s.gnss, [](const GnssRecord& g) {
+                 return nlohmann::json{{"lat", Coordinate(g.latitude)},
+                                       {"lon", Coordinate(g.longitude)},
+                                       {"alt", g.altitude},
+                                       {"speed", g.speed},
+                                       {"course", g.course}};
+             })},
+            {"fix", OrNull(s.gnss, [](const GnssRecord& g) {
+                 return nlohmann::json{{"state", g.state},
+                                       {"fix", std::string(1, g.fix)},
+                                       {"satellites", g.satellites},
+                                       {"hdop", g.hdop}};
+             })},
+            {"gsm", OrNull(s.gsm, [](const GsmLive& g) {
+                 // Device text is single-byte; JSON wants UTF-8.
+                 const std::string name = DeviceToUtf8(g.operatorName.data(), g.operatorName.size(), 8);
+                 return nlohmann::json{{"state", g.state}, {"operator", name}, {"rssi", g.rssi}};
+             })},
             {"power",
-             {{"external", Power(data, DI_EXT_POWER)},
-              {"battery", Power(data, DI_BATTERY)},
-              {"aux", Power(data, DI_AUX_POWER)}}},
+             {{"external", OrNull(s.extPower, Power)}, {"battery", OrNull(s.battery, Power)}, {"aux", Power(s.auxPower)}}},
             {"inputs", inputs},
             {"outputs", outputs},
             {"fuel", fuel},
-            {"temperatures", {{"internal", tint}, {"sensors", thermo}}},
+            {"temperatures", {{"internal", OrNull(s.internalTemperature, [](int8_t t) { return t; })}, {"sensors", thermo}}},
             {"statistics",
-             {{"deviceOn", stats.deviceOn},
-              {"engineOn", stats.engineOn},
-              {"moving", stats.moving},
-              {"idle", stats.idle},
-              {"distance", stats.distance},
-              {"averageSpeed", stats.averageSpeed}}},
-            {"flags", flags}};
+             {{"deviceOn", s.statistics.deviceOn},
+              {"engineOn", s.statistics.engineOn},
+              {"moving", s.statistics.moving},
+              {"idle", s.statistics.idle},
+              {"distance", s.statistics.distance},
+              {"averageSpeed", s.statistics.averageSpeed}}},
+            {"flags", s.flags}};
 }
 
 // The readable line: each top-level field as name=value.

@@ -1,7 +1,7 @@
 #include "pages/core/form.h"
 
 #include "app/core/pagehost.h"
-#include "pages/core/devicetext.h"
+#include "base/devicetext.h"
 
 CForm::CForm(CDataServer& data, IPageHost& host, std::span<const ControlSpec> specs)
     : m_data(data), m_host(host), m_specs(specs), m_views(specs.size()) {}

@@ -1,6 +1,6 @@
 #include "pages/core/infoform.h"
 
-#include "pages/core/devicetext.h"
+#include "base/devicetext.h"
 #include "protocol/hex.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "app/core/pagehost.h"
 #include "model/dataserver.h"
-#include "pages/core/devicetext.h"
+#include "base/devicetext.h"
 #include "pages/core/presence.h"
 #include "pages/core/rules.h"
 

@@ -1,4 +1,4 @@
-#include "pages/core/devicetext.h"
+#include "base/devicetext.h"
 
 #include <algorithm>
 #include <cstring>
