@@ -313,13 +313,16 @@ void CMainSheets::FitToPages() {
     for (const char* caption : {"Главная", "Информация", "Настройки", "Журнал", "О Программе"})
         row.addTab(QString::fromUtf8(caption));
     QSize pages(row.sizeHint().width(), 0);
-    for (QWidget* page : {static_cast<QWidget*>(m_mainPage), static_cast<QWidget*>(m_infoPage),
-                          static_cast<QWidget*>(m_settingsPage), static_cast<QWidget*>(m_logPage),
-                          static_cast<QWidget*>(m_aboutPage)})
+    for (QWidget* page :
+         {static_cast<QWidget*>(m_mainPage), static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage),
+          static_cast<QWidget*>(m_logPage), static_cast<QWidget*>(m_aboutPage)})
         if (page)
             pages = pages.expandedTo(page->sizeHint());
     // The tab widget's frame and the tab row itself come on top of the page.
     const int frame = 2 * m_tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    // The window opens at that size; afterwards the pages' own minimum sizes
+    // hold, so a page that grows makes the window grow instead of being squeezed.
     m_tabs->setMinimumSize(pages.width() + frame, pages.height() + row.sizeHint().height() + frame);
     adjustSize();
+    m_tabs->setMinimumSize(0, 0);
 }

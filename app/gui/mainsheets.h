@@ -35,7 +35,7 @@ public:
     // Forgets the page set and takes the main page off the tab row, before
     // the main page and the shell go.
     void ReleasePages();
-    // Makes the window wide enough for all five tabs and large enough for
+    // Opens the window wide enough for all five tabs and large enough for
     // every page, also for those not on the tab row yet.
     void FitToPages();
 

@@ -201,8 +201,9 @@ TEST_F(BridgeTest, AFailedRecheckLeavesNoDeviceInTheTitle) {
     bridge->Session().SetRecheckTiming({std::chrono::milliseconds(50)});
     sim->Unplug();
     window->Panel()->ReadButton()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QString::fromUtf8("Ошибка соединения.\nСоединение не найдено!")), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(!window->Busy(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return boxes.contains(QString::fromUtf8("Ошибка соединения.\nСоединение не найдено!")); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Busy(); }, 5000));
     EXPECT_FALSE(bridge->State().connected);
     EXPECT_FALSE(bridge->State().deviceDataLoaded);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ORVENA Конфигуратор"));
@@ -221,7 +222,8 @@ TEST_F(BridgeTest, EditsOnTheMainPageReachTheDeviceWithWrite) {
     ChooseDemoPort();
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
-    QTRY_VERIFY_WITH_TIMEOUT(!bridge->State().refreshMain, 3000);  // the page reloaded from the device
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !bridge->State().refreshMain; }, 3000));  // the page reloaded from the device
     sim->ClearReceived();
 
     CWizardPage& page = windows->MainPage();

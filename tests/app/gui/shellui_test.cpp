@@ -89,7 +89,7 @@ TEST_F(ShellUiTest, PostedConnectCommandRunsLaterOnTheGuiThread) {
     window.SetActions(actions);
     ui.PostConnectCommand();
     EXPECT_EQ(connects, 0);
-    QTRY_COMPARE(connects, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return connects == 1; }, 5000));
 }
 
 PortEntry Port(const char* device, const char* description = "", const char* stable = "") {
@@ -108,10 +108,16 @@ TEST(PortListTest, ListsTheDemoPortFirstThenTheScannedOnesOrSaysNoneFound) {
     TestApp();
     const PortCase cases[] = {
         {"none", {}, "", {"COM порт не найден"}, false},
-        {"scanned", {Port("/dev/ttyACM0"), Port("/dev/ttyUSB2", "FTDI FT232R (A1)", "/dev/serial/by-id/usb-FTDI-A1")},
-         "", {"/dev/ttyACM0", "FTDI FT232R (A1) — /dev/ttyUSB2"}, false},
-        {"demo first and chosen, no duplicate", {Port("/dev/ttyACM0"), Port("/tmp/demo")}, "/tmp/demo",
-         {"/tmp/demo (демо-устройство)", "/dev/ttyACM0"}, true},
+        {"scanned",
+         {Port("/dev/ttyACM0"), Port("/dev/ttyUSB2", "FTDI FT232R (A1)", "/dev/serial/by-id/usb-FTDI-A1")},
+         "",
+         {"/dev/ttyACM0", "FTDI FT232R (A1) — /dev/ttyUSB2"},
+         false},
+        {"demo first and chosen, no duplicate",
+         {Port("/dev/ttyACM0"), Port("/tmp/demo")},
+         "/tmp/demo",
+         {"/tmp/demo (демо-устройство)", "/dev/ttyACM0"},
+         true},
     };
     for (const PortCase& c : cases) {
         SCOPED_TRACE(c.name);

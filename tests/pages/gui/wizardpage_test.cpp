@@ -25,13 +25,9 @@ protected:
         page.OnSetActive();
         host.ClearRequests();  // the load's own corrections
     }
-    template <class W>
-    W* Control(C control) {
-        return qobject_cast<W*>(page.Control(control));
-    }
+    template <class W> W* Control(C control) { return qobject_cast<W*>(page.Control(control)); }
     // The control of a group box that the screen names so.
-    template <class W>
-    W* Named(const char* group, const char* name) {
+    template <class W> W* Named(const char* group, const char* name) {
         for (QGroupBox* box : page.findChildren<QGroupBox*>())
             if (box->title() == QString::fromUtf8(group))
                 for (W* widget : page.findChildren<W*>())
@@ -85,7 +81,7 @@ TEST_F(WizardPageTest, TheTimerReloadsWhenTheWindowAsksForIt) {
     filter.angle = 33;
     data.Set(DI_TRACK_FILTER, filter);
     host.refresh[static_cast<int>(RefreshedPage::Main)] = true;
-    QTRY_COMPARE_WITH_TIMEOUT(Control<QLineEdit>(C::Angle)->text(), QStringLiteral("33"), 3000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Control<QLineEdit>(C::Angle)->text() == QStringLiteral("33"); }, 3000));
 }
 
 TEST_F(WizardPageTest, ControlsCarryTheirCaptionsAsAccessibleNames) {
