@@ -176,8 +176,7 @@ nlohmann::json Coordinate(const ::Coordinate& c) {
 nlohmann::json Power(const PowerRecord& power) { return {{"mV", power.millivolts}, {"percent", power.percent}}; }
 
 // A value the device type lacks is null.
-template <class T, class Show>
-nlohmann::json OrNull(const std::optional<T>& value, Show show) {
+template <class T, class Show> nlohmann::json OrNull(const std::optional<T>& value, Show show) {
     return value ? nlohmann::json(show(*value)) : nlohmann::json();
 }
 
@@ -196,38 +195,43 @@ nlohmann::json StatusObject(CDataServer& data) {
         }));
     for (const auto& thermometer : s.thermometers)
         thermo.push_back(OrNull(thermometer, [](const ThermometerLive& t) { return t.temperature; }));
-    return {{"position", OrNull(s.gnss, [](const GnssRecord& g) {
-                 return nlohmann::json{{"lat", Coordinate(g.latitude)},
-                                       {"lon", Coordinate(g.longitude)},
-                                       {"alt", g.altitude},
-                                       {"speed", g.speed},
-                                       {"course", g.course}};
-             })},
-            {"fix", OrNull(s.gnss, [](const GnssRecord& g) {
-                 return nlohmann::json{{"state", g.state},
-                                       {"fix", std::string(1, g.fix)},
-                                       {"satellites", g.satellites},
-                                       {"hdop", g.hdop}};
-             })},
-            {"gsm", OrNull(s.gsm, [](const GsmLive& g) {
-                 // Device text is single-byte; JSON wants UTF-8.
-                 const std::string name = DeviceToUtf8(g.operatorName.data(), g.operatorName.size(), 8);
-                 return nlohmann::json{{"state", g.state}, {"operator", name}, {"rssi", g.rssi}};
-             })},
-            {"power",
-             {{"external", OrNull(s.extPower, Power)}, {"battery", OrNull(s.battery, Power)}, {"aux", Power(s.auxPower)}}},
-            {"inputs", inputs},
-            {"outputs", outputs},
-            {"fuel", fuel},
-            {"temperatures", {{"internal", OrNull(s.internalTemperature, [](int8_t t) { return t; })}, {"sensors", thermo}}},
-            {"statistics",
-             {{"deviceOn", s.statistics.deviceOn},
-              {"engineOn", s.statistics.engineOn},
-              {"moving", s.statistics.moving},
-              {"idle", s.statistics.idle},
-              {"distance", s.statistics.distance},
-              {"averageSpeed", s.statistics.averageSpeed}}},
-            {"flags", s.flags}};
+    return {
+        {"position", OrNull(s.gnss,
+                            [](const GnssRecord& g) {
+                                return nlohmann::json{{"lat", Coordinate(g.latitude)},
+                                                      {"lon", Coordinate(g.longitude)},
+                                                      {"alt", g.altitude},
+                                                      {"speed", g.speed},
+                                                      {"course", g.course}};
+                            })},
+        {"fix", OrNull(s.gnss,
+                       [](const GnssRecord& g) {
+                           return nlohmann::json{{"state", g.state},
+                                                 {"fix", std::string(1, g.fix)},
+                                                 {"satellites", g.satellites},
+                                                 {"hdop", g.hdop}};
+                       })},
+        {"gsm", OrNull(s.gsm,
+                       [](const GsmLive& g) {
+                           // Device text is single-byte; JSON wants UTF-8.
+                           const std::string name = DeviceToUtf8(g.operatorName.data(), g.operatorName.size(), 8);
+                           return nlohmann::json{{"state", g.state}, {"operator", name}, {"rssi", g.rssi}};
+                       })},
+        {"power",
+         {{"external", OrNull(s.extPower, Power)}, {"battery", OrNull(s.battery, Power)}, {"aux", Power(s.auxPower)}}},
+        {"inputs", inputs},
+        {"outputs", outputs},
+        {"fuel", fuel},
+        {"temperatures",
+         {{"internal", OrNull(s.internalTemperature, [](int8_t t) { return t; })}, {"sensors", thermo}}},
+        {"statistics",
+         {{"deviceOn", s.statistics.deviceOn},
+          {"engineOn", s.statistics.engineOn},
+          {"moving", s.statistics.moving},
+          {"idle", s.statistics.idle},
+          {"distance", s.statistics.distance},
+          {"averageSpeed", s.statistics.averageSpeed}}},
+        {"flags", s.flags}};
 }
 
 // The readable line: each top-level field as name=value.

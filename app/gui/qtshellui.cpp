@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QSpacerItem>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QThread>
 
 #include <future>

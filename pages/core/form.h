@@ -20,7 +20,7 @@ struct ControlView {
     std::vector<std::string> choices;  // lists
     int selection = -1;                // lists: -1 for no selection
     bool enabled = false;
-    bool masked = false;   // a password edit shows "*" for each character
+    bool masked = false;  // a password edit shows "*" for each character
     bool visible = true;
 
     bool operator==(const ControlView&) const = default;

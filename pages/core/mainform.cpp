@@ -1,8 +1,8 @@
 #include "pages/core/mainform.h"
 
 #include "app/core/pagehost.h"
-#include "model/dataserver.h"
 #include "base/devicetext.h"
+#include "model/dataserver.h"
 #include "pages/core/presence.h"
 #include "pages/core/rules.h"
 
@@ -28,7 +28,6 @@ constexpr int64_t kRates[] = {9600, 19200, 38400, 57600, 115200};
 const char* const kRateNames[] = {"9600", "19200", "38400", "57600", "115200"};
 const char* const kModeNames[] = {"Цифр.", "Аналог.", "Частот.", "Импул."};
 
-
 // The second SIM's access point while it is the one in use.
 int PickApn(CDataServer& data, const DeviceTypeRecord& type, int) {
     int32_t mode = 0;
@@ -42,10 +41,11 @@ constexpr Field kAngle = Number(ORVENA_FIELD(TrackFilterRecord, angle));
 constexpr Field kMode = Choice(ORVENA_FIELD(InputRecord, mode));
 constexpr FieldPlace kTrackFlags = ORVENA_FIELD(TrackFilterRecord, flags);
 
-#define SENSOR_ROWS(k)                                                                                 \
-    Row{I(C::Lls##k), kSensor(k), kLlsOn, {Cap::Rs485}},                                               \
-        Row{I(C::Lls##k), DI_PRSET_1, Flag(PrsetWord(7), 1u << k), {Cap::Rs485}, {}, nullptr, true}, \
-        Row{I(C::Address##k), kSensor(k), kLlsAddress, {Cap::Rs485}}
+#define SENSOR_ROWS(k)                                                                                     \
+    Row{I(C::Lls##k), kSensor(k), kLlsOn, {Cap::Rs485}},                                                   \
+        Row{I(C::Lls##k), DI_PRSET_1, Flag(PrsetWord(7), 1u << k), {Cap::Rs485}, {}, nullptr, true}, Row { \
+        I(C::Address##k), kSensor(k), kLlsAddress, { Cap::Rs485 }                                          \
+    }
 
 const Row kRows[] = {
     {I(C::ApnName), DI_APN_1, Text(ORVENA_FIELD(AccessPointRecord, apn), 20), {Cap::Gsm}, {}, PickApn},
@@ -84,24 +84,12 @@ const Row kRows[] = {
 #undef SENSOR_ROWS
 
 const ItemRequest kRequests[] = {
-    {DI_APN_1, "APN1", nullptr},
-    {DI_APN_2, "APN2", nullptr},
-    {kSms1, "SMS1", "SET"},
-    {kSms2, "SMS2", "SET"},
-    {DI_SERVER_1, "SERVER1", "SET"},
-    {DI_TRACK_FILTER, "FILTER", nullptr},
-    {kInput(1), "IN1", nullptr},
-    {DI_IGN, "IGN", nullptr},
-    {kInput(2), "IN2", nullptr},
-    {kInput(3), "IN3", nullptr},
-    {kInput(4), "IN4", nullptr},
-    {DI_PRSET_1, "PRSET10", "SET"},
-    {DI_PRSET_1, "PRSET11", "SET"},
-    {DI_RS485, "RS485", nullptr},
-    {kSensor(1), "LLS1", "SET"},
-    {kSensor(2), "LLS2", "SET"},
-    {kSensor(3), "LLS3", "SET"},
-    {kSensor(4), "LLS4", "SET"},
+    {DI_APN_1, "APN1", nullptr},    {DI_APN_2, "APN2", nullptr},     {kSms1, "SMS1", "SET"},
+    {kSms2, "SMS2", "SET"},         {DI_SERVER_1, "SERVER1", "SET"}, {DI_TRACK_FILTER, "FILTER", nullptr},
+    {kInput(1), "IN1", nullptr},    {DI_IGN, "IGN", nullptr},        {kInput(2), "IN2", nullptr},
+    {kInput(3), "IN3", nullptr},    {kInput(4), "IN4", nullptr},     {DI_PRSET_1, "PRSET10", "SET"},
+    {DI_PRSET_1, "PRSET11", "SET"}, {DI_RS485, "RS485", nullptr},    {kSensor(1), "LLS1", "SET"},
+    {kSensor(2), "LLS2", "SET"},    {kSensor(3), "LLS3", "SET"},     {kSensor(4), "LLS4", "SET"},
 };
 
 constexpr const char* kDigits = "Только цифры";
@@ -305,8 +293,8 @@ void CMainForm::ChangePassword() {
     m_data.Get(DI_PASSWORD, password);
     const bool wanted = View(C::PasswordOn).checked;
     const bool inForce = password.flags & PasswordFlag::kInForce;
-    password.flags = static_cast<uint8_t>(wanted ? password.flags | PasswordFlag::kWanted
-                                                 : password.flags & ~PasswordFlag::kWanted);
+    password.flags =
+        static_cast<uint8_t>(wanted ? password.flags | PasswordFlag::kWanted : password.flags & ~PasswordFlag::kWanted);
     const std::string text = Utf8ToDevice(View(C::Password).text).value_or(std::string());
     const std::string current(password.current, strnlen(password.current, sizeof password.current));
     if (inForce && wanted && (text.empty() || text == current)) {

@@ -1,8 +1,8 @@
 #include "pages/core/rows.h"
 
 #include "app/core/pagehost.h"
-#include "model/dataserver.h"
 #include "base/devicetext.h"
+#include "model/dataserver.h"
 #include "pages/core/rules.h"
 #include "protocol/hex.h"
 
@@ -45,7 +45,8 @@ public:
                 e.changed = true;
     }
     bool Changed(int item) const {
-        return std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.item == item && e.changed; });
+        return std::any_of(m_entries.begin(), m_entries.end(),
+                           [&](const Entry& e) { return e.item == item && e.changed; });
     }
     void WriteChanged() const {
         for (const Entry& e : m_entries)
@@ -179,7 +180,9 @@ void CRowEngine::LoadRows(int only, const CForm& form, std::vector<ControlView>&
             view.selection = EntryIndex(view.choices, HexText(static_cast<uint64_t>(ReadNumber(item, f))));
             loaded.listed = view.selection >= 0;
             break;
-        case Field::Kind::Text: view.text = Present(row, item) ? DeviceToUtf8(ReadText(item, f).c_str(), f.size, f.chars) : kNoInfo; break;
+        case Field::Kind::Text:
+            view.text = Present(row, item) ? DeviceToUtf8(ReadText(item, f).c_str(), f.size, f.chars) : kNoInfo;
+            break;
         case Field::Kind::Ip: view.text = Present(row, item) ? DottedIp(ReadText(item, f)) : ""; break;
         }
         loaded.value = Canonical(row, view);
@@ -235,8 +238,12 @@ bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceType
         }
         case Field::Kind::Choice: WriteNumber(*item, f, ChoiceValue(f, view.selection)); break;
         case Field::Kind::Identifier: WriteNumber(*item, f, static_cast<int64_t>(SelectedIdentifier(view))); break;
-        case Field::Kind::Text: CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, now, f.chars); break;
-        case Field::Kind::Ip: CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, PaddedIp(view.text), f.size - 1u); break;
+        case Field::Kind::Text:
+            CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, now, f.chars);
+            break;
+        case Field::Kind::Ip:
+            CopyDeviceText(reinterpret_cast<char*>(item->bytes + f.offset), f.size, PaddedIp(view.text), f.size - 1u);
+            break;
         }
         items.MarkChanged(loaded.item);
         loaded.value = now;  // handed over: a later collect writes only what changed since

@@ -25,19 +25,18 @@ struct Field {
     enum class Kind : uint8_t { Number, Text, Flag, Choice, Ip, Identifier };
     Kind kind;
     uint16_t offset;
-    uint8_t size;           // bytes of the number or flag word; of the text array
-    bool isSigned = false;  // numbers
-    uint32_t mask = 0;      // flags: the bits the check box stands for
-    size_t chars = 0;       // texts: characters kept
+    uint8_t size;                          // bytes of the number or flag word; of the text array
+    bool isSigned = false;                 // numbers
+    uint32_t mask = 0;                     // flags: the bits the check box stands for
+    size_t chars = 0;                      // texts: characters kept
     std::span<const int64_t> values = {};  // choices: the stored value of each entry (empty: the entry's index)
 };
 
 // A numbered member of a record: ORVENA_FIELD(TrackFilterRecord, angle).
-#define ORVENA_FIELD(Record, member)                                                            \
-    FieldPlace {                                                                                \
-        static_cast<uint16_t>(offsetof(Record, member)),                                        \
-            static_cast<uint8_t>(sizeof(std::declval<Record&>().member)),                       \
-            std::is_signed_v<std::remove_cvref_t<decltype(std::declval<Record&>().member)>> \
+#define ORVENA_FIELD(Record, member)                                                                                   \
+    FieldPlace {                                                                                                       \
+        static_cast<uint16_t>(offsetof(Record, member)), static_cast<uint8_t>(sizeof(std::declval<Record&>().member)), \
+            std::is_signed_v<std::remove_cvref_t<decltype(std::declval<Record&>().member)>>                            \
     }
 
 struct FieldPlace {
@@ -70,16 +69,12 @@ struct ItemBytes {
     alignas(std::max_align_t) unsigned char bytes[256] = {};
     size_t size = 0;
 
-    template <class R>
-    R As() const {
+    template <class R> R As() const {
         R record;
         std::memcpy(&record, bytes, sizeof record);
         return record;
     }
-    template <class R>
-    void Store(const R& record) {
-        std::memcpy(bytes, &record, sizeof record);
-    }
+    template <class R> void Store(const R& record) { std::memcpy(bytes, &record, sizeof record); }
 };
 
 // A row exists when the type has the capability at least atLeast times, or
@@ -144,9 +139,9 @@ public:
 
 private:
     struct Loaded {
-        int item = -1;      // the item the row loaded from; -1 when it does not exist
-        std::string value;  // the canonical value at load
-        bool listed = true; // a choice whose stored value had an entry
+        int item = -1;       // the item the row loaded from; -1 when it does not exist
+        std::string value;   // the canonical value at load
+        bool listed = true;  // a choice whose stored value had an entry
     };
 
     static constexpr int kEveryItem = -1;

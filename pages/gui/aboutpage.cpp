@@ -37,8 +37,8 @@ CAboutPage::CAboutPage(QWidget* parent) : CShellPage(parent) {
     grid->addWidget(m_date, 2, 2);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
-    const QString company = QString::fromUtf8(AppInfo::kCompany) + QStringLiteral(", ") +
-                            QString::fromUtf8(AppInfo::kCompanyYear);
+    const QString company =
+        QString::fromUtf8(AppInfo::kCompany) + QStringLiteral(", ") + QString::fromUtf8(AppInfo::kCompanyYear);
     grid->addWidget(new QLabel(company, frame), 4, 0, 1, 3, Qt::AlignCenter);
 }
 

@@ -19,7 +19,9 @@
 
 namespace {
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QStringList Choices(const std::vector<std::string>& choices) {
     QStringList list;
@@ -50,11 +52,7 @@ void ShowList(QComboBox* list, const ControlView& view) {
 }  // namespace
 
 CFormPage::CFormPage(CForm& form, IPageHost& host, std::optional<RefreshedPage> refreshed, QWidget* parent)
-    : CShellPage(parent),
-      m_form(form),
-      m_host(host),
-      m_refreshed(refreshed),
-      m_timer(new QTimer(this)) {
+    : CShellPage(parent), m_form(form), m_host(host), m_refreshed(refreshed), m_timer(new QTimer(this)) {
     m_timer->setInterval(kTimerMs);
     connect(m_timer, &QTimer::timeout, this, &CFormPage::OnTimer);
 }
@@ -91,7 +89,8 @@ bool CFormPage::CollectChanges() {
     if (QThread::currentThread() == thread())
         changed = m_form.Collect();
     else
-        QMetaObject::invokeMethod(this, [&] { changed = m_form.Collect(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [&] { changed = m_form.Collect(); }, Qt::BlockingQueuedConnection);
     return changed;
 }
 
@@ -193,9 +192,8 @@ CIpEdit* CFormPage::MakeIp(int control, const QString& name) {
 QCheckBox* CFormPage::MakeCheck(int control, const QString& caption, const QString& name) {
     auto* box = new QCheckBox(caption, this);
     box->setAccessibleName(name.isEmpty() ? caption : name);
-    connect(box, &QCheckBox::clicked, this, [this, control](bool checked) {
-        Answer(control, m_form.EditCheck(control, checked));
-    });
+    connect(box, &QCheckBox::clicked, this,
+            [this, control](bool checked) { Answer(control, m_form.EditCheck(control, checked)); });
     Bind(control, box);
     return box;
 }
@@ -203,9 +201,8 @@ QCheckBox* CFormPage::MakeCheck(int control, const QString& caption, const QStri
 QComboBox* CFormPage::MakeList(int control, const QString& name) {
     auto* list = new QComboBox(this);
     list->setAccessibleName(name);
-    connect(list, &QComboBox::activated, this, [this, control](int index) {
-        Answer(control, m_form.EditChoice(control, index));
-    });
+    connect(list, &QComboBox::activated, this,
+            [this, control](int index) { Answer(control, m_form.EditChoice(control, index)); });
     Bind(control, list);
     return list;
 }

@@ -113,7 +113,8 @@ QWidget* CWizardPage::TrackGroup() {
         grid->addWidget(MakeCheck(I(f.box), Ru(f.caption)), row, 0);
         grid->addWidget(MakeEdit(I(f.edit), Ru(f.caption)), row, 1);
     }
-    for (auto [control, caption] : {std::pair{C::RestTime, "Время в покое"}, std::pair{C::MotionTime, "Время в движ."}}) {
+    for (auto [control, caption] :
+         {std::pair{C::RestTime, "Время в покое"}, std::pair{C::MotionTime, "Время в движ."}}) {
         QLineEdit* edit = MakeEdit(I(control), Ru(caption));
         AddRow(grid, Caption(Ru(caption), edit), edit);
     }

@@ -6,11 +6,11 @@
 
 #include "app/core/pageset.h"
 #include "app/core/session.h"
+#include "app/core/shell.h"
 #include "cli/headlessui.h"
 #include "files/zrafile.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
-#include "app/core/shell.h"
 #include "tests/app/core/fake_ui.h"
 #include "tests/app/core/received.h"
 #include "tests/support/asuser.h"

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+
 #include <unistd.h>
 
 namespace {
@@ -31,8 +32,8 @@ protected:
         std::ofstream(file) << text << "\n";
     }
     // A USB device with its attributes; the tty hangs off interface below it.
-    void UsbTty(const std::string& tty, const std::string& usb, const std::string& below,
-                const std::string& maker, const std::string& product, const std::string& serial) {
+    void UsbTty(const std::string& tty, const std::string& usb, const std::string& below, const std::string& maker,
+                const std::string& product, const std::string& serial) {
         const fs::path device = root / "sys/devices/pci0000:00/usb1" / usb;
         Write(device / "idVendor", "0403");
         if (!maker.empty())

@@ -121,7 +121,9 @@ TEST_F(MainSheetsTest, ThePanelShowsTheComputedControlStates) {
 }
 
 TEST_F(MainSheetsTest, ConnectNeedsAChosenPortWhileDisconnected) {
-    window->SetActions(ShellActions{.scanPorts = [] { return PortScanResult{{PortEntry{"/dev/ttyUSB0", "/dev/ttyUSB0", ""}}, ""}; }});
+    window->SetActions(ShellActions{.scanPorts = [] {
+        return PortScanResult{{PortEntry{"/dev/ttyUSB0", "/dev/ttyUSB0", ""}}, ""};
+    }});
     CPortComboBox* ports = window->Panel()->PortList();
     ports->showPopup();
     ports->hidePopup();

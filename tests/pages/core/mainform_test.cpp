@@ -37,8 +37,7 @@ protected:
         type.capsPeriph = periph;
         data.Set(DI_DEV_TYPE, type);
     }
-    template <class R>
-    R Item(int item) {
+    template <class R> R Item(int item) {
         R record;
         data.Get(item, record);
         return record;
