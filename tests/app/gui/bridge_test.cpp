@@ -5,9 +5,9 @@
 #include "model/dataserver.h"
 #include "pages/gui/infopage.h"
 #include "pages/gui/logpage.h"
-#include "pages/gui/placeholderpage.h"
 #include "pages/gui/wizardpage.h"
 #include "sim/devsim.h"
+#include "tests/app/gui/window_fixture.h"
 #include "tests/support/qtapp.h"
 
 #include <QDir>
@@ -49,60 +49,9 @@ bool RunEventsUntil(const std::function<bool()>& done, int boundMs) {
     return done();
 }
 
-// The real window and core against the in-process simulator.
-class BridgeTest : public ::testing::Test {
+class BridgeTest : public WindowFixture {
 protected:
-    void SetUp() override {
-        TestApp();
-        ASSERT_TRUE(folder.isValid());
-        DevSimOptions options;
-        options.pacing = false;
-        options.link = folder.filePath(QStringLiteral("ttyDEMO")).toStdString();
-        sim = std::make_unique<CDevSim>(options);
-        ASSERT_TRUE(sim->Start());
-
-        windows = std::make_unique<CWindowSet>(data, folder.path().toStdString(), sim->PortPath());
-        window = &windows->Window();
-        bridge = &windows->Bridge();
-        // Any message box would stop the test: note its text and close it.
-        boxWatch.setInterval(20);
-        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->reject();
-            }
-        });
-        boxWatch.start();
-    }
-
-    void TearDown() override {
-        boxWatch.stop();
-        window->close();
-        windows.reset();
-    }
-
-    void ChooseDemoPort() {
-        CPortComboBox* ports = window->Panel()->PortList();
-        ports->showPopup();
-        ports->hidePopup();
-        emit ports->activated(0);
-    }
-
-    QStringList TabCaptions() const {
-        QStringList captions;
-        for (int i = 0; i < window->Tabs()->count(); ++i)
-            captions << window->Tabs()->tabText(i);
-        return captions;
-    }
-
-    QTemporaryDir folder;
-    CDataServer data;
-    std::unique_ptr<CDevSim> sim;
-    std::unique_ptr<CWindowSet> windows;
-    CMainSheets* window = nullptr;
-    CShellBridge* bridge = nullptr;
-    QTimer boxWatch;
-    QStringList boxes;
+    void SetUp() override { StartWindow(); }
 };
 
 TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {

@@ -11,6 +11,7 @@
 #include "pages/gui/wizardpage.h"
 #include "sim/devsim.h"
 #include "tests/app/core/received.h"
+#include "tests/app/gui/window_fixture.h"
 #include "tests/support/qtapp.h"
 
 #include <QCheckBox>
@@ -50,44 +51,13 @@ Strings Keywords(const Strings& lines) {
     return keywords;
 }
 
-class SettingsDeviceTest : public ::testing::Test {
+class SettingsDeviceTest : public WindowFixture {
 protected:
     void SetUp() override {
-        TestApp();
-        ASSERT_TRUE(folder.isValid());
-        DevSimOptions options;  // type 11: eight inputs, outputs, every sensor
-        options.pacing = false;
-        options.link = folder.filePath(QStringLiteral("ttyDEMO")).toStdString();
-        sim = std::make_unique<CDevSim>(options);
-        ASSERT_TRUE(sim->Start());
-        windows = std::make_unique<CWindowSet>(data, folder.path().toStdString(), sim->PortPath());
-        window = &windows->Window();
+        StartWindow();  // type 11: eight inputs, outputs, every sensor
         settings = window->findChild<CSettingsPage*>();
         ASSERT_NE(settings, nullptr);
-        boxWatch.setInterval(20);
-        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->reject();
-            }
-        });
-        boxWatch.start();
         Connect();
-    }
-
-    void TearDown() override {
-        boxWatch.stop();
-        window->close();
-        windows.reset();
-    }
-
-    void Connect() {
-        CPortComboBox* ports = window->Panel()->PortList();
-        ports->showPopup();
-        ports->hidePopup();
-        emit ports->activated(0);
-        window->Panel()->ConnectButton()->click();
-        ASSERT_TRUE(windows->Bridge().State().connected);
     }
 
     void Show(QWidget* page) { window->Tabs()->setCurrentWidget(page); }
@@ -112,14 +82,7 @@ protected:
     }
     void Click(SC control) { qobject_cast<QPushButton*>(Control(control))->click(); }
 
-    QTemporaryDir folder;
-    CDataServer data;
-    std::unique_ptr<CDevSim> sim;
-    std::unique_ptr<CWindowSet> windows;
-    CMainSheets* window = nullptr;
     CSettingsPage* settings = nullptr;
-    QTimer boxWatch;
-    QStringList boxes;
 };
 
 TEST_F(SettingsDeviceTest, TheSettingsPageIsATabAndTheConnectionsPageIsNot) {

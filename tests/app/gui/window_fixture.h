@@ -1,0 +1,82 @@
+// The real window, shell and pages against the in-process simulated device.
+// Any message box would stop a test: its text is noted and it is closed.
+#pragma once
+
+#include "app/gui/mainsheets.h"
+#include "app/gui/shellbridge.h"
+#include "app/gui/sidepanel.h"
+#include "app/gui/windowset.h"
+#include "model/dataserver.h"
+#include "sim/devsim.h"
+#include "tests/support/qtapp.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class WindowFixture : public ::testing::Test {
+protected:
+    // A device of the options (pacing off) and the window with it as its demo port.
+    void StartWindow(DevSimOptions options = {}) {
+        TestApp();
+        ASSERT_TRUE(folder.isValid());
+        options.pacing = false;
+        options.link = folder.filePath(QStringLiteral("ttyDEMO")).toStdString();
+        sim = std::make_unique<CDevSim>(options);
+        ASSERT_TRUE(sim->Start());
+        windows = std::make_unique<CWindowSet>(data, folder.path().toStdString(), sim->PortPath());
+        window = &windows->Window();
+        bridge = &windows->Bridge();
+        boxWatch.setInterval(20);
+        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->reject();
+            }
+        });
+        boxWatch.start();
+    }
+
+    void TearDown() override {
+        boxWatch.stop();
+        if (window)
+            window->close();
+        windows.reset();
+    }
+
+    void ChooseDemoPort() {
+        CPortComboBox* ports = window->Panel()->PortList();
+        ports->showPopup();
+        ports->hidePopup();
+        emit ports->activated(0);
+    }
+
+    void Connect() {
+        ChooseDemoPort();
+        window->Panel()->ConnectButton()->click();
+        ASSERT_TRUE(bridge->State().connected);
+    }
+
+    QStringList TabCaptions() const {
+        QStringList captions;
+        for (int i = 0; i < window->Tabs()->count(); ++i)
+            captions << window->Tabs()->tabText(i);
+        return captions;
+    }
+
+    QTemporaryDir folder;
+    CDataServer data;
+    std::unique_ptr<CDevSim> sim;
+    std::unique_ptr<CWindowSet> windows;
+    CMainSheets* window = nullptr;
+    CShellBridge* bridge = nullptr;
+    QTimer boxWatch;
+    QStringList boxes;
+};
