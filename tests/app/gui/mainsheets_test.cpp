@@ -4,7 +4,7 @@
 #include "app/gui/sidepanel.h"
 #include "model/dataserver.h"
 #include "pages/gui/logpage.h"
-#include "pages/gui/placeholderpage.h"
+#include "pages/gui/shellpage.h"
 #include "tests/pages/core/fake_host.h"
 #include "tests/support/qtapp.h"
 
@@ -29,7 +29,7 @@ protected:
         TestApp();
         window = std::make_unique<CMainSheets>(data);
         window->InstallPages(host, pages);
-        mainPage = new CPlaceholderPage(QStringLiteral("main"));
+        mainPage = new CShellPage;
         window->SetMainPage(mainPage);
     }
 
@@ -50,7 +50,7 @@ protected:
     FakePageHost host;
     CPageSet pages;
     std::unique_ptr<CMainSheets> window;
-    CPlaceholderPage* mainPage = nullptr;
+    CShellPage* mainPage = nullptr;
 };
 
 TEST_F(MainSheetsTest, StartsWithMainAndAboutTabsAndOnlyPortListOpenCreateEnabled) {
