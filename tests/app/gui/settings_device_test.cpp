@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,7 @@ protected:
         sim->ClearReceived();
         window->Panel()->WriteButton()->click();
     }
-    Strings Received() const { return ReceivedRequests(*sim); }
+    Strings Received() const { return SentRequests(); }
     std::vector<std::string> Stored(const char* keyword) const { return Split(sim->Setting(keyword)); }
 
     QWidget* Control(SC control) const { return settings->Control(control); }

@@ -2,12 +2,14 @@
 // Any message box would stop a test: its text is noted and it is closed.
 #pragma once
 
+#include "app/core/sequences.h"
 #include "app/gui/mainsheets.h"
 #include "app/gui/shellbridge.h"
 #include "app/gui/sidepanel.h"
 #include "app/gui/windowset.h"
 #include "model/dataserver.h"
 #include "sim/devsim.h"
+#include "tests/app/core/received.h"
 #include "tests/support/qtapp.h"
 
 #include <QApplication>
@@ -19,7 +21,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <span>
+#include <string>
+#include <vector>
 
 class WindowFixture : public ::testing::Test {
 protected:
@@ -62,6 +68,19 @@ protected:
         ChooseDemoPort();
         window->Panel()->ConnectButton()->click();
         ASSERT_TRUE(bridge->State().connected);
+    }
+
+    // What the device received ("KEYWORD;PARAMETER..."), without the status
+    // poll's reads of the main and settings pages, which may come in at any
+    // time between two sends.
+    std::vector<std::string> SentRequests() const {
+        const std::span<const SequenceStep> polled = PollSteps(PageCode::Main);
+        std::vector<std::string> requests;
+        for (const std::string& request : ReceivedRequests(*sim))
+            if (std::none_of(polled.begin(), polled.end(),
+                             [&](const SequenceStep& step) { return request == step.keyword; }))
+                requests.push_back(request);
+        return requests;
     }
 
     QStringList TabCaptions() const {
