@@ -67,10 +67,10 @@ const ItemRequest kRequests[] = {
 };
 
 using K = ControlKind;
-constexpr ControlSpec kText(int length) { return {K::Edit, length}; }
+constexpr ControlTraits kText(int length) { return {K::Edit, length}; }
 
 // In the order of ConnectionControl.
-const ControlSpec kSpecs[] = {
+const ControlTraits kTraits[] = {
     {K::Ip},   kText(5),  kText(15),   kText(15),   {K::Button},  // main server
     {K::Ip},   kText(5),  kText(15),   kText(15),   {K::Button},  // reserve server
     {K::List},                                                    // SIM control
@@ -79,7 +79,7 @@ const ControlSpec kSpecs[] = {
     kText(24), kText(26), {K::Button},                            // main WiFi network
     kText(24), kText(26), {K::Button},                            // reserve WiFi network
 };
-static_assert(std::size(kSpecs) == static_cast<size_t>(ConnectionControl::Count));
+static_assert(std::size(kTraits) == static_cast<size_t>(ConnectionControl::Count));
 
 constexpr C kButtons[] = {C::Server1Delete, C::Server2Delete, C::Apn1Clear,
                           C::Apn2Clear,     C::Wifi1Delete,   C::Wifi2Delete};
@@ -87,7 +87,7 @@ constexpr C kButtons[] = {C::Server1Delete, C::Server2Delete, C::Apn1Clear,
 }  // namespace
 
 CConnectionForm::CConnectionForm(CDataServer& data, IPageHost& host)
-    : CForm(data, host, kSpecs), m_rows(data, kRows, kRequests) {}
+    : CForm(data, host, kTraits), m_rows(data, kRows, kRequests) {}
 
 void CConnectionForm::Fill() {
     DeviceTypeRecord type;

@@ -3,8 +3,8 @@
 #include "app/core/pagehost.h"
 #include "base/devicetext.h"
 
-CForm::CForm(CDataServer& data, IPageHost& host, std::span<const ControlSpec> specs)
-    : m_data(data), m_host(host), m_specs(specs), m_views(specs.size()) {}
+CForm::CForm(CDataServer& data, IPageHost& host, std::span<const ControlTraits> traits)
+    : m_data(data), m_host(host), m_traits(traits), m_views(traits.size()) {}
 
 const std::vector<ControlView>& CForm::Load() {
     Fill();

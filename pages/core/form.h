@@ -32,7 +32,7 @@ enum class ControlKind : uint8_t { Edit, Check, List, Button, Ip, Label };
 enum class EditTrigger : uint8_t { OnChange, OnFocusLoss };
 
 // A control as the widget page lays it out.
-struct ControlSpec {
+struct ControlTraits {
     ControlKind kind;
     int maxLength = 0;  // edits: characters, 0 for no limit
     bool digitsOnly = false;
@@ -53,7 +53,7 @@ class CForm {
 public:
     static constexpr const char* kNotAvailable = "NA";
 
-    CForm(CDataServer& data, IPageHost& host, std::span<const ControlSpec> specs);
+    CForm(CDataServer& data, IPageHost& host, std::span<const ControlTraits> traits);
     CForm(const CForm&) = delete;
     CForm& operator=(const CForm&) = delete;
     virtual ~CForm() = default;
@@ -74,8 +74,8 @@ public:
 
     const ControlView& View(int control) const { return m_views[static_cast<size_t>(control)]; }
     const std::vector<ControlView>& Views() const { return m_views; }
-    const ControlSpec& Spec(int control) const { return m_specs[static_cast<size_t>(control)]; }
-    int Controls() const { return static_cast<int>(m_specs.size()); }
+    const ControlTraits& Traits(int control) const { return m_traits[static_cast<size_t>(control)]; }
+    int Controls() const { return static_cast<int>(m_traits.size()); }
     bool Modified() const { return m_modified; }
     bool Initialised() const { return m_initialised; }
 
@@ -93,13 +93,13 @@ protected:
     bool EditingPossible() const;
     // An accepted edit: the window learns of it while editing is possible.
     void MarkModified();
-    void ShowNotAvailable(int control) { ::ShowNotAvailable(ViewOf(control), Spec(control).kind); }
+    void ShowNotAvailable(int control) { ::ShowNotAvailable(ViewOf(control), Traits(control).kind); }
 
     CDataServer& m_data;
     IPageHost& m_host;
 
 private:
-    std::span<const ControlSpec> m_specs;
+    std::span<const ControlTraits> m_traits;
     std::vector<ControlView> m_views;
     bool m_modified = false;
     bool m_initialised = false;

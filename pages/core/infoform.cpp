@@ -182,16 +182,16 @@ const Row kRows[] = {
 static_assert(std::size(kRows) + std::size(kStatusBoxes) == static_cast<size_t>(InfoControl::Count));
 
 // The status boxes first, every other control a value label.
-constexpr auto kSpecs = [] {
-    std::array<ControlSpec, static_cast<size_t>(InfoControl::Count)> specs{};
-    for (size_t i = 0; i < specs.size(); ++i)
-        specs[i].kind = i < std::size(kStatusBoxes) ? ControlKind::Check : ControlKind::Label;
-    return specs;
+constexpr auto kTraits = [] {
+    std::array<ControlTraits, static_cast<size_t>(InfoControl::Count)> traits{};
+    for (size_t i = 0; i < traits.size(); ++i)
+        traits[i].kind = i < std::size(kStatusBoxes) ? ControlKind::Check : ControlKind::Label;
+    return traits;
 }();
 
 }  // namespace
 
-CInfoForm::CInfoForm(CDataServer& data, IPageHost& host) : CForm(data, host, kSpecs) {}
+CInfoForm::CInfoForm(CDataServer& data, IPageHost& host) : CForm(data, host, kTraits) {}
 
 void CInfoForm::Fill() {
     m_live = ReadLiveStatus(m_data);

@@ -98,16 +98,16 @@ constexpr const char* kAddressHint = "Допустимо: от 0 до 255";
 constexpr const char* kSmsHint = "Только цифры; «+» допустим лишь первым знаком";
 
 using K = ControlKind;
-constexpr ControlSpec kText(int length) { return {K::Edit, length}; }
-constexpr ControlSpec kDigitsEdit(int length, const char* hint = kDigits) {
+constexpr ControlTraits kText(int length) { return {K::Edit, length}; }
+constexpr ControlTraits kDigitsEdit(int length, const char* hint = kDigits) {
     return {K::Edit, length, true, false, EditTrigger::OnChange, hint};
 }
-constexpr ControlSpec kAddress = kDigitsEdit(3, kAddressHint);
+constexpr ControlTraits kAddress = kDigitsEdit(3, kAddressHint);
 
-constexpr ControlSpec kSms{K::Edit, 15, false, false, EditTrigger::OnFocusLoss, kSmsHint};
+constexpr ControlTraits kSms{K::Edit, 15, false, false, EditTrigger::OnFocusLoss, kSmsHint};
 
 // In the order of MainControl.
-const ControlSpec kSpecs[] = {
+const ControlTraits kTraits[] = {
     {K::Ip},                     // ServerIp
     kText(5),                    // ServerPort
     kText(15),                   // ServerLogin
@@ -149,7 +149,7 @@ const ControlSpec kSpecs[] = {
     kAddress,                    // Address3
     kAddress,                    // Address4
 };
-static_assert(std::size(kSpecs) == static_cast<size_t>(MainControl::Count));
+static_assert(std::size(kTraits) == static_cast<size_t>(MainControl::Count));
 
 std::vector<std::string> Names(std::span<const char* const> names) { return {names.begin(), names.end()}; }
 
@@ -157,7 +157,7 @@ int SensorOf(int control) { return control - I(C::Address1) + 1; }
 
 }  // namespace
 
-CMainForm::CMainForm(CDataServer& data, IPageHost& host) : CForm(data, host, kSpecs), m_rows(data, kRows, kRequests) {}
+CMainForm::CMainForm(CDataServer& data, IPageHost& host) : CForm(data, host, kTraits), m_rows(data, kRows, kRequests) {}
 
 void CMainForm::Fill() {
     DeviceTypeRecord type;

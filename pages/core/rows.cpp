@@ -157,7 +157,7 @@ void CRowEngine::LoadRows(int only, const CForm& form, std::vector<ControlView>&
         ItemBytes item;
         const int itemId = row.pick ? row.pick(m_data, type, row.item) : row.item;
         if (!Exists(row, type) || !ReadItem(m_data, itemId, item)) {
-            ShowNotAvailable(view, form.Spec(row.control).kind);
+            ShowNotAvailable(view, form.Traits(row.control).kind);
             continue;
         }
         loaded.item = itemId;

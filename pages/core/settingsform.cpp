@@ -112,13 +112,13 @@ constexpr const char* kTemperatureHint = "Допустимо: от -40 до 85, 
 constexpr const char* kIdentifierHint = "Этот датчик уже выбран для другого термометра";
 
 using K = ControlKind;
-constexpr ControlSpec Checked(int length, const char* hint, bool sign = false) {
+constexpr ControlTraits Checked(int length, const char* hint, bool sign = false) {
     return {K::Edit, length, true, sign, EditTrigger::OnFocusLoss, hint};
 }
 
-constexpr std::array<ControlSpec, static_cast<size_t>(C::Count)> MakeSpecs() {
-    std::array<ControlSpec, static_cast<size_t>(C::Count)> specs{};
-    const auto at = [&specs](int control) -> ControlSpec& { return specs[static_cast<size_t>(control)]; };
+constexpr std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() {
+    std::array<ControlTraits, static_cast<size_t>(C::Count)> traits{};
+    const auto at = [&traits](int control) -> ControlTraits& { return traits[static_cast<size_t>(control)]; };
     for (int k = 1; k <= kInputRows; ++k) {
         at(In(k, InputColumn::Mode)) = {K::List};
         for (InputColumn c : {InputColumn::Lower0, InputColumn::Upper0, InputColumn::Lower1, InputColumn::Upper1})
@@ -150,9 +150,9 @@ constexpr std::array<ControlSpec, static_cast<size_t>(C::Count)> MakeSpecs() {
         at(I(ProtocolControl(box))) = {K::Check};
     for (C button : {C::ResetSettings, C::ResetMemory, C::ResetStatistics, C::ResetFactory})
         at(I(button)) = {K::Button};
-    return specs;
+    return traits;
 }
-constexpr auto kSpecs = MakeSpecs();
+constexpr auto kTraits = MakeTraits();
 
 std::vector<std::string> Names(std::span<const char* const> names) { return {names.begin(), names.end()}; }
 
@@ -175,7 +175,7 @@ int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::
 std::span<const ProtocolBox> ProtocolBoxes() { return kProtocolBoxes; }
 
 CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host)
-    : CForm(data, host, kSpecs), m_rows(data, kRows, kRequests) {}
+    : CForm(data, host, kTraits), m_rows(data, kRows, kRequests) {}
 
 // Inputs, output, accelerometer, thermometers, protocol mask, service buttons.
 void CSettingsForm::Fill() {

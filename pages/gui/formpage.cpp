@@ -110,7 +110,7 @@ void CFormPage::Apply(int control) {
     shown = view;
     widget->setEnabled(view.enabled);
     widget->setVisible(view.visible);
-    switch (m_form.Spec(control).kind) {
+    switch (m_form.Traits(control).kind) {
     case ControlKind::Edit:
     case ControlKind::Ip: ShowEdit(static_cast<QLineEdit*>(widget), view); break;
     case ControlKind::Check: static_cast<QCheckBox*>(widget)->setChecked(view.checked); break;
@@ -132,7 +132,7 @@ void CFormPage::Answer(int control, Verdict verdict) {
     if (verdict == Verdict::Refuse) {
         QApplication::beep();
         emit EntryRefused(control);
-        const char* hint = m_form.Spec(control).hint;
+        const char* hint = m_form.Traits(control).hint;
         const QString text = QString::fromUtf8(hint ? hint : "Недопустимое значение");
         widget->setToolTip(text);
         QToolTip::showText(widget->mapToGlobal(QPoint(0, widget->height())), text, widget);
@@ -150,24 +150,24 @@ void CFormPage::Bind(int control, QWidget* widget) {
 }
 
 QLineEdit* CFormPage::MakeEdit(int control, const QString& name) {
-    const ControlSpec& spec = m_form.Spec(control);
+    const ControlTraits& traits = m_form.Traits(control);
     auto* edit = new QLineEdit(this);
     edit->setAccessibleName(name);
     // The limit holds for what the user types; a loaded "NO INFO" shows whole.
-    const QString length = spec.maxLength > 0 ? QStringLiteral("{0,%1}").arg(spec.maxLength) : QStringLiteral("*");
+    const QString length = traits.maxLength > 0 ? QStringLiteral("{0,%1}").arg(traits.maxLength) : QStringLiteral("*");
     QString pattern = QStringLiteral(".") + length;
-    if (spec.digitsOnly)
-        pattern = (spec.signAllowed ? QStringLiteral("[+-]?[0-9]") : QStringLiteral("[0-9]")) + length;
+    if (traits.digitsOnly)
+        pattern = (traits.signAllowed ? QStringLiteral("[+-]?[0-9]") : QStringLiteral("[0-9]")) + length;
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
     // Wide enough for its longest text, up to a usual field's width.
-    const int chars = std::clamp(spec.maxLength, 8, 16) + 2;
+    const int chars = std::clamp(traits.maxLength, 8, 16) + 2;
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars);
     // The mask character is '*' whatever the style's default.
     edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     const auto forward = [this, control, edit] {
         Answer(control, m_form.EditText(control, edit->text().toStdString()));
     };
-    if (spec.trigger == EditTrigger::OnChange)
+    if (traits.trigger == EditTrigger::OnChange)
         connect(edit, &QLineEdit::textEdited, this, forward);
     else
         connect(edit, &QLineEdit::editingFinished, this, [edit, forward] {
