@@ -17,7 +17,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -148,38 +151,75 @@ TEST_F(DialogTest, ConnectionDialogShowsTheTextsOfItsMode) {
     }
 }
 
+// The sequences below wait for the test to let them end, not for a fixed time: on a loaded
+// machine the dialog may take longer to show than any sleep would last.
+class SequenceRelease {
+public:
+    void Open() {
+        std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_wake.notify_all();
+    }
+
+    void Wait() {
+        std::unique_lock lock(m_mutex);
+        m_wake.wait_for(lock, std::chrono::seconds(10), [this] { return m_open; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_open = false;
+};
+
+// Checks `ready` on the GUI thread every 20 ms and opens `release` once it holds.
+void ReleaseWhen(QObject* owner, SequenceRelease& release, std::function<bool()> ready) {
+    auto* poll = new QTimer(owner);
+    QObject::connect(poll, &QTimer::timeout, owner, [poll, &release, ready = std::move(ready)] {
+        if (!ready())
+            return;
+        poll->stop();
+        release.Open();
+    });
+    poll->start(20);
+}
+
 TEST_F(DialogTest, ConnectionDialogRunsItsSequenceOnceAndClosesWhenItEnds) {
     std::atomic<int> runs{0};
     std::atomic<bool> offGui{false};
+    std::atomic<bool> ended{false};
+    SequenceRelease release;
     const auto gui = std::this_thread::get_id();
     CConnectionDlg dialog(ConnectionMode::ReadAll, [&] {
         ++runs;
         offGui = std::this_thread::get_id() != gui;
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        release.Wait();
+        ended = true;
     });
-    const auto start = std::chrono::steady_clock::now();
+    ReleaseWhen(&dialog, release, [&] { return dialog.Progress()->value() >= 2; });  // the 200 ms timer advanced the bar
     dialog.RunModal();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(runs.load(), 1);
     EXPECT_TRUE(offGui);
+    EXPECT_TRUE(ended);
     EXPECT_TRUE(dialog.SequenceFinished());
-    EXPECT_GE(elapsed, std::chrono::milliseconds(700));
-    EXPECT_GE(dialog.Progress()->value(), 2);  // the 200 ms timer advanced the bar
+    EXPECT_GE(dialog.Progress()->value(), 2);
     EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(DialogTest, ConnectionDialogReturnsOnlyAfterTheSequenceEvenWhenEscWasPressed) {
     std::atomic<int> runs{0};
     std::atomic<bool> ended{false};
+    SequenceRelease release;
     CConnectionDlg dialog(ConnectionMode::WriteAll, [&] {
         ++runs;
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        release.Wait();
         ended = true;
     });
     bool closedEarly = false;
     QTimer::singleShot(100, &dialog, [&] {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         closedEarly = !dialog.isVisible() && !ended;
+        release.Open();
     });
     dialog.RunModal();
     EXPECT_TRUE(closedEarly);
@@ -189,14 +229,16 @@ TEST_F(DialogTest, ConnectionDialogReturnsOnlyAfterTheSequenceEvenWhenEscWasPres
 
 TEST_F(DialogTest, ConnectionDialogCloseBoxWaitsForTheSequence) {
     std::atomic<bool> ended{false};
+    SequenceRelease release;
     CConnectionDlg dialog(ConnectionMode::Recheck, [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        release.Wait();
         ended = true;
     });
     bool stillOpen = false;
     QTimer::singleShot(100, &dialog, [&] {
         dialog.close();
         stillOpen = dialog.isVisible();
+        release.Open();
     });
     dialog.RunModal();
     EXPECT_TRUE(stillOpen);
@@ -204,8 +246,10 @@ TEST_F(DialogTest, ConnectionDialogCloseBoxWaitsForTheSequence) {
 }
 
 TEST_F(DialogTest, ConnectionDialogProgressWrapsAfterSixty) {
-    CConnectionDlg second(ConnectionMode::ReadAll, [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); });
+    SequenceRelease release;
+    CConnectionDlg second(ConnectionMode::ReadAll, [&] { release.Wait(); });
     second.Progress()->setValue(60);
+    ReleaseWhen(&second, release, [&] { return second.Progress()->value() != 60; });
     second.RunModal();
     EXPECT_LT(second.Progress()->value(), 60);
 }
