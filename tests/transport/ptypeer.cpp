@@ -63,6 +63,16 @@ std::vector<std::string> CPtyPeer::Received() const {
     return m_received;
 }
 
+bool CPtyPeer::WaitForCommands(int count, std::chrono::milliseconds bound) const {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (m_commands.load() < count) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 void CPtyPeer::Run() {
     std::string line;
     auto nextNoise = std::chrono::steady_clock::now();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -38,6 +39,9 @@ public:
     const std::string& SlavePath() const { return m_slavePath; }
     std::vector<std::string> Received() const;
     int Commands() const { return m_commands.load(); }
+    // The peer reads a line only after it has written the replies to the one before:
+    // a command sent meanwhile is counted a little later. True once count were taken.
+    bool WaitForCommands(int count, std::chrono::milliseconds bound) const;
     void Unplug();  // closes the master: the port sees a hang-up
 
     static constexpr double kByteMs = 10.0 / 9.6;  // one 8N1 byte at 9600 baud
