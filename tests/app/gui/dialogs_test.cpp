@@ -196,7 +196,8 @@ TEST_F(DialogTest, ConnectionDialogRunsItsSequenceOnceAndClosesWhenItEnds) {
         release.Wait();
         ended = true;
     });
-    ReleaseWhen(&dialog, release, [&] { return dialog.Progress()->value() >= 2; });  // the 200 ms timer advanced the bar
+    // Ends once the 200 ms timer has advanced the bar twice.
+    ReleaseWhen(&dialog, release, [&] { return dialog.Progress()->value() >= 2; });
     dialog.RunModal();
     EXPECT_EQ(runs.load(), 1);
     EXPECT_TRUE(offGui);
