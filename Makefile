@@ -36,7 +36,7 @@ test: deps
 
 # The build's window on the demo device, in the build folder, with a UTF-8 locale.
 run: build-default
-	ORVENA_HOME=$(CURDIR)/build/default/app/gui ORVENA_PROGRAM=$(CURDIR)/build/default/app/gui/orvena \
+	ORVENA_HOME=$(CURDIR)/build/default/window ORVENA_PROGRAM=$(CURDIR)/build/default/window/orvena \
 	  packaging/orvena-start --demo
 
 # The Debian package of the release build, checked as an installed system would see it.

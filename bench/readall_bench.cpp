@@ -6,11 +6,11 @@
 // at once and only the replies are paced, so the ratio against the replies'
 // wire time alone is printed as well.
 
-#include "app/core/pageset.h"
-#include "app/core/session.h"
-#include "app/core/shellstate.h"
 #include "cli/headlessui.h"
 #include "model/dataserver.h"
+#include "shell/pageset.h"
+#include "shell/session.h"
+#include "shell/shellstate.h"
 #include "sim/devsim.h"
 #include "transport/zrasci.h"
 

@@ -1,12 +1,12 @@
 #include "cli/commands.h"
 
-#include "app/core/livestatus.h"
-#include "app/core/ports.h"
-#include "app/core/sequences.h"
 #include "base/devicetext.h"
 #include "files/fileio.h"
 #include "files/zrafile.h"
 #include "protocol/zramds.h"
+#include "shell/livestatus.h"
+#include "shell/ports.h"
+#include "shell/sequences.h"
 #include "transport/zracli.h"
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #include "cli/connection.h"
 
-#include "app/core/ports.h"
+#include "shell/ports.h"
 #include "transport/serialport.h"
 #include "transport/zracli.h"
 

@@ -4,13 +4,13 @@
 // the connection then reports whether the port came back.
 #pragma once
 
-#include "app/core/pageset.h"
-#include "app/core/session.h"
-#include "app/core/shellstate.h"
 #include "cli/headlessui.h"
 #include "files/logfile.h"
 #include "files/logpath.h"
 #include "model/dataserver.h"
+#include "shell/pageset.h"
+#include "shell/session.h"
+#include "shell/shellstate.h"
 #include "transport/zralogqueue.h"
 
 #include <atomic>

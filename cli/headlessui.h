@@ -3,14 +3,14 @@
 // runs its sequence inline and a posted connect command runs at once.
 #pragma once
 
-#include "app/core/connectposter.h"
-#include "app/core/passworddialog.h"
-#include "app/core/progressdialog.h"
-#include "app/core/session.h"
-#include "app/core/statenotice.h"
 #include "files/filechooser.h"
 #include "files/loglinesink.h"
 #include "files/messages.h"
+#include "shell/connectposter.h"
+#include "shell/passworddialog.h"
+#include "shell/progressdialog.h"
+#include "shell/session.h"
+#include "shell/statenotice.h"
 
 #include <atomic>
 #include <functional>

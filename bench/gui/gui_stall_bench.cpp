@@ -10,14 +10,14 @@
 //   refreshes takes on that thread (goal: median under 2 ms);
 // - one load of "Главная" on that thread (goal: median under 2 ms).
 
-#include "app/gui/mainsheets.h"
-#include "app/gui/shellbridge.h"
-#include "app/gui/sidepanel.h"
-#include "app/gui/windowset.h"
 #include "model/dataserver.h"
 #include "pages/gui/infopage.h"
 #include "pages/gui/wizardpage.h"
 #include "sim/devsim.h"
+#include "window/mainsheets.h"
+#include "window/shellbridge.h"
+#include "window/sidepanel.h"
+#include "window/windowset.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

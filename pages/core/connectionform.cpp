@@ -1,8 +1,8 @@
 #include "pages/core/connectionform.h"
 
-#include "app/core/pagehost.h"
 #include "model/dataserver.h"
 #include "pages/core/presence.h"
+#include "shell/pagehost.h"
 
 #include <iterator>
 

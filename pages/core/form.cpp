@@ -1,7 +1,7 @@
 #include "pages/core/form.h"
 
-#include "app/core/pagehost.h"
 #include "base/devicetext.h"
+#include "shell/pagehost.h"
 
 CForm::CForm(CDataServer& data, IPageHost& host, std::span<const ControlTraits> traits)
     : m_data(data), m_host(host), m_traits(traits), m_views(traits.size()) {}

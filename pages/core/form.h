@@ -3,7 +3,7 @@
 // out, forwards the user's entries here and shows the views it gets back.
 #pragma once
 
-#include "app/core/pagecode.h"
+#include "shell/pagecode.h"
 
 #include <span>
 #include <string>

@@ -3,8 +3,8 @@
 // lacks shows "NA" and is disabled.
 #pragma once
 
-#include "app/core/livestatus.h"
 #include "pages/core/form.h"
+#include "shell/livestatus.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "pages/core/inputcopies.h"
 
-#include "app/core/pagehost.h"
 #include "pages/core/settingsrules.h"
+#include "shell/pagehost.h"
 
 #include <string>
 

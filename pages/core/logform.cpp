@@ -1,7 +1,7 @@
 #include "pages/core/logform.h"
 
-#include "app/core/pagehost.h"
 #include "model/dataserver.h"
+#include "shell/pagehost.h"
 
 namespace {
 constexpr uint8_t kSourceMask = 0x7E;  // bits 1 to 6 of the log word

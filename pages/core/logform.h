@@ -2,9 +2,9 @@
 // offers, which one is on, and what a click or the command line sends.
 #pragma once
 
-#include "app/core/exchange.h"
-#include "app/core/pagecode.h"
 #include "model/capabilities.h"
+#include "shell/exchange.h"
+#include "shell/pagecode.h"
 
 #include <array>
 #include <string>

@@ -1,10 +1,10 @@
 #include "pages/core/mainform.h"
 
-#include "app/core/pagehost.h"
 #include "base/devicetext.h"
 #include "model/dataserver.h"
 #include "pages/core/presence.h"
 #include "pages/core/rules.h"
+#include "shell/pagehost.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
 #include "pages/core/rows.h"
 
-#include "app/core/pagehost.h"
 #include "base/devicetext.h"
 #include "model/dataserver.h"
 #include "pages/core/rules.h"
 #include "protocol/hex.h"
+#include "shell/pagehost.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 #include "pages/core/settingsform.h"
 
-#include "app/core/pagehost.h"
 #include "model/dataserver.h"
 #include "pages/core/rules.h"
 #include "pages/core/settingsrules.h"
 #include "pages/core/thresholdtable.h"
 #include "protocol/hex.h"
+#include "shell/pagehost.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "pages/gui/formpage.h"
 
-#include "app/core/pagehost.h"
 #include "pages/gui/ipedit.h"
+#include "shell/pagehost.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,10 +5,10 @@
 // timer), the timer's reload, deactivation and the collect for the page set.
 #pragma once
 
-#include "app/core/pageset.h"
-#include "app/core/shellstate.h"
 #include "pages/core/form.h"
 #include "pages/gui/shellpage.h"
+#include "shell/pageset.h"
+#include "shell/shellstate.h"
 
 #include <QString>
 

@@ -4,15 +4,15 @@
 // and bad paths.
 #include "cli/cli.h"
 
-#include "app/core/pageset.h"
-#include "app/core/session.h"
-#include "app/core/shell.h"
 #include "cli/headlessui.h"
 #include "files/zrafile.h"
 #include "model/dataserver.h"
+#include "shell/pageset.h"
+#include "shell/session.h"
+#include "shell/shell.h"
 #include "sim/devsim.h"
-#include "tests/app/core/fake_ui.h"
-#include "tests/app/core/received.h"
+#include "tests/shell/fake_ui.h"
+#include "tests/shell/received.h"
 #include "tests/support/asuser.h"
 #include "transport/serialport.h"
 

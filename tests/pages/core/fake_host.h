@@ -3,7 +3,7 @@
 // words and refresh flags the test sets.
 #pragma once
 
-#include "app/core/pagehost.h"
+#include "shell/pagehost.h"
 
 #include <functional>
 #include <mutex>

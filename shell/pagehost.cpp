@@ -1,0 +1,48 @@
+#include "shell/pagehost.h"
+
+#include "files/messages.h"
+#include "shell/sequences.h"
+#include "shell/session.h"
+#include "shell/statenotice.h"
+#include "transport/zracli.h"
+
+CPageHost::CPageHost(CSession& session, CShellState& state, IMessages& messages, IStateNotice& notice)
+    : m_session(session), m_state(state), m_messages(messages), m_notice(notice) {}
+
+void CPageHost::NotifyModified() {
+    m_state.NotifyModified();
+    m_notice.StateChanged();
+}
+
+// A page that wants other groups than the one before it gets them with a pass
+// at once; between pages that read the same, the poll keeps its pace.
+void CPageHost::SetActivePageCode(PageCode code) {
+    const std::span<const SequenceStep> before = PollSteps(m_state.activePageCode.exchange(code));
+    const std::span<const SequenceStep> now = PollSteps(code);
+    if (!now.empty() && now.data() != before.data())
+        m_session.StatusPoll().Wake();
+}
+
+int CPageHost::QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) {
+    return m_session.QueuePendingWrite(type, keyword, parameter);
+}
+
+int CPageHost::QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) {
+    return m_session.QueueServiceRequest(type, keyword, parameter);
+}
+
+int CPageHost::SendCommand(RequestType type, const char* keyword, const char* parameter) {
+    int result = kResultNoAnswer;
+    const auto send = [&] { result = m_session.SendCommand(type, keyword, parameter); };
+    if (m_runBlocking)
+        m_runBlocking(send);
+    else
+        send();
+    return result;
+}
+
+bool CPageHost::AskYesNo(const std::string& text) { return m_messages.AskYesNo(text); }
+
+void CPageHost::ShowInfo(const std::string& text) { m_messages.ShowInfo(text); }
+
+void CPageHost::ShowError(const std::string& text) { m_messages.ShowError(text); }
