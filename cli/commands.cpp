@@ -2,7 +2,7 @@
 
 #include "base/devicetext.h"
 #include "files/fileio.h"
-#include "files/zrafile.h"
+#include "files/settingsfile.h"
 #include "protocol/zramds.h"
 #include "shell/livestatus.h"
 #include "shell/ports.h"
@@ -97,16 +97,15 @@ std::optional<std::string> SettingsArgument(const std::string& path, CHeadlessUi
         return std::nullopt;
     case SettingsFileCheck::kEmpty: ui.Line("", path + ": the file is empty"); return std::nullopt;
     case SettingsFileCheck::kTooLarge:
-        ui.Line("", path + ": larger than " + std::to_string(CZRAFile::kMaxFileSize) + " bytes");
+        ui.Line("", path + ": larger than " + std::to_string(kSettingsMaxFileSize) + " bytes");
         return std::nullopt;
     case SettingsFileCheck::kNoHeader:
-        ui.Line("", path + ": not a settings file (no " + std::string(CZRAFile::kHeaderMark) + " header)");
+        ui.Line("", path + ": not a settings file (no " + std::string(kSettingsHeaderMark) + " header)");
         return std::nullopt;
     }
     CDataServer data;
     CZRAMDS codec(data);
-    CZRAFile probe(data, codec, ui, ui, FileWindowState{}, ".");
-    if (!probe.LoadSettingsText(file.bytes).typeLoaded) {
+    if (!LoadSettings(file.bytes, codec).typeLoaded) {
         ui.Line("", path + ": not a settings file for any device type (no HWCFG line)");
         return std::nullopt;
     }
@@ -115,14 +114,15 @@ std::optional<std::string> SettingsArgument(const std::string& path, CHeadlessUi
 
 // A settings file held in its own record, apart from the device's.
 struct FileRecord {
-    FileRecord(CHeadlessUi& ui, const std::string& bytes)
-        : codec(data), file(data, codec, ui, ui, FileWindowState{}, ".") {
-        file.LoadSettingsText(bytes);
-    }
+    explicit FileRecord(const std::string& bytes) : codec(data) { LoadSettings(bytes, codec); }
     CDataServer data;
     CZRAMDS codec;
-    CZRAFile file;
 };
+
+// A settings file of the record as it is now, saved whole or not at all.
+bool SaveSettings(CZRAMDS& codec, const std::string& path) {
+    return fileio::ReplaceFileContent(path, ComposeSettings(codec)) == fileio::ReplaceResult::kOk;
+}
 
 int FileType(CDataServer& data) {
     DeviceTypeRecord type;
@@ -132,13 +132,12 @@ int FileType(CDataServer& data) {
 
 // The file's groups over the device's record; the device's identity and the
 // password the connection uses stay.
-void LoadIntoDevice(CCliConnection& connection, CHeadlessUi& ui, const std::string& bytes) {
+void LoadIntoDevice(CCliConnection& connection, const std::string& bytes) {
     DeviceTypeRecord type;
     PasswordRecord password;
     connection.data.Get(DI_DEV_TYPE, type);
     connection.data.Get(DI_PASSWORD, password);
-    CZRAFile file(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
-    file.LoadSettingsText(bytes);
+    LoadSettings(bytes, connection.session.Codec());
     connection.data.Set(DI_DEV_TYPE, type);
     connection.data.Set(DI_PASSWORD, password);
 }
@@ -350,8 +349,7 @@ int CommandNew(int type, const std::string& file, std::ostream& err) {
     CDataServer data;
     data.ResetToDefaults(type);
     CZRAMDS codec(data);
-    CZRAFile settings(data, codec, ui, ui, FileWindowState{}, ".");
-    if (settings.WriteSettingsFile(file) != 1) {
+    if (!SaveSettings(codec, file)) {
         ui.Line("", "cannot write " + file);
         return kExitUsage;
     }
@@ -373,8 +371,7 @@ int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ost
             ui.Line("", read.out + " left as it was: not read: " + JoinGroups(failed) + " (--partial writes the rest)");
             return kExitGroupFailed;
         }
-        CZRAFile settings(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
-        if (settings.WriteSettingsFile(read.out) != 1) {
+        if (!SaveSettings(connection.session.Codec(), read.out)) {
             ui.Line("", "cannot write settings file " + read.out);
             return kExitGroupFailed;
         }
@@ -388,7 +385,7 @@ int CommandWrite(const ConnectOptions& options, const std::string& file, bool fo
     const std::optional<std::string> bytes = SettingsArgument(file, ui);
     if (!bytes)
         return kExitUsage;
-    FileRecord record(ui, *bytes);
+    FileRecord record(*bytes);
     const int fileType = FileType(record.data);
     int written = 0;
     // The window's road: the device's own values first, then the file's groups
@@ -408,7 +405,7 @@ int CommandWrite(const ConnectOptions& options, const std::string& file, bool fo
                             " could not be read, and the file's other groups would replace them");
             return kExitGroupFailed;
         }
-        LoadIntoDevice(connection, ui, *bytes);
+        LoadIntoDevice(connection, *bytes);
         const int readOk = connection.SucceededCount();
         RunWriteAll(connection.data, connection.ReportingSender(), connection.StopWhenLost());
         written = connection.SucceededCount() - readOk;
@@ -432,8 +429,7 @@ int CommandStatus(const ConnectOptions& options, const StatusOptions& status, st
             if (g_interrupted)
                 break;
             connection.ForgetFailures();
-            RunSequence(PollSteps(PageCode::Info), RequestType::Read, connection.data, connection.ReportingSender(),
-                        connection.StopWhenLost());
+            RunPoll(PageCode::Info, connection.data, connection.ReportingSender(), connection.StopWhenLost());
             if (connection.Loss())
                 return kExitNoConnection;
             nlohmann::json object = StatusObject(connection.data);
@@ -490,13 +486,13 @@ int CommandDiff(const ConnectOptions& options, const std::string& file, std::ost
             return kExitNoConnection;
         // A file restores only the current password; the protection bits are the
         // connection's, so the file's record starts from the device's.
-        FileRecord record(ui, *bytes);
+        FileRecord record(*bytes);
         PasswordRecord password;
         connection.data.Get(DI_PASSWORD, password);
         record.data.Set(DI_PASSWORD, password);
-        record.file.LoadSettingsText(*bytes);
-        CZRAFile device(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
-        const bool differ = PrintDifferences(device.ComposeSettingsFile(), record.file.ComposeSettingsFile(), out);
+        LoadSettings(*bytes, record.codec);
+        const bool differ =
+            PrintDifferences(ComposeSettings(connection.session.Codec()), ComposeSettings(record.codec), out);
         return connection.GroupFailed() || differ ? kExitGroupFailed : kExitOk;
     };
     return RunConnected(options, ui, body, true);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "files/naming.h"
+#include "files/settingsfile.h"
 
 #include <cstddef>
 #include <functional>
@@ -22,34 +23,8 @@ struct FileWindowState {
     std::function<int()> newFileType;  // device type that "Создать" builds a file for
 };
 
-// The checks "Открыть" makes of a settings file before loading it; the
-// command-line tool makes the same ones.
-enum class SettingsFileCheck { kOk, kCannotOpen, kEmpty, kTooLarge, kNoHeader };
-
-struct SettingsFileBytes {
-    SettingsFileCheck check = SettingsFileCheck::kOk;
-    int error = 0;  // the system's error when the file could not be read
-    std::string bytes;
-};
-
-// Reads a settings file (one byte past the size limit at most) and checks it.
-SettingsFileBytes ReadSettingsBytes(const std::string& path);
-// The checks of a settings file's bytes alone.
-SettingsFileCheck CheckSettingsBytes(std::string_view bytes);
-
-// What loading a settings text put into the record.
-struct SettingsLoad {
-    bool loaded = false;      // the header was found, or there is no line end at all
-    bool typeLoaded = false;  // an HWCFG entry was taken: the file names its device type
-    int entries = 0;          // entry lines the codec took
-};
-
 class CZRAFile {
 public:
-    static constexpr const char* kHeader = "KVS CONFIG FILE, Ver. 01.00\r\n";
-    static constexpr std::string_view kHeaderMark = "KVS CONFIG FILE";
-    static constexpr size_t kMaxFileSize = 1000000;
-
     // workDir is the folder the "Settings" folder lives in (the working
     // directory at start-up).
     CZRAFile(CDataServer& data, CZRAMDS& codec, IMessages& messages, IFileChooser& chooser, FileWindowState window,
@@ -68,12 +43,7 @@ public:
 
     int ReadSettingsFile(const std::string& path);
     int WriteSettingsFile(const std::string& path);
-    // Loads a settings file's text over the record: groups the text holds are
-    // replaced, all others keep their values.
-    SettingsLoad LoadSettingsText(std::string_view text);
 
-    // The file's bytes for the data model as it is now.
-    std::string ComposeSettingsFile();
     std::string ProposedFileName();
     const std::string& SettingsFolder() const { return m_folder; }
 

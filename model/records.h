@@ -24,6 +24,47 @@ constexpr uint8_t kWanted = 0x2;   // protection wanted after the next password 
 constexpr uint8_t kBoth = kInForce | kWanted;
 }  // namespace PasswordFlag
 
+// Bits of ServerRecord::flags and ::protocol.
+namespace ServerFlag {
+constexpr uint8_t kInUse = 0x01;
+constexpr uint8_t kInUseAll = 0x0F;  // what a slot taken into use sets
+constexpr uint8_t kProtocolOn = 0x01;
+}  // namespace ServerFlag
+
+// Bit 0 of WifiNetworkRecord::flags: the network was received from the device.
+namespace WifiFlag {
+constexpr uint8_t kReceived = 0x01;
+}  // namespace WifiFlag
+
+// The SIM use of DI_SIM_CONTROL.
+enum class SimMode : int32_t { Sim1 = 1, Sim2 = 2, Sim1ThenSim2 = 3, Sim2ThenSim1 = 4 };
+
+// DI_LOG: bit 0 logging on, bits 1-6 the log source.
+namespace LogBits {
+constexpr uint8_t kOn = 0x01;
+constexpr uint8_t kSource = 0x7E;
+}  // namespace LogBits
+
+// Bits of TrackFilterRecord::flags.
+namespace TrackFilterBit {
+constexpr uint16_t kDistance = 1u << 1;
+constexpr uint16_t kAngle = 1u << 2;
+constexpr uint16_t kSpeed = 1u << 3;
+constexpr uint16_t kFourth = 1u << 4;
+}  // namespace TrackFilterBit
+
+// Bit 0 of FuelSensorRecord::flags; bit 1 of its live flags.
+namespace FuelSensorBit {
+constexpr uint8_t kInUse = 0x01;
+constexpr uint8_t kReadingValid = 0x02;
+}  // namespace FuelSensorBit
+
+// The highest level bound of an input, in millivolts.
+constexpr uint16_t kLevelMaximum = 33000;
+// The limits a thermometer accepts, in degrees Celsius.
+constexpr int kTemperatureMin = -40;
+constexpr int kTemperatureMax = 85;
+
 struct PasswordRecord {
     uint8_t flags = 0;  // PasswordFlag bits
     char current[9] = {};
@@ -138,8 +179,42 @@ struct ThermometerRecord {
     int8_t upper = 40;
 };
 
+// A bit of the data protocol's field mask: word 0 to 15 over both sets of a
+// protocol record (words 8 to 15 are set 1).
+struct ProtocolBit {
+    int word;
+    int bit;
+};
+namespace ProtocolMask {
+constexpr ProtocolBit kImei{0, 2};
+constexpr ProtocolBit kStatus{0, 14};
+constexpr ProtocolBit kExtPower{2, 0};
+constexpr ProtocolBit kBattery{2, 1};
+constexpr ProtocolBit kAccel{2, 3};
+constexpr ProtocolBit kTint{2, 4};
+constexpr ProtocolBit kSos{2, 6};
+constexpr ProtocolBit kIgnition{2, 7};
+constexpr ProtocolBit kTilt{2, 8};
+constexpr ProtocolBit kGsmStatus{3, 0};
+constexpr ProtocolBit kGsmRssi{3, 1};
+constexpr ProtocolBit kGsmCell{3, 2};
+// Input k (1..4) is bit k - 1 of word 5; output k bit k - 1 of word 6.
+constexpr ProtocolBit Input(int k) { return {5, k - 1}; }
+constexpr ProtocolBit Output(int k) { return {6, k - 1}; }
+// Fuel level sensor k (1..4) is bit k of word 7; thermometer k (1..4) bit k - 1 of word 8.
+constexpr ProtocolBit FuelSensor(int k) { return {7, k}; }
+constexpr ProtocolBit Thermometer(int k) { return {8, k - 1}; }
+}  // namespace ProtocolMask
+
 struct ProtocolSetRecord {
     uint16_t set[2][8] = {{0xC000, 0x0000, 0x0003, 0x0000, 0x0006, 0x0000, 0x0000, 0x0000}, {}};
+
+    bool Get(ProtocolBit b) const { return (Word(b.word) >> b.bit) & 1u; }
+    void Set(ProtocolBit b, bool on) {
+        uint16_t& w = set[b.word / 8][b.word % 8];
+        w = static_cast<uint16_t>(on ? w | (1u << b.bit) : w & ~(1u << b.bit));
+    }
+    uint16_t Word(int word) const { return set[word / 8][word % 8]; }
 };
 
 struct Coordinate {

@@ -38,6 +38,8 @@ public:
     int ParseFileLine(char (&keywordOut)[10], const LineBuffer& in);
 
     int Result() const { return m_result; }
+    // The record the codec builds from and parses into.
+    CDataServer& Data() { return m_data; }
     std::timed_mutex& LockForTest() { return m_lock; }
 
     static constexpr int kLockMs = 1000;

@@ -17,9 +17,9 @@ void CPageHost::NotifyModified() {
 // A page that wants other groups than the one before it gets them with a pass
 // at once; between pages that read the same, the poll keeps its pace.
 void CPageHost::SetActivePageCode(PageCode code) {
-    const std::span<const SequenceStep> before = PollSteps(m_state.activePageCode.exchange(code));
-    const std::span<const SequenceStep> now = PollSteps(code);
-    if (!now.empty() && now.data() != before.data())
+    const PollSet before = PollSetOf(m_state.activePageCode.exchange(code));
+    const PollSet now = PollSetOf(code);
+    if (now != PollSet::None && now != before)
         m_session.StatusPoll().Wake();
 }
 

@@ -1,133 +1,16 @@
 #include "shell/sequences.h"
 
 #include "model/dataserver.h"
-#include "transport/zraqueue.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <ctime>
 
 namespace {
 
-using C = Capability;
-using R = Repeat;
-
-const SequenceStep kReadAll[] = {
-    {"HWCFG", nullptr, C::Always},
-    {"VER", nullptr, C::Always},
-    {"BOOTVER", nullptr, C::Always},
-    {"DEV", nullptr, C::Always},
-    {"PASS", nullptr, C::Always},
-    {"DATE", nullptr, C::Always},
-    {"MODE", nullptr, C::Always},
-    {"LOG", nullptr, C::Always},
-    {"REP", nullptr, C::Always},
-    {"STATIST", "GET", C::Always},
-    {"GNSS", nullptr, C::Gnss},
-    {"GSM", nullptr, C::Gsm},
-    {"SMS", nullptr, C::Gsm},
-    {"SMS1", "GET", C::Gsm},
-    {"SMS2", "GET", C::Gsm},
-    {"SMS3", "GET", C::Gsm},
-    {"PHONE", nullptr, C::Gsm},
-    {"PHONE1", "GET", C::Gsm},
-    {"PHONE2", "GET", C::Gsm},
-    {"PHONE3", "GET", C::Gsm},
-    {"SIMS", nullptr, C::Gsm},
-    {"SIM1", nullptr, C::Gsm},
-    {"APN1", nullptr, C::Gsm},
-    {"SIM2", nullptr, C::SecondSim},
-    {"APN2", nullptr, C::SecondSim},
-    {"WIFI", nullptr, C::Wifi},
-    {"WIFINET", nullptr, C::Wifi},
-    {"WIFINET1", "GET", C::Wifi, R::Once, Action::Send, nullptr, Counted::WifiNets},
-    {"FILTER", nullptr, C::Always},
-    {"SERVER", nullptr, C::Always},
-    {"SERVER1", "GET", C::Always, R::Once, Action::Send, nullptr, Counted::Servers},
-    {nullptr, nullptr, C::Always, R::Once, Action::ResetServers, nullptr, Counted::NoServers},
-    {"IGN", nullptr, C::Inputs},
-    {"SOS", nullptr, C::Inputs},
-    {"IN", nullptr, C::Inputs, R::PerInput},
-    {"INTRSHD", nullptr, C::Inputs, R::PerInput},
-    {"OUT", nullptr, C::Outputs, R::PerOutput},
-    {"RS232", nullptr, C::Rs232, R::Once, Action::Send, "RS232B"},
-    {"LLS", nullptr, C::Rs232},
-    {"LLS0", "GET", C::Rs232},
-    {"RS485", nullptr, C::Rs485, R::Once, Action::Send, "RS485A"},
-    {"LLS", nullptr, C::Rs485},
-    {"LLS1", "GET", C::Rs485},
-    {"LLS2", "GET", C::Rs485},
-    {"LLS3", "GET", C::Rs485},
-    {"LLS4", "GET", C::Rs485},
-    {"MSENS", "GET", C::Accelerometer},
-    {"TILT", "GET", C::Accelerometer},
-    {"TSENS", "GET", C::InternalThermometer},
-    {"THERMOID", nullptr, C::Thermometers},
-    {"THERMO", "GET", C::Thermometers, R::PerThermometer},
-    {"PRSET10", "GET", C::Always},
-    {"PRSET11", "GET", C::Always},
-};
-
-const SequenceStep kWriteAll[] = {
-    {"DEV", nullptr, C::Always},
-    // The device clock is set from the computer's, not from a stale read.
-    {nullptr, nullptr, C::Always, R::Once, Action::StampClock},
-    {"DATE", nullptr, C::Always},
-    {"MODE", nullptr, C::Always},
-    {"LOG", nullptr, C::Always},
-    {"SMS1", "SET", C::Gsm},
-    {"SMS2", "SET", C::Gsm},
-    {"SMS3", "SET", C::Gsm},
-    {"PHONE1", "SET", C::Gsm},
-    {"PHONE2", "SET", C::Gsm},
-    {"PHONE3", "SET", C::Gsm},
-    {"APN1", nullptr, C::Gsm},
-    {"WIFINET1", "SET", C::Wifi},
-    {"FILTER", nullptr, C::Always},
-    {"SERVER1", "SET", C::Always},
-    {"IGN", nullptr, C::Inputs},
-    {"SOS", nullptr, C::Inputs},
-    {"IN", nullptr, C::Inputs, R::PerInput},
-    {"INTRSHD", nullptr, C::Inputs, R::PerInput},
-    {"OUT", nullptr, C::Outputs, R::PerOutput},
-    {"RS232", nullptr, C::Rs232},
-    {"LLS0", "SET", C::Rs232},
-    {"RS485", nullptr, C::Rs485},
-    {"LLS1", "SET", C::Rs485},
-    {"LLS2", "SET", C::Rs485},
-    {"LLS3", "SET", C::Rs485},
-    {"LLS4", "SET", C::Rs485},
-    {"MSENS", "SET", C::Accelerometer},
-    {"TILT", "SET", C::Accelerometer},
-    {"TSENS", "SET", C::InternalThermometer},
-    {"THERMO", "SET", C::Thermometers, R::PerThermometer},
-    {"PRSET10", "SET", C::Always},
-    {"PRSET11", "SET", C::Always},
-};
-
-const SequenceStep kPollPosition[] = {
-    {"GNSS", nullptr, C::Always},
-};
-
-const SequenceStep kPollInfo[] = {
-    {"STATIST", "GET", C::Always},
-    {"REP", nullptr, C::Always},
-    {"EKEY", nullptr, C::KeyReader},
-    {"LLS0", nullptr, C::Rs232},
-    {"LLS1", nullptr, C::Rs485},
-    {"LLS2", nullptr, C::Rs485},
-    {"LLS3", nullptr, C::Rs485},
-    {"LLS4", nullptr, C::Rs485},
-    {"MSENS", nullptr, C::Accelerometer},
-    {"TILT", nullptr, C::Accelerometer},
-    {"TSENS", nullptr, C::InternalThermometer},
-    {"GNSS", nullptr, C::Gnss},
-    {"GSM", nullptr, C::Gsm},
-    {"WIFI", nullptr, C::Wifi},
-    {"IN", nullptr, C::Inputs},
-    {"OUT", nullptr, C::Outputs},
-    {"THERMO", nullptr, C::Thermometers, R::PerThermometer},
-};
+DeviceTypeRecord TypeOf(CDataServer& data) {
+    DeviceTypeRecord type;
+    data.Get(DI_DEV_TYPE, type);
+    return type;
+}
 
 uint8_t ReadCount(CDataServer& data, int item) {
     uint8_t count = 0;
@@ -135,32 +18,24 @@ uint8_t ReadCount(CDataServer& data, int item) {
     return count;
 }
 
+// A family whose members need a count the device reported: is it not 0?
 bool CountAllows(Counted counted, CDataServer& data) {
     switch (counted) {
     case Counted::No: return true;
     case Counted::WifiNets: return ReadCount(data, DI_WIFINET_COUNT) != 0;
     case Counted::Servers: return ReadCount(data, DI_SERVER_COUNT) != 0;
-    case Counted::NoServers: return ReadCount(data, DI_SERVER_COUNT) == 0;
     }
     return false;
 }
 
-int Repetitions(Repeat repeat, const DeviceTypeRecord& caps) {
-    switch (repeat) {
-    case R::Once: return 0;
-    case R::PerInput: return Count(caps, C::Inputs);
-    case R::PerOutput: return Count(caps, C::Outputs);
-    case R::PerThermometer: return Count(caps, C::Thermometers);
-    }
-    return 0;
-}
-
-void ResetServers(CDataServer& data) {
+// Both server records back to their defaults: the device reported none.
+void ResetMembers(const GroupDesc& group, CDataServer& data) {
     const ServerRecord defaults{};
-    for (int n = 1; n <= kServers; ++n)
-        data.Set(ItemBase::Server + n, defaults);
+    for (int n = FirstMember(group); n <= group.last; ++n)
+        data.Set(group.item + n, defaults);
 }
 
+// The device clock is set from the computer's, not from a stale read.
 void StampClock(CDataServer& data) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -176,58 +51,119 @@ void StampClock(CDataServer& data) {
     data.Set(DI_DEVICE_TIME, clock);
 }
 
-void Perform(Action action, CDataServer& data) {
-    if (action == Action::ResetServers)
-        ResetServers(data);
-    else if (action == Action::StampClock)
-        StampClock(data);
+// Sends requests and counts them until the caller says stop.
+class CSequence {
+public:
+    CSequence(const SendFn& send, const StopFn& stopAfter) : m_send(send), m_stopAfter(stopAfter) {}
+
+    // False once the sequence is to end.
+    bool Send(RequestType type, const std::string& keyword, const char* parameter) {
+        const int result = m_send(type, keyword.c_str(), parameter);
+        ++m_sent;
+        m_stopped = m_stopAfter && m_stopAfter(result);
+        return !m_stopped;
+    }
+    bool SendMembers(RequestType type, const GroupDesc& group, int last, const char* parameter) {
+        for (int n = FirstMember(group); n <= last; ++n)
+            if (!Send(type, GroupRef{&group, n}.Keyword(), parameter))
+                return false;
+        return true;
+    }
+    bool Stopped() const { return m_stopped; }
+    int Sent() const { return m_sent; }
+
+private:
+    const SendFn& m_send;
+    const StopFn& m_stopAfter;
+    int m_sent = 0;
+    bool m_stopped = false;
+};
+
+bool ReadGroup(const GroupDesc& group, CDataServer& data, CSequence& sequence) {
+    // Each group reads the type record anew: the first group replaces it.
+    const DeviceTypeRecord type = TypeOf(data);
+    if (!GroupPresent(group, type))
+        return true;
+    if (!group.Family()) {
+        const bool alias = group.readAsType20 && type.type == 20;
+        return sequence.Send(RequestType::Read, alias ? group.readAsType20 : group.keyword, group.readParam);
+    }
+    if (group.stemRead && !sequence.Send(RequestType::Read, group.keyword, nullptr))
+        return false;
+    if (!CountAllows(group.counted, data)) {
+        if (group.action == GroupAction::ResetWhenNoneCount)
+            ResetMembers(group, data);
+        return true;
+    }
+    return sequence.SendMembers(RequestType::Read, group, LastWalkedMember(group, type), group.readParam);
+}
+
+bool PollGroup(const PollEntry& entry, const DeviceTypeRecord& type, CSequence& sequence) {
+    const GroupDesc& group = *entry.group;
+    if (!Has(type, entry.need))
+        return true;
+    switch (entry.read) {
+    case PollRead::Stem: return sequence.Send(RequestType::Read, group.keyword, nullptr);
+    case PollRead::Config:
+    case PollRead::Live: {
+        const char* parameter = entry.read == PollRead::Config ? group.readParam : nullptr;
+        if (!group.Family())
+            return sequence.Send(RequestType::Read, group.keyword, parameter);
+        return sequence.SendMembers(RequestType::Read, group, LastMember(group, type), parameter);
+    }
+    }
+    return true;
 }
 
 }  // namespace
 
-std::span<const SequenceStep> ReadAllSteps() { return kReadAll; }
-std::span<const SequenceStep> WriteAllSteps() { return kWriteAll; }
+Request WriteRequest(const GroupRef& group) { return {RequestType::Write, group.Keyword(), group.group->writeParam}; }
 
-std::span<const SequenceStep> PollSteps(PageCode pageCode) {
+PollSet PollSetOf(PageCode pageCode) {
     switch (pageCode) {
     case PageCode::Main:
-    case PageCode::Settings: return kPollPosition;
-    case PageCode::Info: return kPollInfo;
-    default: return {};
+    case PageCode::Settings: return PollSet::Position;
+    case PageCode::Info: return PollSet::Info;
+    default: return PollSet::None;
     }
 }
 
-int RunSequence(std::span<const SequenceStep> steps, RequestType requestType, CDataServer& data, const SendFn& send,
-                const std::function<bool(int result)>& stopAfter) {
-    int sent = 0;
-    // Each step reads the type record anew: the first read-all step replaces it.
-    for (const SequenceStep& step : steps) {
-        DeviceTypeRecord caps;
-        data.Get(DI_DEV_TYPE, caps);
-        if (!Has(caps, step.need) || !CountAllows(step.counted, data))
-            continue;
-        if (step.action != Action::Send) {
-            Perform(step.action, data);
-            continue;
-        }
-        const char* keyword = (step.keywordType20 && caps.type == 20) ? step.keywordType20 : step.keyword;
-        const int repetitions = Repetitions(step.repeat, caps);
-        for (int i = repetitions ? 1 : 0; i <= repetitions; ++i) {
-            char numbered[CZRAQueue::kParameterSize];
-            if (i)
-                std::snprintf(numbered, sizeof numbered, "%s%d", keyword, i);
-            const int result = send(requestType, i ? numbered : keyword, step.parameter);
-            ++sent;
-            if (stopAfter && stopAfter(result))
-                return sent;
-        }
-    }
-    return sent;
+int RunReadAll(CDataServer& data, const SendFn& send, const StopFn& stopAfter) {
+    CSequence sequence(send, stopAfter);
+    for (const GroupDesc* group : Groups())
+        if ((group->in & InSequence::kReadAll) && !ReadGroup(*group, data, sequence))
+            break;
+    return sequence.Sent();
 }
 
-int RunReadAll(CDataServer& data, const SendFn& send, const std::function<bool(int result)>& stopAfter) {
-    return RunSequence(ReadAllSteps(), RequestType::Read, data, send, stopAfter);
+int RunWriteAll(CDataServer& data, const SendFn& send, const StopFn& stopAfter) {
+    CSequence sequence(send, stopAfter);
+    for (const GroupRef& group : GroupsIn(TypeOf(data), InSequence::kWriteAll)) {
+        if (group.group->action == GroupAction::StampClock)
+            StampClock(data);
+        const Request request = WriteRequest(group);
+        if (!sequence.Send(request.type, request.keyword, request.parameter))
+            break;
+    }
+    return sequence.Sent();
 }
-int RunWriteAll(CDataServer& data, const SendFn& send, const std::function<bool(int result)>& stopAfter) {
-    return RunSequence(WriteAllSteps(), RequestType::Write, data, send, stopAfter);
+
+int RunPoll(PageCode pageCode, CDataServer& data, const SendFn& send, const StopFn& stopAfter) {
+    CSequence sequence(send, stopAfter);
+    const DeviceTypeRecord type = TypeOf(data);
+    for (const PollEntry& entry : PollEntries(PollSetOf(pageCode)))
+        if (!PollGroup(entry, type, sequence))
+            break;
+    return sequence.Sent();
+}
+
+int RunWrites(std::vector<GroupRef> groups, const SendFn& send, const StopFn& stopAfter) {
+    InRegistryOrder(groups);
+    CSequence sequence(send, stopAfter);
+    for (const GroupRef& group : groups) {
+        const Request request = WriteRequest(group);
+        if (!sequence.Send(request.type, request.keyword, request.parameter))
+            break;
+    }
+    return sequence.Sent();
 }

@@ -116,7 +116,7 @@ void CStatusPoll::PollDeviceStatus(uint32_t generation) {
     }
     SendServiceRequests(generation);
     bool ended = false;
-    RunSequence(PollSteps(m_state.activePageCode), RequestType::Read, m_data, m_send, [&](int result) {
+    RunPoll(m_state.activePageCode, m_data, m_send, [&](int result) {
         ended = result == kResultNoAnswer || !Current(generation);
         return ended;
     });

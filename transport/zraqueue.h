@@ -2,15 +2,14 @@
 // Every operation waits for the lock at most 1000 ms and fails rather than block.
 #pragma once
 
+#include "protocol/request.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
 
 // Completion callback: (user, result code, reserved = 0).
 using RequestCallback = void (*)(void* user, int32_t result, uint32_t reserved);
-
-// What a request asks of the worker: query a group, write it, or send a raw line.
-enum class RequestType : int32_t { None = 0, Read = 1, Write = 2, Raw = 3 };
 
 // A request as a taker receives it: text and parameter point to the taker's buffers.
 struct QueueItem {

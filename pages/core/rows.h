@@ -6,6 +6,7 @@
 #pragma once
 
 #include "model/capabilities.h"
+#include "model/registry.h"
 #include "pages/core/form.h"
 
 #include <cstddef>
@@ -31,24 +32,6 @@ struct Field {
     size_t chars = 0;                      // texts: characters kept
     std::span<const int64_t> values = {};  // choices: the stored value of each entry (empty: the entry's index)
 };
-
-// A numbered member of a record: ORVENA_FIELD(TrackFilterRecord, angle).
-#define ORVENA_FIELD(Record, member)                                                                                   \
-    FieldPlace {                                                                                                       \
-        static_cast<uint16_t>(offsetof(Record, member)), static_cast<uint8_t>(sizeof(std::declval<Record&>().member)), \
-            std::is_signed_v<std::remove_cvref_t<decltype(std::declval<Record&>().member)>>                            \
-    }
-
-struct FieldPlace {
-    uint16_t offset;
-    uint8_t size;
-    bool isSigned;
-};
-
-// A member of a member: Inside(ORVENA_FIELD(InputRecord, bounds), ORVENA_FIELD(LevelBounds, upper1)).
-constexpr FieldPlace Inside(FieldPlace outer, FieldPlace inner) {
-    return {static_cast<uint16_t>(outer.offset + inner.offset), inner.size, inner.isSigned};
-}
 
 constexpr Field Number(FieldPlace p) { return {Field::Kind::Number, p.offset, p.size, p.isSigned}; }
 constexpr Field Text(FieldPlace p, size_t chars) { return {Field::Kind::Text, p.offset, p.size, false, 0, chars}; }

@@ -1,6 +1,8 @@
 // The refusal rules of "Настройки" and of its thresholds dialog, each one pure function.
 #pragma once
 
+#include "model/records.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -14,7 +16,6 @@ enum class InputMode : int32_t { Digital, Analog, Frequency, Pulse };
 // lower "0", upper "0", lower "1", upper "1".
 using LevelRow = std::array<uint16_t, 4>;
 
-constexpr uint16_t kLevelMaximum = 33000;
 // What a refused entry resets the row to, from the edited bound rightwards.
 constexpr LevelRow kInputRowDefaults = {0, 3000, 8000, 33000};
 constexpr LevelRow kSignalRowDefaults = {0, 2000, 3000, 33000};  // the SOS and IGN rows

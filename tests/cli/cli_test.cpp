@@ -5,7 +5,7 @@
 #include "cli/cli.h"
 
 #include "cli/headlessui.h"
-#include "files/zrafile.h"
+#include "files/settingsfile.h"
 #include "model/dataserver.h"
 #include "shell/pageset.h"
 #include "shell/session.h"
@@ -112,8 +112,7 @@ std::string CoreSave(const std::string& port) {
     CSession session(data, state, ui.Roles(), pages);
     session.SetPortPath(port);
     EXPECT_TRUE(session.ConnectDevice());
-    CZRAFile file(data, session.Codec(), ui, ui, FileWindowState{}, ".");
-    return file.ComposeSettingsFile();
+    return ComposeSettings(session.Codec());
 }
 
 TEST_F(CliFixture, ReadWritesTheBytesTheCoreSaves) {

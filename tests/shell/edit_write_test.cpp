@@ -187,9 +187,7 @@ TEST_F(EditWriteTest, CloseWithoutADeviceLeavesTheDefaultsOfType0) {
 
     CDataServer defaults;
     CZRAMDS codecNow(data), codecDefaults(defaults);
-    CZRAFile now(data, codecNow, ui, ui, {}, workDir.string());
-    CZRAFile fresh(defaults, codecDefaults, ui, ui, {}, workDir.string());
-    EXPECT_EQ(now.ComposeSettingsFile(), fresh.ComposeSettingsFile());
+    EXPECT_EQ(ComposeSettings(codecNow), ComposeSettings(codecDefaults));
 }
 
 TEST_F(EditWriteTest, AServiceRequestGoesOutWithTheNextStatusPassAndRefreshFlagsAreTakenOnce) {

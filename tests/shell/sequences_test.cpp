@@ -207,8 +207,8 @@ TEST(RunSequence, StopsWhenTheCallerSaysSo) {
     CDataServer data;
     data.Set(DI_DEV_TYPE, Row(11));
     std::vector<std::string> sent;
-    const int count = RunSequence(
-        PollSteps(PageCode::Info), RequestType::Read, data,
+    const int count = RunPoll(
+        PageCode::Info, data,
         [&](RequestType, const char* keyword, const char*) {
             sent.push_back(keyword);
             return static_cast<int>(kResultNoAnswer);

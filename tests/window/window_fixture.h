@@ -74,11 +74,11 @@ protected:
     // poll's reads of the main and settings pages, which may come in at any
     // time between two sends.
     std::vector<std::string> SentRequests() const {
-        const std::span<const SequenceStep> polled = PollSteps(PageCode::Main);
+        const std::span<const PollEntry> polled = PollEntries(PollSetOf(PageCode::Main));
         std::vector<std::string> requests;
         for (const std::string& request : ReceivedRequests(*sim))
             if (std::none_of(polled.begin(), polled.end(),
-                             [&](const SequenceStep& step) { return request == step.keyword; }))
+                             [&](const PollEntry& entry) { return request == entry.group->keyword; }))
                 requests.push_back(request);
         return requests;
     }
