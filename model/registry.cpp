@@ -32,7 +32,8 @@ constexpr ChoiceDesc kSimModes[] = {{static_cast<int64_t>(SimMode::Sim1), "SIM1"
                                     {static_cast<int64_t>(SimMode::Sim2), "SIM2"},
                                     {static_cast<int64_t>(SimMode::Sim1ThenSim2), "SIM1/SIM2"},
                                     {static_cast<int64_t>(SimMode::Sim2ThenSim1), "SIM2/SIM1"}};
-constexpr ChoiceDesc kRates[] = {{9600, "9600"}, {19200, "19200"}, {38400, "38400"}, {57600, "57600"}, {115200, "115200"}};
+constexpr ChoiceDesc kRates[] = {
+    {9600, "9600"}, {19200, "19200"}, {38400, "38400"}, {57600, "57600"}, {115200, "115200"}};
 constexpr ChoiceDesc kLevels[] = {{0, "0"}, {1, "1"}};
 
 // ---------------------------------------------------------------------------
@@ -48,7 +49,16 @@ constexpr FieldDesc kDevFields[] = {
 };
 
 constexpr FieldDesc kPassFields[] = {
-    {"password", "Пароль", K::Text, ORVENA_FIELD(PasswordRecord, current), 0, 8, 0, 0, nullptr, {},
+    {"password",
+     "Пароль",
+     K::Text,
+     ORVENA_FIELD(PasswordRecord, current),
+     0,
+     8,
+     0,
+     0,
+     nullptr,
+     {},
      FieldTrait::kSecret},
     {"protection", "Пароль вкл.", K::Flag, ORVENA_FIELD(PasswordRecord, flags), PasswordFlag::kInForce},
 };
@@ -93,7 +103,16 @@ constexpr FieldDesc kWifiNetFields[] = {
     {"ip", "IP Адрес", K::Ip, ORVENA_FIELD(WifiNetworkRecord, ip), 0, 15},
     {"mask", "Маска", K::Ip, ORVENA_FIELD(WifiNetworkRecord, mask), 0, 15},
     // The device's reply has one field for mask and gateway: the gateway is never read back.
-    {"gateway", "Шлюз", K::Ip, ORVENA_FIELD(WifiNetworkRecord, gateway), 0, 15, 0, 0, nullptr, {},
+    {"gateway",
+     "Шлюз",
+     K::Ip,
+     ORVENA_FIELD(WifiNetworkRecord, gateway),
+     0,
+     15,
+     0,
+     0,
+     nullptr,
+     {},
      FieldTrait::kNotReadBack},
     {"dns1", "DNS 1", K::Ip, ORVENA_FIELD(WifiNetworkRecord, dns1), 0, 15},
     {"dns2", "DNS 2", K::Ip, ORVENA_FIELD(WifiNetworkRecord, dns2), 0, 15},
@@ -132,16 +151,24 @@ constexpr FieldDesc kServerFields[] = {
     {"on", "Вкл.", K::Number, ORVENA_FIELD(ServerRecord, lastOn), 0, 1, 0, 1, nullptr, {}, FieldTrait::kNotReadBack},
 };
 
-#define LEVEL_FIELDS(Record)                                                                                         \
-    {"upper1", "Верх.\"1\"", K::Number, Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, upper1)), 0, \
-     5, 0, kLevelMaximum, kMillivolts},                                                                              \
-        {"lower1", "Ниж.\"1\"", K::Number, Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, lower1)),  \
-         0, 5, 0, kLevelMaximum, kMillivolts},                                                                       \
-        {"upper0", "Верх.\"0\"", K::Number, Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, upper0)), \
-         0, 5, 0, kLevelMaximum, kMillivolts},                                                                       \
-    {                                                                                                                \
-        "lower0", "Ниж.\"0\"", K::Number, Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, lower0)),   \
-            0, 5, 0, kLevelMaximum, kMillivolts                                                                      \
+#define LEVEL_FIELDS(Record)                                                                                          \
+    {                                                                                                                 \
+        "upper1",   "Верх.\"1\"",                                                                                     \
+        K::Number,  Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, upper1)),                          \
+        0,          5,                                                                                                \
+        0,          kLevelMaximum,                                                                                    \
+        kMillivolts},                                                                                                 \
+        {"lower1",   "Ниж.\"1\"", K::Number, Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, lower1)), \
+         0,          5,           0,         kLevelMaximum,                                                           \
+         kMillivolts},                                                                                                \
+        {"upper0",   "Верх.\"0\"",                                                                                    \
+         K::Number,  Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, upper0)),                         \
+         0,          5,                                                                                               \
+         0,          kLevelMaximum,                                                                                   \
+         kMillivolts},                                                                                                \
+    {                                                                                                                 \
+        "lower0", "Ниж.\"0\"", K::Number, Inside(ORVENA_FIELD(Record, bounds), ORVENA_FIELD(LevelBounds, lower0)), 0, \
+            5, 0, kLevelMaximum, kMillivolts                                                                          \
     }
 
 constexpr FieldDesc kIgnFields[] = {
@@ -166,18 +193,43 @@ constexpr FieldDesc kInFields[] = {
 };
 #undef LEVEL_FIELDS
 
-#define THRESHOLD_FIELDS(set, Set, caption, unit)                                                                     \
-    {#set ".flags", caption ", флаги", K::Hex, Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, flags)), \
-     0, 2},                                                                                                          \
-        {#set ".lower", caption ", нижний", K::Number,                                                               \
-         Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, lower)), 0, 10, 0, 0, unit},                   \
-        {#set ".upper", caption ", верхний", K::Number,                                                              \
-         Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, upper)), 0, 10, 0, 0, unit},                   \
-        {#set ".change", caption ", изменение", K::Number,                                                           \
-         Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, change)), 0, 10, 0, 0, unit},                  \
-    {                                                                                                                 \
-        #set ".timer", caption ", таймер", K::Number,                                                                 \
-            Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, timer)), 0, 5, 0, 0, kSeconds                \
+#define THRESHOLD_FIELDS(set, Set, caption, unit)                                                      \
+    {#set ".flags",                                                                                    \
+     caption ", флаги",                                                                                \
+     K::Hex,                                                                                           \
+     Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, flags)),                             \
+     0,                                                                                                \
+     2},                                                                                               \
+        {#set ".lower",                                                                                \
+         caption ", нижний",                                                                           \
+         K::Number,                                                                                    \
+         Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, lower)),                         \
+         0,                                                                                            \
+         10,                                                                                           \
+         0,                                                                                            \
+         0,                                                                                            \
+         unit},                                                                                        \
+        {#set ".upper",                                                                                \
+         caption ", верхний",                                                                          \
+         K::Number,                                                                                    \
+         Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, upper)),                         \
+         0,                                                                                            \
+         10,                                                                                           \
+         0,                                                                                            \
+         0,                                                                                            \
+         unit},                                                                                        \
+        {#set ".change",                                                                               \
+         caption ", изменение",                                                                        \
+         K::Number,                                                                                    \
+         Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, change)),                        \
+         0,                                                                                            \
+         10,                                                                                           \
+         0,                                                                                            \
+         0,                                                                                            \
+         unit},                                                                                        \
+    {                                                                                                  \
+#set ".timer", caption ", таймер", K::Number,                                                  \
+            Inside(ORVENA_FIELD(ThresholdRecord, set), ORVENA_FIELD(Set, timer)), 0, 5, 0, 0, kSeconds \
     }
 
 constexpr FieldDesc kIntrshdFields[] = {
@@ -233,32 +285,33 @@ constexpr FieldDesc kTiltFields[] = {
 
 constexpr FieldDesc kTsensFields[] = {
     {"on", "Вкл.", K::Flag, ORVENA_FIELD(TempSensorConfig, flags), 0x01},
-    {"lower", "Нижний порог", K::Number, ORVENA_FIELD(TempSensorConfig, lower), 0, 3, kTemperatureMin,
-     kTemperatureMax, kCelsius},
-    {"upper", "Верхний порог", K::Number, ORVENA_FIELD(TempSensorConfig, upper), 0, 3, kTemperatureMin,
-     kTemperatureMax, kCelsius},
+    {"lower", "Нижний порог", K::Number, ORVENA_FIELD(TempSensorConfig, lower), 0, 3, kTemperatureMin, kTemperatureMax,
+     kCelsius},
+    {"upper", "Верхний порог", K::Number, ORVENA_FIELD(TempSensorConfig, upper), 0, 3, kTemperatureMin, kTemperatureMax,
+     kCelsius},
 };
 
 constexpr FieldDesc kThermoFields[] = {
     {"on", "Вкл.", K::Flag, ORVENA_FIELD(ThermometerRecord, flags), 0x01},
     {"id", "Датчик", K::Identifier, ORVENA_FIELD(ThermometerRecord, id), 0, 12},
     {"v", "Параметр V", K::Number, ORVENA_FIELD(ThermometerRecord, v), 0, 3},
-    {"lower", "Нижний порог", K::Number, ORVENA_FIELD(ThermometerRecord, lower), 0, 3, kTemperatureMin,
-     kTemperatureMax, kCelsius},
+    {"lower", "Нижний порог", K::Number, ORVENA_FIELD(ThermometerRecord, lower), 0, 3, kTemperatureMin, kTemperatureMax,
+     kCelsius},
     {"upper", "Верхний порог", K::Number, ORVENA_FIELD(ThermometerRecord, upper), 0, 3, kTemperatureMin,
      kTemperatureMax, kCelsius},
 };
 
 constexpr FieldPlace PrsetWord(int set, int word) {
-    return {static_cast<uint16_t>(offsetof(ProtocolSetRecord, set) + sizeof(uint16_t) * static_cast<size_t>(8 * set + word)),
+    return {static_cast<uint16_t>(offsetof(ProtocolSetRecord, set) +
+                                  sizeof(uint16_t) * static_cast<size_t>(8 * set + word)),
             sizeof(uint16_t), false};
 }
-#define PRSET_WORDS(set)                                                                                           \
-    {"word0", "Слово 0", K::Hex, PrsetWord(set, 0), 0, 4}, {"word1", "Слово 1", K::Hex, PrsetWord(set, 1), 0, 4},  \
+#define PRSET_WORDS(set)                                                                                              \
+    {"word0", "Слово 0", K::Hex, PrsetWord(set, 0), 0, 4}, {"word1", "Слово 1", K::Hex, PrsetWord(set, 1), 0, 4},     \
         {"word2", "Слово 2", K::Hex, PrsetWord(set, 2), 0, 4}, {"word3", "Слово 3", K::Hex, PrsetWord(set, 3), 0, 4}, \
         {"word4", "Слово 4", K::Hex, PrsetWord(set, 4), 0, 4}, {"word5", "Слово 5", K::Hex, PrsetWord(set, 5), 0, 4}, \
-        {"word6", "Слово 6", K::Hex, PrsetWord(set, 6), 0, 4}, {                                                   \
-        "word7", "Слово 7", K::Hex, PrsetWord(set, 7), 0, 4                                                          \
+        {"word6", "Слово 6", K::Hex, PrsetWord(set, 6), 0, 4}, {                                                      \
+        "word7", "Слово 7", K::Hex, PrsetWord(set, 7), 0, 4                                                           \
     }
 constexpr FieldDesc kPrset10Fields[] = {PRSET_WORDS(0)};
 constexpr FieldDesc kPrset11Fields[] = {PRSET_WORDS(1)};
@@ -338,10 +391,10 @@ namespace {
 using namespace Group;
 
 const GroupDesc* const kGroups[] = {
-    &kHwcfg, &kVer,     &kBootVer, &kDev,   &kPass,   &kDate,  &kMode,    &kLog,    &kRep,   &kStatist,
-    &kEkey,  &kGnss,    &kGsm,     &kSms,   &kPhone,  &kSims,  &kSim1,    &kApn1,   &kSim2,  &kApn2,
-    &kWifi,  &kWifiNet, &kFilter,  &kServer, &kIgn,   &kSos,   &kIn,      &kIntrshd, &kOut,  &kRs232,
-    &kLls232, &kRs485,  &kLls485,  &kMsens, &kTilt,   &kTsens, &kThermoId, &kThermo, &kPrset10, &kPrset11,
+    &kHwcfg,  &kVer,     &kBootVer, &kDev,    &kPass,  &kDate,  &kMode,     &kLog,     &kRep,     &kStatist,
+    &kEkey,   &kGnss,    &kGsm,     &kSms,    &kPhone, &kSims,  &kSim1,     &kApn1,    &kSim2,    &kApn2,
+    &kWifi,   &kWifiNet, &kFilter,  &kServer, &kIgn,   &kSos,   &kIn,       &kIntrshd, &kOut,     &kRs232,
+    &kLls232, &kRs485,   &kLls485,  &kMsens,  &kTilt,  &kTsens, &kThermoId, &kThermo,  &kPrset10, &kPrset11,
 };
 
 const PollEntry kPollPosition[] = {
@@ -349,13 +402,13 @@ const PollEntry kPollPosition[] = {
 };
 
 const PollEntry kPollInfo[] = {
-    {&kStatist, PollRead::Config, Cap::Always},  {&kRep, PollRead::Live, Cap::Always},
-    {&kEkey, PollRead::Live, Cap::KeyReader},    {&kLls232, PollRead::Live, Cap::Rs232},
-    {&kLls485, PollRead::Live, Cap::Rs485},      {&kMsens, PollRead::Live, Cap::Accelerometer},
+    {&kStatist, PollRead::Config, Cap::Always},   {&kRep, PollRead::Live, Cap::Always},
+    {&kEkey, PollRead::Live, Cap::KeyReader},     {&kLls232, PollRead::Live, Cap::Rs232},
+    {&kLls485, PollRead::Live, Cap::Rs485},       {&kMsens, PollRead::Live, Cap::Accelerometer},
     {&kTilt, PollRead::Live, Cap::Accelerometer}, {&kTsens, PollRead::Live, Cap::InternalThermometer},
-    {&kGnss, PollRead::Live, Cap::Gnss},         {&kGsm, PollRead::Live, Cap::Gsm},
-    {&kWifi, PollRead::Live, Cap::Wifi},         {&kIn, PollRead::Stem, Cap::Inputs},
-    {&kOut, PollRead::Stem, Cap::Outputs},       {&kThermo, PollRead::Live, Cap::Thermometers},
+    {&kGnss, PollRead::Live, Cap::Gnss},          {&kGsm, PollRead::Live, Cap::Gsm},
+    {&kWifi, PollRead::Live, Cap::Wifi},          {&kIn, PollRead::Stem, Cap::Inputs},
+    {&kOut, PollRead::Stem, Cap::Outputs},        {&kThermo, PollRead::Live, Cap::Thermometers},
 };
 
 std::string Lower(std::string_view text) {
@@ -381,8 +434,8 @@ int NumberAfter(std::string_view keyword, std::string_view stem) {
 bool MemberExists(const GroupDesc& group, int n) {
     if (!group.Family())
         return n == 0;
-    const int last = group.members == Members::Fixed ? group.last
-                     : group.members == Members::PerInput ? kInputs
+    const int last = group.members == Members::Fixed       ? group.last
+                     : group.members == Members::PerInput  ? kInputs
                      : group.members == Members::PerOutput ? kOutputs
                                                            : kThermometers;
     return n >= FirstMember(group) && n <= last;
@@ -442,6 +495,18 @@ void InRegistryOrder(std::vector<GroupRef>& groups) {
         return ia != ib ? ia < ib : a.number < b.number;
     });
     groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+}
+
+std::optional<GroupRef> GroupOfValue(int item, size_t offset) {
+    for (const GroupDesc* group : kGroups) {
+        for (const FieldDesc& field : group->fields) {
+            const int n = item - (field.item ? field.item : group->item);
+            const bool covers = offset >= field.place.offset && offset < size_t{field.place.offset} + field.place.size;
+            if (covers && MemberExists(*group, n))
+                return GroupRef{group, n};
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<GroupRef> FindGroup(std::string_view keyword) {

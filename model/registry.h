@@ -109,8 +109,8 @@ struct GroupDesc {
     int walked = 0;           // how many members the sequences walk (0: all)
     const char* readParam = nullptr;
     const char* writeParam = nullptr;
-    bool stemRead = false;                 // read-all reads the bare stem before the members
-    const char* readAsType20 = nullptr;    // the type-20 device is read by this keyword
+    bool stemRead = false;               // read-all reads the bare stem before the members
+    const char* readAsType20 = nullptr;  // the type-20 device is read by this keyword
     Counted counted = Counted::No;
     GroupAction action = GroupAction::None;
 
@@ -146,14 +146,18 @@ std::vector<GroupRef> GroupsIn(const DeviceTypeRecord& type, uint8_t in);
 // Sorts members into the registry's order and drops repeats.
 void InRegistryOrder(std::vector<GroupRef>& groups);
 
+// The group member whose write line carries the value at offset of item
+// (the group a changed value of the record belongs to), or nothing.
+std::optional<GroupRef> GroupOfValue(int item, size_t offset);
+
 // The group member a keyword names ("SERVER1", "in2"), or nothing.
 std::optional<GroupRef> FindGroup(std::string_view keyword);
 
 // The status poll: what one pass reads for a page.
 enum class PollRead : uint8_t {
-    Config,   // the members with the group's read parameter
-    Live,     // the members without a parameter (live values)
-    Stem,     // the bare stem: the live values of the whole family
+    Config,  // the members with the group's read parameter
+    Live,    // the members without a parameter (live values)
+    Stem,    // the bare stem: the live values of the whole family
 };
 struct PollEntry {
     const GroupDesc* group;
@@ -187,6 +191,6 @@ std::string FieldHint(const FieldDesc& field);
 // Named groups the pages and the shell refer to.
 namespace Group {
 extern const GroupDesc kHwcfg, kDev, kPass, kDate, kMode, kLog, kSms, kPhone, kSims, kApn1, kApn2, kWifiNet, kFilter,
-    kServer, kIgn, kSos, kIn, kIntrshd, kOut, kRs232, kLls232, kRs485, kLls485, kMsens, kTilt, kTsens, kThermo, kPrset10,
-    kPrset11;
+    kServer, kIgn, kSos, kIn, kIntrshd, kOut, kRs232, kLls232, kRs485, kLls485, kMsens, kTilt, kTsens, kThermo,
+    kPrset10, kPrset11;
 }  // namespace Group

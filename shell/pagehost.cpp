@@ -23,9 +23,7 @@ void CPageHost::SetActivePageCode(PageCode code) {
         m_session.StatusPoll().Wake();
 }
 
-int CPageHost::QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) {
-    return m_session.QueuePendingWrite(type, keyword, parameter);
-}
+void CPageHost::MarkChanged(const GroupRef& group) { m_session.MarkChanged(group); }
 
 int CPageHost::QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) {
     return m_session.QueueServiceRequest(type, keyword, parameter);

@@ -3,9 +3,10 @@
 // the session itself.
 #pragma once
 
+#include "model/registry.h"
+#include "protocol/request.h"
 #include "shell/pagecode.h"
 #include "shell/shellstate.h"
-#include "transport/zraqueue.h"
 
 #include <functional>
 #include <string>
@@ -25,8 +26,9 @@ public:
 
     // The user changed a value: the edit belongs to the device or to the file.
     virtual void NotifyModified() = 0;
-    // Appends a request that "Записать" sends (a file save drops it); parameter may be null.
-    virtual int QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) = 0;
+    // A page changed a group in the record: "Записать" writes it (once, however
+    // often it is marked); a file save forgets the marks.
+    virtual void MarkChanged(const GroupRef& group) = 0;
     // Appends a request the status thread sends before its next poll.
     virtual int QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) = 0;
     // Sends at once and returns the result code.
@@ -55,7 +57,7 @@ public:
     bool FileOpen() const override { return m_state.fileOpen; }
     bool EditingPossible() const override { return m_state.connected || m_state.fileOpen; }
     void NotifyModified() override;
-    int QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) override;
+    void MarkChanged(const GroupRef& group) override;
     int QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) override;
     int SendCommand(RequestType type, const char* keyword, const char* parameter) override;
     // The status poll starts its next pass at once for a page that reads other groups.

@@ -63,13 +63,11 @@ CSession::CSession(CDataServer& data, CShellState& state, const SessionUi& ui, C
       m_codec(data),
       m_channel(nullptr),
       m_requests(this),
-      m_pendingWrites(this),
       m_serviceRequests(this),
       m_worker(*this),
       m_exchange(m_requests, state, ui.messages, ui.poster),
       m_poll(state, data, m_serviceRequests, ui.notice, Sender()) {
     m_requests.Reset();
-    m_pendingWrites.Reset();
     m_serviceRequests.Reset();
     m_exchange.SetWakeWorker([this] { m_worker.Notify(); });
     m_exchange.SetPortLostHandler([this] { RunPortRecheck(); });
@@ -105,8 +103,14 @@ int CSession::ExecuteCommand(RequestType type, const char* keyword, const char* 
     return m_exchange.ExecuteCommand(type, keyword, parameter);
 }
 
-int CSession::QueuePendingWrite(RequestType type, const char* keyword, const char* parameter) {
-    return PutBounded(m_pendingWrites, this, type, keyword, parameter);
+void CSession::MarkChanged(const GroupRef& group) {
+    std::lock_guard lock(m_marksLock);
+    m_marks.push_back(group);
+}
+
+void CSession::DiscardPendingWrites() {
+    std::lock_guard lock(m_marksLock);
+    m_marks.clear();
 }
 
 int CSession::QueueServiceRequest(RequestType type, const char* keyword, const char* parameter) {
@@ -313,14 +317,15 @@ void CSession::WritePendingChanges() {
     if (!m_state.deviceEditsPending)
         return;
     const bool changed = m_pages.CollectPageChanges();
-    if (changed && m_state.connected) {
-        char text[CZRAQueue::kParameterSize];
-        char parameter[CZRAQueue::kParameterSize];
-        QueueItem item{RequestType::None, text, sizeof text, parameter, sizeof parameter};
-        while (m_pendingWrites.Get(item))
-            SendCommand(item.type, text, parameter);
+    std::vector<GroupRef> marks;
+    {
+        std::lock_guard lock(m_marksLock);
+        marks.swap(m_marks);
     }
-    m_pendingWrites.Clear();
+    if (changed && m_state.connected)
+        RunWrites(std::move(marks), [this](RequestType type, const char* keyword, const char* parameter) {
+            return SendCommand(type, keyword, parameter);
+        });
     m_state.deviceEditsPending = false;
 }
 

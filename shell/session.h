@@ -20,6 +20,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class CDataServer;
 class CPageSet;
@@ -91,9 +92,9 @@ public:
     int SendCommand(RequestType type, const char* keyword, const char* parameter);
     ExchangeOutcome SendCommandOutcome(RequestType type, const char* keyword, const char* parameter);
     int ExecuteCommand(RequestType type, const char* keyword, const char* parameter);
-    int QueuePendingWrite(RequestType type, const char* keyword, const char* parameter);
+    void MarkChanged(const GroupRef& group);
     // A file save collects the pages' write requests but sends none of them.
-    void DiscardPendingWrites() { m_pendingWrites.Clear(); }
+    void DiscardPendingWrites();
     int QueueServiceRequest(RequestType type, const char* keyword, const char* parameter);
     SendFn Sender();
 
@@ -142,7 +143,8 @@ private:
     CZRAMDS m_codec;
     CZRASCI m_channel;
     CZRAQueue m_requests;
-    CZRAQueue m_pendingWrites;
+    std::mutex m_marksLock;
+    std::vector<GroupRef> m_marks;  // the groups the pages changed since the last write
     CZRAQueue m_serviceRequests;
     CZRACLI m_worker;
     CExchange m_exchange;

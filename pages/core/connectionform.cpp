@@ -60,12 +60,6 @@ const Row kRows[] = {
 #undef APN_ROWS
 #undef WIFI_ROWS
 
-const ItemRequest kRequests[] = {
-    {DI_SERVER_1, "SERVER1", "SET"}, {kServer2, "SERVER2", "SET"}, {DI_SIM_CONTROL, "SIMS", nullptr},
-    {DI_APN_1, "APN1", nullptr},     {DI_APN_2, "APN2", nullptr},  {DI_WIFINET_1, "WIFINET1", "SET"},
-    {kWifiNet2, "WIFINET2", "SET"},
-};
-
 using K = ControlKind;
 constexpr ControlTraits kText(int length) { return {K::Edit, length}; }
 
@@ -87,7 +81,7 @@ constexpr C kButtons[] = {C::Server1Delete, C::Server2Delete, C::Apn1Clear,
 }  // namespace
 
 CConnectionForm::CConnectionForm(CDataServer& data, IPageHost& host)
-    : CForm(data, host, kTraits), m_rows(data, kRows, kRequests) {}
+    : CForm(data, host, kTraits), m_rows(data, kRows) {}
 
 void CConnectionForm::Fill() {
     DeviceTypeRecord type;

@@ -74,17 +74,17 @@ void CInputCopies::Load(CDataServer& data, int inputs) {
 
 bool CInputCopies::Collect(CDataServer& data, IPageHost& host, int inputs) {
     bool changed = false;
-    const auto append = [&](bool itemChanged, const std::string& keyword) {
+    const auto mark = [&](bool itemChanged, const GroupRef& group) {
         if (!itemChanged)
             return;
-        host.QueuePendingWrite(RequestType::Write, keyword.c_str(), nullptr);
+        host.MarkChanged(group);
         changed = true;
     };
     for (int k = 1; k <= kRows && k <= inputs; ++k)
-        append(m_inputs[static_cast<size_t>(k - 1)].Collect(data), "IN" + std::to_string(k));
+        mark(m_inputs[static_cast<size_t>(k - 1)].Collect(data), {&Group::kIn, k});
     if (inputs >= 1) {
-        append(m_ign.Collect(data), "IGN");
-        append(m_sos.Collect(data), "SOS");
+        mark(m_ign.Collect(data), {&Group::kIgn});
+        mark(m_sos.Collect(data), {&Group::kSos});
     }
     return changed;
 }

@@ -83,15 +83,6 @@ const Row kRows[] = {
 };
 #undef SENSOR_ROWS
 
-const ItemRequest kRequests[] = {
-    {DI_APN_1, "APN1", nullptr},    {DI_APN_2, "APN2", nullptr},     {kSms1, "SMS1", "SET"},
-    {kSms2, "SMS2", "SET"},         {DI_SERVER_1, "SERVER1", "SET"}, {DI_TRACK_FILTER, "FILTER", nullptr},
-    {kInput(1), "IN1", nullptr},    {DI_IGN, "IGN", nullptr},        {kInput(2), "IN2", nullptr},
-    {kInput(3), "IN3", nullptr},    {kInput(4), "IN4", nullptr},     {DI_PRSET_1, "PRSET10", "SET"},
-    {DI_PRSET_1, "PRSET11", "SET"}, {DI_RS485, "RS485", nullptr},    {kSensor(1), "LLS1", "SET"},
-    {kSensor(2), "LLS2", "SET"},    {kSensor(3), "LLS3", "SET"},     {kSensor(4), "LLS4", "SET"},
-};
-
 constexpr const char* kDigits = "Только цифры";
 constexpr const char* kAngleHint = "Допустимо: от 0 до 180";
 constexpr const char* kAddressHint = "Допустимо: от 0 до 255";
@@ -157,7 +148,7 @@ int SensorOf(int control) { return control - I(C::Address1) + 1; }
 
 }  // namespace
 
-CMainForm::CMainForm(CDataServer& data, IPageHost& host) : CForm(data, host, kTraits), m_rows(data, kRows, kRequests) {}
+CMainForm::CMainForm(CDataServer& data, IPageHost& host) : CForm(data, host, kTraits), m_rows(data, kRows) {}
 
 void CMainForm::Fill() {
     DeviceTypeRecord type;
@@ -203,7 +194,7 @@ void CMainForm::CorrectSensorBits(const DeviceTypeRecord& type) {
     if (!corrected)
         return;
     m_data.Set(DI_PRSET_1, prset);
-    m_rows.AppendRequests(DI_PRSET_1, m_host);
+    MarkValue(m_host, DI_PRSET_1, PrsetWord(ProtocolMask::FuelSensor(1).word).offset);
 }
 
 void CMainForm::FillPassword() {
@@ -225,7 +216,7 @@ bool CMainForm::CollectChanges() {
     m_data.Get(DI_DEV_TYPE, type);
     bool changed = m_rows.Collect(Views(), type, m_host);
     if (m_passwordChanged) {
-        m_host.QueuePendingWrite(RequestType::Write, "PASS", nullptr);
+        m_host.MarkChanged({&Group::kPass});
         m_passwordChanged = false;
         changed = true;
     }

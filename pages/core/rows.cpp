@@ -44,10 +44,6 @@ public:
             if (e.item == item)
                 e.changed = true;
     }
-    bool Changed(int item) const {
-        return std::any_of(m_entries.begin(), m_entries.end(),
-                           [&](const Entry& e) { return e.item == item && e.changed; });
-    }
     void WriteChanged() const {
         for (const Entry& e : m_entries)
             if (e.changed)
@@ -128,8 +124,13 @@ void ShowModelNumber(ControlView& view, CDataServer& data, int item, const Field
         view.text = std::to_string(ReadNumber(bytes, field));
 }
 
-CRowEngine::CRowEngine(CDataServer& data, std::span<const Row> rows, std::span<const ItemRequest> requests)
-    : m_data(data), m_rows(rows), m_requests(requests), m_loaded(rows.size()) {}
+void MarkValue(IPageHost& host, int item, size_t offset) {
+    if (const std::optional<GroupRef> group = GroupOfValue(item, offset))
+        host.MarkChanged(*group);
+}
+
+CRowEngine::CRowEngine(CDataServer& data, std::span<const Row> rows)
+    : m_data(data), m_rows(rows), m_loaded(rows.size()) {}
 
 bool CRowEngine::Exists(const Row& row, const DeviceTypeRecord& type) {
     const bool alternative = row.gate.also != Capability::Always && Has(type, row.gate.also);
@@ -213,6 +214,7 @@ std::string CRowEngine::Canonical(const Row& row, const ControlView& view) const
 
 bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceTypeRecord& type, IPageHost& host) {
     ItemCache items(m_data);
+    bool changed = false;
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
         Loaded& loaded = m_loaded[i];
@@ -246,21 +248,10 @@ bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceType
             break;
         }
         items.MarkChanged(loaded.item);
+        MarkValue(host, loaded.item, f.offset);
+        changed = true;
         loaded.value = now;  // handed over: a later collect writes only what changed since
     }
     items.WriteChanged();
-    bool appended = false;
-    for (const ItemRequest& request : m_requests) {
-        if (items.Changed(request.item)) {
-            host.QueuePendingWrite(RequestType::Write, request.keyword, request.parameter);
-            appended = true;
-        }
-    }
-    return appended;
-}
-
-void CRowEngine::AppendRequests(int item, IPageHost& host) const {
-    for (const ItemRequest& request : m_requests)
-        if (request.item == item)
-            host.QueuePendingWrite(RequestType::Write, request.keyword, request.parameter);
+    return changed;
 }

@@ -92,18 +92,11 @@ struct Row {
     bool follower = false;
 };
 
-// The write requests of an item, appended in table order when it changed.
-struct ItemRequest {
-    int item;
-    const char* keyword;
-    const char* parameter;
-};
-
 class CRowEngine {
 public:
     static constexpr const char* kNoInfo = "NO INFO";
 
-    CRowEngine(CDataServer& data, std::span<const Row> rows, std::span<const ItemRequest> requests);
+    CRowEngine(CDataServer& data, std::span<const Row> rows);
 
     // Loads the rows' controls into views; a row past its gate shows "NA".
     void Load(const CForm& form, std::vector<ControlView>& views, const DeviceTypeRecord& type, bool editable);
@@ -112,11 +105,8 @@ public:
                   bool editable);
     // The rows whose control changed since the load or the last collect,
     // written into the model.
-    // The items are written and their requests appended; true when any was.
+    // The items are written and the groups of the changed values marked; true when any was.
     bool Collect(const std::vector<ControlView>& views, const DeviceTypeRecord& type, IPageHost& host);
-
-    // Appends the requests of one item at once (a correction made while loading).
-    void AppendRequests(int item, IPageHost& host) const;
 
     static bool Exists(const Row& row, const DeviceTypeRecord& type);
 
@@ -135,7 +125,6 @@ private:
 
     CDataServer& m_data;
     std::span<const Row> m_rows;
-    std::span<const ItemRequest> m_requests;
     std::vector<Loaded> m_loaded;
 };
 
@@ -149,3 +138,5 @@ bool ReadItem(CDataServer& data, int item, ItemBytes& out);
 void WriteItem(CDataServer& data, int item, const ItemBytes& bytes);
 // A refused number edit shows the model's value again (unchanged when the item cannot be read).
 void ShowModelNumber(ControlView& view, CDataServer& data, int item, const Field& field);
+// Marks the group whose write line carries the value at offset of item.
+void MarkValue(IPageHost& host, int item, size_t offset);

@@ -58,12 +58,6 @@ const Row kRows[] = {
 };
 #undef THERMO_ROWS
 
-const ItemRequest kRequests[] = {
-    {DI_MSENS_CONFIG, "MSENS", "SET"}, {DI_TILT_CONFIG, "TILT", "SET"}, {DI_TSENS_CONFIG, "TSENS", "SET"},
-    {kThermo(1), "THERMO1", "SET"},    {kThermo(2), "THERMO2", "SET"},  {kThermo(3), "THERMO3", "SET"},
-    {kThermo(4), "THERMO4", "SET"},    {DI_PRSET_1, "PRSET10", "SET"},  {DI_PRSET_1, "PRSET11", "SET"},
-};
-
 const ProtocolBox kProtocolBoxes[] = {
     {"IMEI", 0, 2, Cap::Gsm},       {"Status", 0, 14, Cap::Always}, {"Vext", 2, 0, Cap::ExtPower},
     {"Vint", 2, 1, Cap::Battery},   {"ACC", 2, 3, Cap::Always},     {"Tint", 2, 4, Cap::Always},
@@ -78,6 +72,11 @@ static_assert(std::size(kProtocolBoxes) == kProtocolBoxCount);
 // Word 7 bits 1 to 4 are the fuel level sensors'; word 8 bits 0 to 3 the thermometers'.
 constexpr int kSensorWord = 7;
 constexpr int kThermometerWord = 8;
+
+// Marks the protocol half that carries a word (0 to 15).
+void MarkWord(IPageHost& host, int word) {
+    MarkValue(host, DI_PRSET_1, offsetof(ProtocolSetRecord, set) + sizeof(uint16_t) * static_cast<size_t>(word));
+}
 
 uint16_t& Word(ProtocolSetRecord& prset, int word) { return prset.set[word / 8][word % 8]; }
 uint16_t WordOf(const ProtocolSetRecord& prset, int word) { return prset.set[word / 8][word % 8]; }
@@ -174,8 +173,7 @@ int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::
 
 std::span<const ProtocolBox> ProtocolBoxes() { return kProtocolBoxes; }
 
-CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host)
-    : CForm(data, host, kTraits), m_rows(data, kRows, kRequests) {}
+CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host) : CForm(data, host, kTraits), m_rows(data, kRows) {}
 
 // Inputs, output, accelerometer, thermometers, protocol mask, service buttons.
 void CSettingsForm::Fill() {
@@ -333,7 +331,7 @@ void CSettingsForm::CorrectThermometerBits(const DeviceTypeRecord& type) {
     if (WordOf(prset, kThermometerWord) == before)
         return;
     m_data.Set(DI_PRSET_1, prset);
-    m_rows.AppendRequests(DI_PRSET_1, m_host);
+    MarkWord(m_host, kThermometerWord);
 }
 
 void CSettingsForm::FillProtocol(const DeviceTypeRecord& type, bool editable) {
@@ -392,13 +390,15 @@ bool CSettingsForm::CollectProtocol(const DeviceTypeRecord& type) {
             FollowSensorFlag(box.bit, checked);
     }
     bool changed = false;
-    for (int word = 0; word < 16; ++word)
-        changed = changed || WordOf(prset, word) != WordOf(before, word);
-    if (!changed)
-        return false;
-    m_data.Set(DI_PRSET_1, prset);
-    m_rows.AppendRequests(DI_PRSET_1, m_host);
-    return true;
+    for (int word = 0; word < 16; ++word) {
+        if (WordOf(prset, word) == WordOf(before, word))
+            continue;
+        MarkWord(m_host, word);
+        changed = true;
+    }
+    if (changed)
+        m_data.Set(DI_PRSET_1, prset);
+    return changed;
 }
 
 // Written with its own request; not a change of the page by itself.
@@ -408,7 +408,7 @@ void CSettingsForm::FollowSensorFlag(int sensor, bool inUse) {
         return;
     record.flags = static_cast<uint8_t>(inUse ? record.flags | 0x01 : record.flags & ~0x01);
     m_data.Set(kSensor(sensor), record);
-    m_host.QueuePendingWrite(RequestType::Write, ("LLS" + std::to_string(sensor)).c_str(), "SET");
+    m_host.MarkChanged({&Group::kLls485, sensor});
 }
 
 std::optional<CSettingsForm::LevelEdits> CSettingsForm::LevelEditsOf(int control) {
@@ -602,7 +602,7 @@ void CSettingsForm::ToggleOutput() {
     output.param0 = output.param0 == 0 ? 1 : 0;
     ViewOf(I(C::Output)).text = output.param0 != 0 ? kOutputOn : kOutputOff;
     m_data.Set(DI_OUTPUT_1, output);
-    m_host.SendCommand(RequestType::Write, "OUT1", nullptr);
+    m_host.SendCommand(RequestType::Write, GroupRef{&Group::kOut, 1}.Keyword().c_str(), Group::kOut.writeParam);
 }
 
 // The dialog writes the model itself; a record it changed is written with "INTRSHDn".
@@ -616,7 +616,7 @@ void CSettingsForm::RunAlarmDialog(int input) {
     m_data.Get(item, after);
     if (SameAlarms(before, after))
         return;
-    m_host.QueuePendingWrite(RequestType::Write, ("INTRSHD" + std::to_string(input)).c_str(), nullptr);
+    m_host.MarkChanged({&Group::kIntrshd, input});
     if (!EditingPossible())
         return;
     MarkModified();

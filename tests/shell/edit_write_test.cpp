@@ -47,8 +47,8 @@ public:
         m_data.Get(DI_TRACK_FILTER, filter);
         filter.angle = m_angle;
         m_data.Set(DI_TRACK_FILTER, filter);
-        m_host.QueuePendingWrite(RequestType::Write, "MODE", nullptr);
-        m_host.QueuePendingWrite(RequestType::Write, "FILTER", nullptr);
+        m_host.MarkChanged({&Group::kMode});
+        m_host.MarkChanged({&Group::kFilter});
         return true;
     }
 

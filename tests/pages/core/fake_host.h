@@ -1,5 +1,5 @@
-// The page host for tests: records every request as text ("PRSET10;SET",
-// "LOG" for no parameter), answers questions by script and keeps the state
+// The page host for tests: records every request and mark as text
+// ("PRSET10;SET", "LOG" for no parameter), answers questions by script and keeps the state
 // words and refresh flags the test sets.
 #pragma once
 
@@ -26,8 +26,9 @@ public:
     bool FileOpen() const override { return fileOpen; }
     bool EditingPossible() const override { return connected || fileOpen; }
     void NotifyModified() override { ++modified; }
-    int QueuePendingWrite(RequestType, const char* keyword, const char* parameter) override {
-        return Record(pending, keyword, parameter);
+    void MarkChanged(const GroupRef& group) override {
+        std::lock_guard lock(m_lock);
+        marks.push_back(group);
     }
     int QueueServiceRequest(RequestType, const char* keyword, const char* parameter) override {
         return Record(service, keyword, parameter);
@@ -52,7 +53,19 @@ public:
     void ShowInfo(const std::string& text) override { Record(infos, text.c_str(), nullptr); }
     void ShowError(const std::string& text) override { Record(errors, text.c_str(), nullptr); }
 
-    std::vector<std::string> Pending() { return Copy(pending); }
+    // The marked groups as the write road sends them: in the registry's order, each once.
+    std::vector<std::string> Pending() {
+        std::vector<GroupRef> groups;
+        {
+            std::lock_guard lock(m_lock);
+            groups = marks;
+        }
+        InRegistryOrder(groups);
+        std::vector<std::string> requests;
+        for (const GroupRef& group : groups)
+            requests.push_back(Text(group.Keyword().c_str(), group.group->writeParam));
+        return requests;
+    }
     std::vector<std::string> Service() { return Copy(service); }
     std::vector<std::string> Sent() { return Copy(sent); }
     std::vector<std::string> Questions() { return Copy(questions); }
@@ -60,16 +73,20 @@ public:
     std::vector<std::string> Errors() { return Copy(errors); }
     void ClearRequests() {
         std::lock_guard lock(m_lock);
-        pending.clear();
+        marks.clear();
         service.clear();
         sent.clear();
     }
 
 private:
-    int Record(std::vector<std::string>& list, const char* keyword, const char* parameter) {
+    static std::string Text(const char* keyword, const char* parameter) {
         std::string text = keyword ? keyword : "";
         if (parameter && *parameter)
             text += std::string(";") + parameter;
+        return text;
+    }
+    int Record(std::vector<std::string>& list, const char* keyword, const char* parameter) {
+        std::string text = Text(keyword, parameter);
         std::lock_guard lock(m_lock);
         list.push_back(text);
         return 1;
@@ -80,5 +97,6 @@ private:
     }
 
     std::mutex m_lock;
-    std::vector<std::string> pending, service, sent, questions, infos, errors;
+    std::vector<GroupRef> marks;
+    std::vector<std::string> service, sent, questions, infos, errors;
 };

@@ -14,8 +14,6 @@ namespace {
 using C = MainControl;
 using Strings = std::vector<std::string>;
 
-const Strings kPrset = {"PRSET10;SET", "PRSET11;SET"};
-
 AccessPointRecord AccessPointRecordOfDefaults() {
     CDataServer defaults;
     defaults.ResetToDefaults(70);
@@ -183,7 +181,7 @@ TEST_F(MainFormTest, EditsCountOnlyWhileEditingIsPossible) {
     EXPECT_FALSE(form.Modified());
 }
 
-TEST_F(MainFormTest, ClearingAnInputsBoxClearsItsProtocolBitAndWritesBothHalves) {
+TEST_F(MainFormTest, ClearingAnInputsBoxClearsItsProtocolBitAndWritesTheHalfThatHoldsIt) {
     Load();
     ASSERT_TRUE(form.View(C::In2).checked == ((Item<ProtocolSetRecord>(DI_PRSET_1).set[0][5] >> 1) & 1));
     form.Check(C::In2, true);
@@ -191,7 +189,7 @@ TEST_F(MainFormTest, ClearingAnInputsBoxClearsItsProtocolBitAndWritesBothHalves)
     Load();
     form.Check(C::In2, false);
     EXPECT_TRUE(form.Collect());
-    EXPECT_EQ(host.Pending(), kPrset);
+    EXPECT_EQ(host.Pending(), (Strings{"PRSET10;SET"}));
     EXPECT_EQ(Item<ProtocolSetRecord>(DI_PRSET_1).set[0][5] & 0x2, 0);
 }
 
@@ -206,7 +204,7 @@ TEST_F(MainFormTest, ModesAndSourcesAreWrittenOnlyWhenChangedAndStoredValuesWith
     form.Choose(C::IgnSource, 1);
     form.Choose(C::Rs485Speed, 4);
     EXPECT_TRUE(form.Collect());
-    EXPECT_EQ(host.Pending(), (Strings{"IN1", "IGN", "RS485"}));
+    EXPECT_EQ(host.Pending(), (Strings{"IGN", "IN1", "RS485"}));
     EXPECT_EQ(Item<InputRecord>(ItemBase::Input + 1).mode, 3);
     EXPECT_EQ(Item<IgnitionRecord>(DI_IGN).source, 1);
     EXPECT_EQ(Item<SerialInterfaceRecord>(DI_RS485).r[2], 115200);
@@ -221,7 +219,7 @@ TEST_F(MainFormTest, LoadingCorrectsSensorBitsThatDisagreeWithTheInUseFlags) {
     prset.set[0][7] = 0;
     data.Set(DI_PRSET_1, prset);
     form.Load();
-    EXPECT_EQ(host.Pending(), kPrset);
+    EXPECT_EQ(host.Pending(), (Strings{"PRSET10;SET"}));
     EXPECT_EQ(Item<ProtocolSetRecord>(DI_PRSET_1).set[0][7] & (1u << 3), 1u << 3);
     host.ClearRequests();
     form.Load();
@@ -230,7 +228,7 @@ TEST_F(MainFormTest, LoadingCorrectsSensorBitsThatDisagreeWithTheInUseFlags) {
     form.Check(C::Lls3, false);
     form.Edit(C::Address1, "12");
     EXPECT_TRUE(form.Collect());
-    EXPECT_EQ(host.Pending(), (Strings{"PRSET10;SET", "PRSET11;SET", "LLS1;SET", "LLS3;SET"}));
+    EXPECT_EQ(host.Pending(), (Strings{"LLS1;SET", "LLS3;SET", "PRSET10;SET"}));
     EXPECT_EQ(Item<FuelSensorRecord>(ItemBase::FuelSensor + 3).flags & 0x01, 0);
     EXPECT_EQ(Item<ProtocolSetRecord>(DI_PRSET_1).set[0][7] & (1u << 3), 0u);
     EXPECT_EQ(Item<FuelSensorRecord>(ItemBase::FuelSensor + 1).address, 12);

@@ -7,8 +7,6 @@
 
 using SC = SettingsControl;
 
-inline const Strings kPrsetRequests = {"PRSET10;SET", "PRSET11;SET"};
-
 constexpr uint32_t kInputsOf(int n) { return (1u << 16) | (static_cast<uint32_t>(n) << 17); }
 constexpr uint32_t kThermometersOf(int n) { return 0x2u | (static_cast<uint32_t>(n) << 3); }
 
