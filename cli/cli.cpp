@@ -2,6 +2,7 @@
 
 #include "base/appinfo.h"
 #include "cli/commands.h"
+#include "cli/settingslist.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -100,6 +101,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto* create = app.add_subcommand("new", "write a settings file of a device type's defaults, without a device");
     create->add_option("--type", type, "device type number")->required();
     create->add_option("--out", file, "settings file to write")->required();
+    bool markdown = false;
+    auto* settings = app.add_subcommand("settings", "list the settings by their stable names (for write --set)");
+    settings->add_flag("--markdown", markdown, "as a Markdown table");
     auto* read = app.add_subcommand("read", "read the device into a settings file");
     AddConnectOptions(*read, connect, passwordSources);
     read->add_option("--out", readOptions.out, "settings file to write (replaced only when every group was read)")
@@ -132,6 +136,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return CommandPorts(json, out, err);
     if (create->parsed())
         return CommandNew(type, file, err);
+    if (settings->parsed()) {
+        PrintSettingsList(markdown, out);
+        return kExitOk;
+    }
     if (!ResolvePassword(connect, passwordSources, err))
         return kExitUsage;
     if (read->parsed())

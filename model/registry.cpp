@@ -129,8 +129,8 @@ constexpr FieldDesc kFilterFields[] = {
     {"fourth.on", "Четвёртый фильтр вкл.", K::Flag, kTrackFlags, TrackFilterBit::kFourth},
     {"fourth", "Четвёртый фильтр", K::Number, ORVENA_FIELD(TrackFilterRecord, fourth), 0, 3},
     {"w", "Параметр W", K::Number, ORVENA_FIELD(TrackFilterRecord, w), 0, 5},
-    {"motion", "Время в движ.", K::Number, ORVENA_FIELD(TrackFilterRecord, timeMoving), 0, 4, 1, 9999, kSeconds},
-    {"rest", "Время в покое", K::Number, ORVENA_FIELD(TrackFilterRecord, timeRest), 0, 4, 1, 9999, kSeconds},
+    {"motion", "Время в движ.", K::Number, ORVENA_FIELD(TrackFilterRecord, timeMoving), 0, 4, 0, 9999, kSeconds},
+    {"rest", "Время в покое", K::Number, ORVENA_FIELD(TrackFilterRecord, timeRest), 0, 4, 0, 9999, kSeconds},
 };
 
 constexpr FieldDesc kServerFields[] = {
@@ -420,7 +420,7 @@ std::string Lower(std::string_view text) {
 
 // The number after a family's stem, or -1.
 int NumberAfter(std::string_view keyword, std::string_view stem) {
-    if (keyword.size() <= stem.size() || keyword.size() > stem.size() + 2)
+    if (keyword.size() <= stem.size() || keyword.size() > stem.size() + 2 || keyword.substr(0, stem.size()) != stem)
         return -1;
     int n = 0;
     for (char ch : keyword.substr(stem.size())) {

@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -627,6 +628,26 @@ TEST_F(CliFixture, PortsPrintOneLineEachOrAJsonArray) {
         EXPECT_TRUE(port.contains("stable"));
         EXPECT_TRUE(port.contains("description"));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The README's table of settings is the one the tool prints: a setting added
+// to the registry shows in both, or this fails.
+TEST(SettingsList, TheReadmeTableIsTheOneTheToolPrints) {
+    std::ifstream readme(std::string(ORVENA_SOURCE_DIR) + "/README.md");
+    const std::string text((std::istreambuf_iterator<char>(readme)), std::istreambuf_iterator<char>());
+    const std::string start = "<!-- settings table: orvena-cli settings --markdown -->\n";
+    const size_t from = text.find(start);
+    const size_t to = text.find("<!-- end of settings table -->");
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCli({"settings", "--markdown"}, out, err), 0) << err.str();
+    EXPECT_EQ(text.substr(from + start.size(), to - from - start.size()), out.str())
+        << "run: orvena-cli settings --markdown, and put its table into README.md";
 }
 
 }  // namespace
