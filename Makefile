@@ -3,7 +3,7 @@
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
             libbenchmark-dev qt6-base-dev qt6-translations-l10n libcli11-dev nlohmann-json3-dev \
-            dpkg-dev desktop-file-utils
+            dpkg-dev desktop-file-utils lintian qt6-charts-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
@@ -35,7 +35,10 @@ test: deps
 	@echo "All test suites passed."
 
 # The build's window on the demo device, in the build folder, with a UTF-8 locale.
-run: build-default
+# Builds only the window and the simulator (and what they link), not the tests.
+run: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default -j $(JOBS) --target orvena orvena-devsim
 	ORVENA_HOME=$(CURDIR)/build/default/window ORVENA_PROGRAM=$(CURDIR)/build/default/window/orvena \
 	  packaging/orvena-start --demo
 
