@@ -248,8 +248,14 @@ struct StatusSource {
 };
 
 const StatusSource kStatusSources[] = {
-    {"position", "GNSS"}, {"fix", "GNSS"},  {"gsm", "GSM"},     {"power", "REP"},
-    {"flags", "REP"},     {"inputs", "IN"}, {"outputs", "OUT"}, {"statistics", "STATIST"},
+    {"position", "GNSS"},
+    {"fix", "GNSS"},
+    {"gsm", "GSM"},
+    {"power", "REP"},
+    {"flags", "REP"},
+    {"inputs", Group::kIn.keyword},
+    {"outputs", Group::kOut.keyword},
+    {"statistics", "STATIST"},
 };
 
 bool ReadFailed(const std::set<std::string>& failed, const std::string& keyword) {
@@ -263,13 +269,13 @@ void NullFailedValues(nlohmann::json& status, const std::set<std::string>& faile
         if (ReadFailed(failed, source.keyword))
             status[source.field] = nullptr;
     for (size_t i = 0; i < status["fuel"].size(); ++i)
-        if (ReadFailed(failed, "LLS" + std::to_string(i)))
+        if (ReadFailed(failed, GroupRef{i == 0 ? &Group::kLls232 : &Group::kLls485, static_cast<int>(i)}.Keyword()))
             status["fuel"][i] = nullptr;
     nlohmann::json& temperatures = status["temperatures"];
-    if (ReadFailed(failed, "TSENS"))
+    if (ReadFailed(failed, Group::kTsens.keyword))
         temperatures["internal"] = nullptr;
     for (size_t i = 0; i < temperatures["sensors"].size(); ++i)
-        if (ReadFailed(failed, "THERMO" + std::to_string(i + 1)))
+        if (ReadFailed(failed, GroupRef{&Group::kThermo, static_cast<int>(i + 1)}.Keyword()))
             temperatures["sensors"][i] = nullptr;
 }
 

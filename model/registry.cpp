@@ -326,62 +326,62 @@ constexpr std::span<const FieldDesc> kNone = {};
 
 namespace Group {
 // clang-format off
-const GroupDesc kHwcfg{"HWCFG", "Тип устройства", DI_DEV_TYPE, Cap::Always, kHwcfgFields, kRF};
-const GroupDesc kVer{"VER", "Версии", DI_HW_VERSION, Cap::Always, kNone, InSequence::kReadAll};
-const GroupDesc kBootVer{"BOOTVER", "Загрузчик", DI_BOOT_VERSION, Cap::Always, kNone, InSequence::kReadAll};
-const GroupDesc kDev{"DEV", "Устройство", DI_DEVICE_NAME, Cap::Always, kDevFields, kRWF};
-const GroupDesc kPass{"PASS", "Пароль", DI_PASSWORD, Cap::Always, kPassFields, kRF};
-const GroupDesc kDate{"DATE", "Дата и время", DI_DEVICE_TIME, Cap::Always, kDateFields, kRW, Members::One, 0, 0, 0,
+constinit const GroupDesc kHwcfg{"HWCFG", "Тип устройства", DI_DEV_TYPE, Cap::Always, kHwcfgFields, kRF};
+constinit const GroupDesc kVer{"VER", "Версии", DI_HW_VERSION, Cap::Always, kNone, InSequence::kReadAll};
+constinit const GroupDesc kBootVer{"BOOTVER", "Загрузчик", DI_BOOT_VERSION, Cap::Always, kNone, InSequence::kReadAll};
+constinit const GroupDesc kDev{"DEV", "Устройство", DI_DEVICE_NAME, Cap::Always, kDevFields, kRWF};
+constinit const GroupDesc kPass{"PASS", "Пароль", DI_PASSWORD, Cap::Always, kPassFields, kRF};
+constinit const GroupDesc kDate{"DATE", "Дата и время", DI_DEVICE_TIME, Cap::Always, kDateFields, kRW, Members::One, 0, 0, 0,
                       nullptr, nullptr, false, nullptr, Counted::No, GroupAction::StampClock};
-const GroupDesc kMode{"MODE", "Режим", DI_MODE, Cap::Always, kModeFields, kRWF};
-const GroupDesc kLog{"LOG", "Журнал", DI_LOG, Cap::Always, kLogFields, kRW};
-const GroupDesc kRep{"REP", "Отчёт", DI_STATUS_FLAGS, Cap::Always, kNone, InSequence::kReadAll};
-const GroupDesc kStatist{"STATIST", "Статистика", DI_STATISTICS, Cap::Always, kNone, InSequence::kReadAll, Members::One, 0, 0,
+constinit const GroupDesc kMode{"MODE", "Режим", DI_MODE, Cap::Always, kModeFields, kRWF};
+constinit const GroupDesc kLog{"LOG", "Журнал", DI_LOG, Cap::Always, kLogFields, kRW};
+constinit const GroupDesc kRep{"REP", "Отчёт", DI_STATUS_FLAGS, Cap::Always, kNone, InSequence::kReadAll};
+constinit const GroupDesc kStatist{"STATIST", "Статистика", DI_STATISTICS, Cap::Always, kNone, InSequence::kReadAll, Members::One, 0, 0,
                          0, kGet};
-const GroupDesc kEkey{"EKEY", "Электронный ключ", DI_EKEY, Cap::KeyReader, kNone};
-const GroupDesc kGnss{"GNSS", "GNSS", DI_GNSS, Cap::Gnss, kNone, InSequence::kReadAll};
-const GroupDesc kGsm{"GSM", "GSM", DI_GSM_STATE, Cap::Gsm, kNone, InSequence::kReadAll};
-const GroupDesc kSms{"SMS", "SMS-номер", ItemBase::Sms, Cap::Gsm, kNumberFields, kRWF, Members::Fixed, 1, kPhones, 0,
+constinit const GroupDesc kEkey{"EKEY", "Электронный ключ", DI_EKEY, Cap::KeyReader, kNone};
+constinit const GroupDesc kGnss{"GNSS", "GNSS", DI_GNSS, Cap::Gnss, kNone, InSequence::kReadAll};
+constinit const GroupDesc kGsm{"GSM", "GSM", DI_GSM_STATE, Cap::Gsm, kNone, InSequence::kReadAll};
+constinit const GroupDesc kSms{"SMS", "SMS-номер", ItemBase::Sms, Cap::Gsm, kNumberFields, kRWF, Members::Fixed, 1, kPhones, 0,
                      kGet, kSet, true};
-const GroupDesc kPhone{"PHONE", "Телефон", ItemBase::Phone, Cap::Gsm, kNumberFields, kRWF, Members::Fixed, 1, kPhones,
+constinit const GroupDesc kPhone{"PHONE", "Телефон", ItemBase::Phone, Cap::Gsm, kNumberFields, kRWF, Members::Fixed, 1, kPhones,
                        0, kGet, kSet, true};
-const GroupDesc kSims{"SIMS", "SIM-карты", DI_SIM_CONTROL, Cap::Gsm, kSimsFields, kRF};
-const GroupDesc kSim1{"SIM1", "SIM 1", DI_APN_1, Cap::Gsm, kNone, InSequence::kReadAll};
-const GroupDesc kApn1{"APN1", "APN1", DI_APN_1, Cap::Gsm, kApnFields, kRWF};
-const GroupDesc kSim2{"SIM2", "SIM 2", DI_APN_2, Cap::SecondSim, kNone, InSequence::kReadAll};
-const GroupDesc kApn2{"APN2", "APN2", DI_APN_2, Cap::SecondSim, kApnFields, kRF};
-const GroupDesc kWifi{"WIFI", "WiFi", DI_WIFI_FLAGS, Cap::Wifi, kNone, InSequence::kReadAll};
-const GroupDesc kWifiNet{"WIFINET", "Сеть WiFi", ItemBase::WifiNet, Cap::Wifi, kWifiNetFields, kRWF, Members::Fixed, 1,
+constinit const GroupDesc kSims{"SIMS", "SIM-карты", DI_SIM_CONTROL, Cap::Gsm, kSimsFields, kRF};
+constinit const GroupDesc kSim1{"SIM1", "SIM 1", DI_APN_1, Cap::Gsm, kNone, InSequence::kReadAll};
+constinit const GroupDesc kApn1{"APN1", "APN1", DI_APN_1, Cap::Gsm, kApnFields, kRWF};
+constinit const GroupDesc kSim2{"SIM2", "SIM 2", DI_APN_2, Cap::SecondSim, kNone, InSequence::kReadAll};
+constinit const GroupDesc kApn2{"APN2", "APN2", DI_APN_2, Cap::SecondSim, kApnFields, kRF};
+constinit const GroupDesc kWifi{"WIFI", "WiFi", DI_WIFI_FLAGS, Cap::Wifi, kNone, InSequence::kReadAll};
+constinit const GroupDesc kWifiNet{"WIFINET", "Сеть WiFi", ItemBase::WifiNet, Cap::Wifi, kWifiNetFields, kRWF, Members::Fixed, 1,
                          kWifiNets, 1, kGet, kSet, true, nullptr, Counted::WifiNets};
-const GroupDesc kFilter{"FILTER", "Трек", DI_TRACK_FILTER, Cap::Always, kFilterFields, kRWF};
-const GroupDesc kServer{"SERVER", "Сервер", ItemBase::Server, Cap::Always, kServerFields, kRWF, Members::Fixed, 1,
+constinit const GroupDesc kFilter{"FILTER", "Трек", DI_TRACK_FILTER, Cap::Always, kFilterFields, kRWF};
+constinit const GroupDesc kServer{"SERVER", "Сервер", ItemBase::Server, Cap::Always, kServerFields, kRWF, Members::Fixed, 1,
                         kServers, 1, kGet, kSet, true, nullptr, Counted::Servers, GroupAction::ResetWhenNoneCount};
-const GroupDesc kIgn{"IGN", "Зажигание", DI_IGN, Cap::Inputs, kIgnFields, kRWF};
-const GroupDesc kSos{"SOS", "SOS", DI_SOS, Cap::Inputs, kSosFields, kRWF};
-const GroupDesc kIn{"IN", "Вход", ItemBase::Input, Cap::Inputs, kInFields, kRWF, Members::PerInput};
-const GroupDesc kIntrshd{"INTRSHD", "Пороги входа", ItemBase::Threshold, Cap::Inputs, kIntrshdFields, kRWF,
+constinit const GroupDesc kIgn{"IGN", "Зажигание", DI_IGN, Cap::Inputs, kIgnFields, kRWF};
+constinit const GroupDesc kSos{"SOS", "SOS", DI_SOS, Cap::Inputs, kSosFields, kRWF};
+constinit const GroupDesc kIn{"IN", "Вход", ItemBase::Input, Cap::Inputs, kInFields, kRWF, Members::PerInput};
+constinit const GroupDesc kIntrshd{"INTRSHD", "Пороги входа", ItemBase::Threshold, Cap::Inputs, kIntrshdFields, kRWF,
                          Members::PerInput};
-const GroupDesc kOut{"OUT", "Выход", ItemBase::Output, Cap::Outputs, kOutFields, kRWF, Members::PerOutput};
-const GroupDesc kRs232{"RS232", "RS-232", DI_RS232, Cap::Rs232, kSerialFields, kRWF, Members::One, 0, 0, 0, nullptr,
+constinit const GroupDesc kOut{"OUT", "Выход", ItemBase::Output, Cap::Outputs, kOutFields, kRWF, Members::PerOutput};
+constinit const GroupDesc kRs232{"RS232", "RS-232", DI_RS232, Cap::Rs232, kSerialFields, kRWF, Members::One, 0, 0, 0, nullptr,
                        nullptr, false, "RS232B"};
-const GroupDesc kLls232{kFuelSensorStem, "ДУТ", ItemBase::FuelSensor, Cap::Rs232, kLlsFields, kRWF, Members::Fixed, 0,
+constinit const GroupDesc kLls232{kFuelSensorStem, "ДУТ", ItemBase::FuelSensor, Cap::Rs232, kLlsFields, kRWF, Members::Fixed, 0,
                         0, 0, kGet, kSet, true};
-const GroupDesc kRs485{"RS485", "RS-485", DI_RS485, Cap::Rs485, kSerialFields, kRWF, Members::One, 0, 0, 0, nullptr,
+constinit const GroupDesc kRs485{"RS485", "RS-485", DI_RS485, Cap::Rs485, kSerialFields, kRWF, Members::One, 0, 0, 0, nullptr,
                        nullptr, false, "RS485A"};
-const GroupDesc kLls485{kFuelSensorStem, "ДУТ", ItemBase::FuelSensor, Cap::Rs485, kLlsFields, kRWF, Members::Fixed, 1,
+constinit const GroupDesc kLls485{kFuelSensorStem, "ДУТ", ItemBase::FuelSensor, Cap::Rs485, kLlsFields, kRWF, Members::Fixed, 1,
                         kFuelSensors - 1, 0, kGet, kSet, true};
-const GroupDesc kMsens{"MSENS", "Акселерометр", DI_MSENS_CONFIG, Cap::Accelerometer, kMsensFields, kRWF, Members::One,
+constinit const GroupDesc kMsens{"MSENS", "Акселерометр", DI_MSENS_CONFIG, Cap::Accelerometer, kMsensFields, kRWF, Members::One,
                        0, 0, 0, kGet, kSet};
-const GroupDesc kTilt{"TILT", "Наклон", DI_TILT_CONFIG, Cap::Accelerometer, kTiltFields, kRWF, Members::One, 0, 0, 0,
+constinit const GroupDesc kTilt{"TILT", "Наклон", DI_TILT_CONFIG, Cap::Accelerometer, kTiltFields, kRWF, Members::One, 0, 0, 0,
                       kGet, kSet};
-const GroupDesc kTsens{"TSENS", "Внутр. терм-р", DI_TSENS_CONFIG, Cap::InternalThermometer, kTsensFields, kRWF,
+constinit const GroupDesc kTsens{"TSENS", "Внутр. терм-р", DI_TSENS_CONFIG, Cap::InternalThermometer, kTsensFields, kRWF,
                        Members::One, 0, 0, 0, kGet, kSet};
-const GroupDesc kThermoId{"THERMOID", "Найденные термометры", DI_THERMO_ID_1, Cap::Thermometers, kNone, InSequence::kReadAll};
-const GroupDesc kThermo{"THERMO", "Термометр", ItemBase::Thermometer, Cap::Thermometers, kThermoFields, kRWF,
+constinit const GroupDesc kThermoId{"THERMOID", "Найденные термометры", DI_THERMO_ID_1, Cap::Thermometers, kNone, InSequence::kReadAll};
+constinit const GroupDesc kThermo{"THERMO", "Термометр", ItemBase::Thermometer, Cap::Thermometers, kThermoFields, kRWF,
                         Members::PerThermometer, 0, 0, 0, kGet, kSet};
-const GroupDesc kPrset10{"PRSET10", "Протокол, набор 1", DI_PRSET_1, Cap::Always, kPrset10Fields, kRWF, Members::One,
+constinit const GroupDesc kPrset10{"PRSET10", "Протокол, набор 1", DI_PRSET_1, Cap::Always, kPrset10Fields, kRWF, Members::One,
                          0, 0, 0, kGet, kSet};
-const GroupDesc kPrset11{"PRSET11", "Протокол, набор 2", DI_PRSET_1, Cap::Always, kPrset11Fields, kRWF, Members::One,
+constinit const GroupDesc kPrset11{"PRSET11", "Протокол, набор 2", DI_PRSET_1, Cap::Always, kPrset11Fields, kRWF, Members::One,
                          0, 0, 0, kGet, kSet};
 // clang-format on
 }  // namespace Group

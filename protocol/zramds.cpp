@@ -2,6 +2,7 @@
 
 #include "base/boundedlock.h"
 #include "model/dataserver.h"
+#include "model/registry.h"
 #include "protocol/handlers.h"
 
 #include <chrono>
@@ -15,7 +16,8 @@ constexpr size_t kPayloadMax = 239;
 
 enum State { kIdle = 0, kKeyword = 3, kPayload = 4, kChecksumHigh = 5, kChecksumLow = 6 };
 
-// Dispatch order matters where one keyword begins another.
+// Dispatch order matters where one keyword begins another. The settings
+// groups' keywords are the registry's; the rest are read-only or actions.
 struct DispatchRow {
     const char* stem;
     bool prefix;
@@ -25,45 +27,45 @@ struct DispatchRow {
 const DispatchRow kDispatch[] = {
     {"VER", false, HandleVer},
     {"BOOTVER", false, HandleBootVer},
-    {"HWCFG", false, HandleHwcfg},
-    {"DEV", false, HandleDev},
-    {"MODE", false, HandleMode},
-    {"PASS", false, HandlePass},
-    {"LOG", false, HandleLog},
-    {"DATE", false, HandleDate},
+    {Group::kHwcfg.keyword, false, HandleHwcfg},
+    {Group::kDev.keyword, false, HandleDev},
+    {Group::kMode.keyword, false, HandleMode},
+    {Group::kPass.keyword, false, HandlePass},
+    {Group::kLog.keyword, false, HandleLog},
+    {Group::kDate.keyword, false, HandleDate},
     {"REP", false, HandleRep},
     {"EKEY", false, HandleEkey},
-    {"MSENS", false, HandleMsens},
-    {"TILT", false, HandleTilt},
-    {"TSENS", false, HandleTsens},
+    {Group::kMsens.keyword, false, HandleMsens},
+    {Group::kTilt.keyword, false, HandleTilt},
+    {Group::kTsens.keyword, false, HandleTsens},
     {"GNSS", false, HandleGnss},
     {"GSM", false, HandleGsm},
-    {"PHONE", true, HandlePhone},
-    {"SMS", true, HandleSms},
+    {Group::kPhone.keyword, true, HandlePhone},
+    {Group::kSms.keyword, true, HandleSms},
     {"RING", false, HandleRing},
     {"AUDIO", false, HandleAudio},
-    {"SIMS", false, HandleSims},
+    {Group::kSims.keyword, false, HandleSims},
     {"SIM", false, HandleSim1},
     {"SIM1", false, HandleSim1},
     {"SIM2", false, HandleSim2},
     {"APN", false, HandleApn1},
-    {"APN1", false, HandleApn1},
-    {"APN2", false, HandleApn2},
+    {Group::kApn1.keyword, false, HandleApn1},
+    {Group::kApn2.keyword, false, HandleApn2},
     {"WIFI", false, HandleWifi},
-    {"WIFINET", true, HandleWifinet},
-    {"INTRSHD", true, HandleIntrshd},
-    {"IN", true, HandleIn},
+    {Group::kWifiNet.keyword, true, HandleWifinet},
+    {Group::kIntrshd.keyword, true, HandleIntrshd},
+    {Group::kIn.keyword, true, HandleIn},
     {"COUNTER", true, HandleCounter},
-    {"IGN", false, HandleIgn},
-    {"SOS", false, HandleSos},
-    {"OUT", true, HandleOut},
-    {"RS232", true, HandleRs232},
-    {"RS485", true, HandleRs485},
-    {"LLS", true, HandleLls},
+    {Group::kIgn.keyword, false, HandleIgn},
+    {Group::kSos.keyword, false, HandleSos},
+    {Group::kOut.keyword, true, HandleOut},
+    {Group::kRs232.keyword, true, HandleRs232},
+    {Group::kRs485.keyword, true, HandleRs485},
+    {Group::kLls485.keyword, true, HandleLls},
     {"THERMOID", false, HandleThermoId},
-    {"THERMO", true, HandleThermo},
-    {"FILTER", false, HandleFilter},
-    {"SERVER", true, HandleServer},
+    {Group::kThermo.keyword, true, HandleThermo},
+    {Group::kFilter.keyword, false, HandleFilter},
+    {Group::kServer.keyword, true, HandleServer},
     {"STATIST", false, HandleStatist},
     {"PRSET", true, HandlePrset},
     {"RESET", false, HandleServiceCommand},

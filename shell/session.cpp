@@ -4,6 +4,7 @@
 #include "files/naming.h"
 #include "files/sessionlog.h"
 #include "model/dataserver.h"
+#include "model/registry.h"
 #include "shell/connectposter.h"
 #include "shell/pageset.h"
 #include "shell/passworddialog.h"
@@ -211,7 +212,7 @@ bool CSession::IdentifyDevice() {
     }
     m_portOpenError = 0;
     StartWorker();
-    int result = ExecuteCommand(RequestType::Read, "HWCFG", nullptr);
+    int result = ExecuteCommand(RequestType::Read, Group::kHwcfg.keyword, nullptr);
     if (result == kResultWrongPassword) {
         if (m_state.connected)
             return FailIdentification();
@@ -222,7 +223,7 @@ bool CSession::IdentifyDevice() {
         m_data.Get(DI_PASSWORD, password);
         password.flags = static_cast<uint8_t>(password.flags & ~PasswordFlag::kBoth);
         m_data.Set(DI_PASSWORD, password);
-        result = ExecuteCommand(RequestType::Read, "HWCFG", nullptr);
+        result = ExecuteCommand(RequestType::Read, Group::kHwcfg.keyword, nullptr);
         if (result == kResultWrongPassword && !m_state.connected)
             result = PasswordRoad();
     }
@@ -237,7 +238,7 @@ bool CSession::IdentifyDevice() {
 int CSession::PasswordRoad() {
     if (!m_ui.password.RunPasswordDialog())
         return kResultWrongPassword;
-    return ExecuteCommand(RequestType::Read, "HWCFG", nullptr);
+    return ExecuteCommand(RequestType::Read, Group::kHwcfg.keyword, nullptr);
 }
 
 // A device that answered with a success code on the way may have set connected.

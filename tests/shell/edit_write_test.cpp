@@ -193,8 +193,9 @@ TEST_F(EditWriteTest, CloseWithoutADeviceLeavesTheDefaultsOfType0) {
 TEST_F(EditWriteTest, AServiceRequestGoesOutWithTheNextStatusPassAndRefreshFlagsAreTakenOnce) {
     Connect();
     IPageHost& host = shell->PageHost();
-    host.SetActivePageCode(PageCode::Info);
+    // Queued before the page wakes the poll, so the pass the wake starts finds it.
     ASSERT_EQ(host.QueueServiceRequest(RequestType::Write, "OUT1", nullptr), 1);
+    host.SetActivePageCode(PageCode::Info);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::vector<std::string> keywords;
     while (std::chrono::steady_clock::now() < deadline) {
