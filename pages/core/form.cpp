@@ -3,6 +3,8 @@
 #include "base/devicetext.h"
 #include "shell/pagehost.h"
 
+#include <cstdlib>
+
 CForm::CForm(CDataServer& data, IPageHost& host, std::span<const ControlTraits> traits)
     : m_data(data), m_host(host), m_traits(traits), m_views(traits.size()) {}
 
@@ -79,4 +81,23 @@ void ShowNotAvailable(ControlView& view, ControlKind kind) {
     case ControlKind::Check:
     case ControlKind::Button: break;
     }
+}
+
+std::string HintOf(const ControlTraits& traits) {
+    if (traits.hint)
+        return traits.hint;
+    return traits.field ? FieldHint(*traits.field) : std::string();
+}
+
+ControlTraits EditFor(const FieldDesc& field, EditTrigger trigger) {
+    const bool number = field.kind == FieldKind::Number || field.kind == FieldKind::NumberText;
+    const bool signedRange = number && FieldRange(field).first < 0;
+    return {ControlKind::Edit, field.width, number, signedRange, trigger, nullptr, &field};
+}
+
+const FieldDesc& Described(std::string_view name) {
+    const std::optional<SettingRef> setting = FindSetting(name);
+    if (!setting)
+        std::abort();  // a page names a setting the registry lacks: a fault of the program itself
+    return *setting->field;
 }

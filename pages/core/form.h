@@ -3,6 +3,7 @@
 // out, forwards the user's entries here and shows the views it gets back.
 #pragma once
 
+#include "model/registry.h"
 #include "shell/pagecode.h"
 
 #include <span>
@@ -38,8 +39,16 @@ struct ControlTraits {
     bool digitsOnly = false;
     bool signAllowed = false;  // with digitsOnly: a leading "+" or "-"
     EditTrigger trigger = EditTrigger::OnChange;
-    const char* hint = nullptr;  // what is accepted, for the tooltip of a refused entry
+    const char* hint = nullptr;        // what is accepted, for the tooltip of a refused entry
+    const FieldDesc* field = nullptr;  // the setting the control edits: its hint when there is no other
 };
+
+// What a control accepts, for the user: its own hint or its setting's.
+std::string HintOf(const ControlTraits& traits);
+// The traits of an edit for a setting: its width, digits only for numbers.
+ControlTraits EditFor(const FieldDesc& field, EditTrigger trigger = EditTrigger::OnChange);
+// The registry's description of a setting by its stable name; the name must exist.
+const FieldDesc& Described(std::string_view name);
 
 // Shows "NA" in a control whose hardware the device type lacks: disabled,
 // cleared, a list with the single entry "NA".

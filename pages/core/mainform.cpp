@@ -83,62 +83,58 @@ const Row kRows[] = {
 };
 #undef SENSOR_ROWS
 
-constexpr const char* kDigits = "Только цифры";
-constexpr const char* kAngleHint = "Допустимо: от 0 до 180";
-constexpr const char* kAddressHint = "Допустимо: от 0 до 255";
 constexpr const char* kSmsHint = "Только цифры; «+» допустим лишь первым знаком";
 
 using K = ControlKind;
-constexpr ControlTraits kText(int length) { return {K::Edit, length}; }
-constexpr ControlTraits kDigitsEdit(int length, const char* hint = kDigits) {
-    return {K::Edit, length, true, false, EditTrigger::OnChange, hint};
-}
-constexpr ControlTraits kAddress = kDigitsEdit(3, kAddressHint);
+// An edit as the registry describes its setting.
+ControlTraits Edit(std::string_view name) { return EditFor(Described(name)); }
 
-constexpr ControlTraits kSms{K::Edit, 15, false, false, EditTrigger::OnFocusLoss, kSmsHint};
+const FieldDesc& kAngleField = Described("filter.angle");
+const FieldDesc& kAddressField = Described("lls1.address");
+const ControlTraits kSms{K::Edit, Described("sms1").width, false, false, EditTrigger::OnFocusLoss, kSmsHint};
 
 // In the order of MainControl.
 const ControlTraits kTraits[] = {
-    {K::Ip},                     // ServerIp
-    kText(5),                    // ServerPort
-    kText(15),                   // ServerLogin
-    kText(15),                   // ServerPassword
-    {K::Button},                 // Imei
-    kText(20),                   // ApnName
-    kText(24),                   // ApnLogin
-    kText(15),                   // ApnPassword
-    kSms,                        // Sms1
-    kSms,                        // Sms2
-    {K::Check},                  // PasswordOn
-    kText(8),                    // Password
-    {K::Button},                 // PasswordChange
-    {K::Check},                  // DistanceOn
-    kDigitsEdit(4),              // Distance
-    {K::Check},                  // AngleOn
-    kDigitsEdit(3, kAngleHint),  // Angle
-    {K::Check},                  // SpeedOn
-    kDigitsEdit(2),              // Speed
-    kDigitsEdit(4),              // RestTime
-    kDigitsEdit(4),              // MotionTime
-    {K::Check},                  // In1
-    {K::Check},                  // In2
-    {K::Check},                  // In3
-    {K::Check},                  // In4
-    {K::List},                   // Mode1
-    {K::List},                   // Mode2
-    {K::List},                   // Mode3
-    {K::List},                   // Mode4
-    {K::Check},                  // IgnOn
-    {K::List},                   // IgnSource
-    {K::List},                   // Rs485Speed
-    {K::Check},                  // Lls1
-    {K::Check},                  // Lls2
-    {K::Check},                  // Lls3
-    {K::Check},                  // Lls4
-    kAddress,                    // Address1
-    kAddress,                    // Address2
-    kAddress,                    // Address3
-    kAddress,                    // Address4
+    {K::Ip},                   // ServerIp
+    Edit("server1.port"),      // ServerPort
+    Edit("server1.login"),     // ServerLogin
+    Edit("server1.password"),  // ServerPassword
+    {K::Button},               // Imei
+    Edit("apn1.name"),         // ApnName
+    Edit("apn1.login"),        // ApnLogin
+    Edit("apn1.password"),     // ApnPassword
+    kSms,                      // Sms1
+    kSms,                      // Sms2
+    {K::Check},                // PasswordOn
+    Edit("pass.password"),     // Password
+    {K::Button},               // PasswordChange
+    {K::Check},                // DistanceOn
+    Edit("filter.distance"),   // Distance
+    {K::Check},                // AngleOn
+    EditFor(kAngleField),      // Angle
+    {K::Check},                // SpeedOn
+    Edit("filter.speed"),      // Speed
+    Edit("filter.rest"),       // RestTime
+    Edit("filter.motion"),     // MotionTime
+    {K::Check},                // In1
+    {K::Check},                // In2
+    {K::Check},                // In3
+    {K::Check},                // In4
+    {K::List},                 // Mode1
+    {K::List},                 // Mode2
+    {K::List},                 // Mode3
+    {K::List},                 // Mode4
+    {K::Check},                // IgnOn
+    {K::List},                 // IgnSource
+    {K::List},                 // Rs485Speed
+    {K::Check},                // Lls1
+    {K::Check},                // Lls2
+    {K::Check},                // Lls3
+    {K::Check},                // Lls4
+    EditFor(kAddressField),    // Address1
+    EditFor(kAddressField),    // Address2
+    EditFor(kAddressField),    // Address3
+    EditFor(kAddressField),    // Address4
 };
 static_assert(std::size(kTraits) == static_cast<size_t>(MainControl::Count));
 
@@ -232,14 +228,14 @@ Verdict CMainForm::RefuseWithModel(int control, int item, const Field& field) {
 Verdict CMainForm::OnText(int control, std::string_view text) {
     switch (static_cast<C>(control)) {
     case C::Angle:
-        if (!NumberWithin(text, 0, 180))
+        if (!NumberWithin(text, FieldRange(kAngleField).first, FieldRange(kAngleField).second))
             return RefuseWithModel(control, DI_TRACK_FILTER, kAngle);
         break;
     case C::Address1:
     case C::Address2:
     case C::Address3:
     case C::Address4:
-        if (!NumberWithin(text, 0, 255))
+        if (!NumberWithin(text, FieldRange(kAddressField).first, FieldRange(kAddressField).second))
             return RefuseWithModel(control, kSensor(SensorOf(control)), kLlsAddress);
         break;
     case C::Sms1:

@@ -132,8 +132,8 @@ void CFormPage::Answer(int control, Verdict verdict) {
     if (verdict == Verdict::Refuse) {
         QApplication::beep();
         emit EntryRefused(control);
-        const char* hint = m_form.Traits(control).hint;
-        const QString text = QString::fromUtf8(hint ? hint : "Недопустимое значение");
+        const std::string hint = HintOf(m_form.Traits(control));
+        const QString text = QString::fromStdString(hint.empty() ? "Недопустимое значение" : hint);
         widget->setToolTip(text);
         QToolTip::showText(widget->mapToGlobal(QPoint(0, widget->height())), text, widget);
     }
