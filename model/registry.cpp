@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -96,7 +97,17 @@ constexpr FieldDesc kApnFields[] = {
 constexpr FieldDesc kWifiNetFields[] = {
     {"n1", "Параметр N1", K::Number, ORVENA_FIELD(WifiNetworkRecord, n1), 0, 3},
     {"ssid", "SSID", K::Text, ORVENA_FIELD(WifiNetworkRecord, ssid), 0, 24},
-    {"n2", "Параметр N2", K::Number, ORVENA_FIELD(WifiNetworkRecord, n2), 0, 3, 0, 255},
+    {"n2",
+     "Параметр N2",
+     K::Number,
+     ORVENA_FIELD(WifiNetworkRecord, n2),
+     0,
+     3,
+     0,
+     255,
+     nullptr,
+     {},
+     FieldTrait::kLowByte},
     {"n3", "Параметр N3", K::Number, ORVENA_FIELD(WifiNetworkRecord, n3), 0, 3},
     {"password", "Пароль", K::Text, ORVENA_FIELD(WifiNetworkRecord, key), 0, 26},
     {"n4", "Параметр N4", K::Number, ORVENA_FIELD(WifiNetworkRecord, n4), 0, 3},
@@ -144,9 +155,9 @@ constexpr FieldDesc kServerFields[] = {
     {"p2", "Параметр P2", K::Number, ORVENA_FIELD(ServerRecord, p2), 0, 5},
     {"p3", "Параметр P3", K::Number, ORVENA_FIELD(ServerRecord, p3), 0, 5},
     {"p4", "Параметр P4", K::Number, ORVENA_FIELD(ServerRecord, p4), 0, 5},
-    {"p5", "Параметр P5", K::Number, ORVENA_FIELD(ServerRecord, p5), 0, 3, 0, 255},
-    {"p6", "Параметр P6", K::Number, ORVENA_FIELD(ServerRecord, p6), 0, 3, 0, 255},
-    {"p7", "Параметр P7", K::Number, ORVENA_FIELD(ServerRecord, p7), 0, 3, 0, 255},
+    {"p5", "Параметр P5", K::Number, ORVENA_FIELD(ServerRecord, p5), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
+    {"p6", "Параметр P6", K::Number, ORVENA_FIELD(ServerRecord, p6), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
+    {"p7", "Параметр P7", K::Number, ORVENA_FIELD(ServerRecord, p7), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
     // Only the settings file keeps it; the device's reply does not carry it.
     {"on", "Вкл.", K::Number, ORVENA_FIELD(ServerRecord, lastOn), 0, 1, 0, 1, nullptr, {}, FieldTrait::kNotReadBack},
 };
@@ -183,13 +194,14 @@ constexpr FieldDesc kSosFields[] = {
 };
 
 constexpr FieldDesc kInFields[] = {
-    {"mode", "Режим", K::Choice, ORVENA_FIELD(InputRecord, mode), 0, 0, 0, 0, nullptr, kInputModes},
+    {"mode", "Режим", K::Choice, ORVENA_FIELD(InputRecord, mode), 0, 0, 0, 0, nullptr, kInputModes,
+     FieldTrait::kLowByte},
     {"filter.analog", "Фильтр (аналог.)", K::Number, ORVENA_FIELD(InputRecord, analogFilter), 0, 1, 1, 8},
     LEVEL_FIELDS(InputRecord),
-    {"c", "Параметр C", K::Number, ORVENA_FIELD(InputRecord, c), 0, 3, 0, 255},
-    {"d", "Параметр D", K::Number, ORVENA_FIELD(InputRecord, d), 0, 3, 0, 255},
+    {"c", "Параметр C", K::Number, ORVENA_FIELD(InputRecord, c), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
+    {"d", "Параметр D", K::Number, ORVENA_FIELD(InputRecord, d), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
     {"filter.pulse", "Фильтр (импул.)", K::Number, ORVENA_FIELD(InputRecord, pulseFilter), 0, 3, 1, 250},
-    {"e", "Параметр E", K::Number, ORVENA_FIELD(InputRecord, e), 0, 3, 0, 255},
+    {"e", "Параметр E", K::Number, ORVENA_FIELD(InputRecord, e), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
 };
 #undef LEVEL_FIELDS
 
@@ -253,11 +265,11 @@ constexpr FieldPlace SerialValue(int r) {
             sizeof(int32_t), true};
 }
 constexpr FieldDesc kSerialFields[] = {
-    {"r1", "Параметр R1", K::Number, SerialValue(1), 0, 3, 0, 255},
+    {"r1", "Параметр R1", K::Number, SerialValue(1), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
     {"rate", "Скорость", K::Choice, SerialValue(2), 0, 0, 0, 0, "бит/с", kRates},
-    {"r4", "Параметр R4", K::Number, SerialValue(4), 0, 3, 0, 255},
-    {"r3", "Параметр R3", K::Number, SerialValue(3), 0, 3, 0, 255},
-    {"r5", "Параметр R5", K::Number, SerialValue(5), 0, 3, 0, 255},
+    {"r4", "Параметр R4", K::Number, SerialValue(4), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
+    {"r3", "Параметр R3", K::Number, SerialValue(3), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
+    {"r5", "Параметр R5", K::Number, SerialValue(5), 0, 3, 0, 255, nullptr, {}, FieldTrait::kLowByte},
 };
 
 constexpr FieldDesc kLlsFields[] = {
@@ -561,6 +573,23 @@ std::optional<SettingRef> FindSetting(std::string_view name) {
         if (fieldName == field.name)
             return SettingRef{*group, &field};
     return std::nullopt;
+}
+
+int64_t ReadValue(const void* record, FieldPlace place) {
+    uint64_t raw = 0;
+    const size_t size = std::min<size_t>(place.size, sizeof raw);
+    std::memcpy(&raw, static_cast<const unsigned char*>(record) + place.offset, size);
+    if (size < sizeof raw) {
+        raw &= (uint64_t{1} << (8 * size)) - 1;
+        if (place.isSigned && ((raw >> (8 * size - 1)) & 1))
+            raw |= ~((uint64_t{1} << (8 * size)) - 1);
+    }
+    return static_cast<int64_t>(raw);
+}
+
+void WriteValue(void* record, FieldPlace place, int64_t value) {
+    const auto raw = static_cast<uint64_t>(value);
+    std::memcpy(static_cast<unsigned char*>(record) + place.offset, &raw, std::min<size_t>(place.size, sizeof raw));
 }
 
 std::pair<int64_t, int64_t> FieldRange(const FieldDesc& field) {

@@ -52,6 +52,7 @@ enum class FieldKind : uint8_t {
 
 // Traits of a field beyond its value.
 namespace FieldTrait {
+constexpr uint8_t kLowByte = 0x4;      // the write line carries the value's low byte
 constexpr uint8_t kNotReadBack = 0x1;  // the device's reply does not carry it: never compared with the device
 constexpr uint8_t kSecret = 0x2;       // a password: never shown in clear
 }  // namespace FieldTrait
@@ -182,6 +183,10 @@ struct SettingRef {
 
 // The setting a stable name names, or nothing.
 std::optional<SettingRef> FindSetting(std::string_view name);
+
+// A number at its place in a record's bytes (sign-extended for signed places), and back.
+int64_t ReadValue(const void* record, FieldPlace place);
+void WriteValue(void* record, FieldPlace place, int64_t value);
 
 // The range a number field accepts: its own, or its storage's.
 std::pair<int64_t, int64_t> FieldRange(const FieldDesc& field);

@@ -1,6 +1,7 @@
 // Inputs, thresholds, counters, ignition and alarm inputs, outputs, serial
 // interfaces, fuel level sensors, 1-Wire thermometers, accelerometer, tilt,
 // internal thermometer and protocol sets.
+#include "protocol/fieldtable.h"
 #include "protocol/handlers.h"
 #include "protocol/hex.h"
 #include "protocol/zramds.h"
@@ -26,7 +27,6 @@ private:
 };
 
 unsigned LowByte(long long v) { return static_cast<unsigned>(v) & 0xFFu; }
-unsigned Bit(unsigned flags, unsigned bit) { return (flags >> bit) & 1u; }
 
 // ---------------------------------------------------------------------------
 // Inputs
@@ -62,40 +62,8 @@ void ParseLiveInputs(CodecContext& c) {
     c.result = kCodecOk;
 }
 
-// Level bounds in record order: upper "1", lower "1", upper "0", lower "0".
-void BuildBounds(CodecContext& c, const LevelBounds& b) {
-    c.out.Field("%u", unsigned{b.upper1});
-    c.out.Field("%u", unsigned{b.lower1});
-    c.out.Field("%u", unsigned{b.upper0});
-    c.out.Field("%u", unsigned{b.lower0});
-}
-
-void ParseBounds(const CodecContext& c, int first, LevelBounds& b) {
-    TakeDecimal(c, first, b.upper1);
-    TakeDecimal(c, first + 1, b.lower1);
-    TakeDecimal(c, first + 2, b.upper0);
-    TakeDecimal(c, first + 3, b.lower0);
-}
-
-void BuildInput(CodecContext& c, const InputRecord& in) {
-    c.out.Field("%u", LowByte(in.mode));
-    c.out.Field("%u", unsigned{in.analogFilter});
-    BuildBounds(c, in.bounds);
-    c.out.Field("%u", LowByte(in.c));
-    c.out.Field("%u", LowByte(in.d));
-    c.out.Field("%u", unsigned{in.pulseFilter});
-    c.out.Field("%u", LowByte(in.e));
-}
-
-void ParseInput(const CodecContext& c, InputRecord& in) {
-    TakeDecimal(c, 1, in.mode);
-    TakeDecimal(c, 2, in.analogFilter);
-    ParseBounds(c, 3, in.bounds);
-    TakeDecimal(c, 7, in.c);
-    TakeDecimal(c, 8, in.d);
-    TakeDecimal(c, 9, in.pulseFilter);
-    TakeDecimal(c, 10, in.e);
-}
+void BuildInput(CodecContext& c, const InputRecord& in) { BuildFields(c, Group::kIn.fields, in); }
+void ParseInput(const CodecContext& c, InputRecord& in) { ParseFields(c, Group::kIn.fields, in); }
 
 // Writes take the digit after the stem, replies the number: a reply index of
 // 0 would address the count item, so it is refused like one above the family.
@@ -136,36 +104,8 @@ void HandleIndexed(CodecContext& c, size_t stem, int family, int base, void (*bu
     c.result = kCodecOk;
 }
 
-// ---------------------------------------------------------------------------
-// Thresholds: three sets of flags (hex), lower, upper, change, timer.
-
-template <class Set> void BuildThresholdSet(CodecContext& c, const Set& s) {
-    c.out.Field("%02x", unsigned{s.flags});
-    c.out.Field("%lu", static_cast<unsigned long>(s.lower));
-    c.out.Field("%lu", static_cast<unsigned long>(s.upper));
-    c.out.Field("%lu", static_cast<unsigned long>(s.change));
-    c.out.Field("%u", unsigned{s.timer});
-}
-
-template <class Set> void ParseThresholdSet(const CodecContext& c, int first, Set& s) {
-    TakeHex(c, first, s.flags);
-    TakeDecimal(c, first + 1, s.lower);
-    TakeDecimal(c, first + 2, s.upper);
-    TakeDecimal(c, first + 3, s.change);
-    TakeDecimal(c, first + 4, s.timer);
-}
-
-void BuildThresholds(CodecContext& c, const ThresholdRecord& t) {
-    BuildThresholdSet(c, t.voltage);
-    BuildThresholdSet(c, t.frequency);
-    BuildThresholdSet(c, t.pulses);
-}
-
-void ParseThresholds(const CodecContext& c, ThresholdRecord& t) {
-    ParseThresholdSet(c, 1, t.voltage);
-    ParseThresholdSet(c, 6, t.frequency);
-    ParseThresholdSet(c, 11, t.pulses);
-}
+void BuildThresholds(CodecContext& c, const ThresholdRecord& t) { BuildFields(c, Group::kIntrshd.fields, t); }
+void ParseThresholds(const CodecContext& c, ThresholdRecord& t) { ParseFields(c, Group::kIntrshd.fields, t); }
 
 // ---------------------------------------------------------------------------
 // Outputs
@@ -221,32 +161,18 @@ void ParseLiveOutputs(CodecContext& c) {
 // ---------------------------------------------------------------------------
 // Serial interfaces: R1, R2, R4, R3, R5 (R2 the baud rate, sent whole).
 
-struct SerialField {
-    int r;
-    bool lowByte;
-};
-constexpr SerialField kSerialFields[] = {{1, true}, {2, false}, {4, true}, {3, true}, {5, true}};
-
-void HandleSerial(CodecContext& c, int item) {
-    ItemEdit<SerialInterfaceRecord> rec(c.data, item);
+void HandleSerial(CodecContext& c, const GroupDesc& group) {
+    ItemEdit<SerialInterfaceRecord> rec(c.data, group.item);
     if (!rec.Loaded()) {
         c.result = kCodecDevError;
         return;
     }
-    int k = 1;
-    for (const SerialField& f : kSerialFields) {
-        int32_t& r = rec.value.r[f.r];
-        if (!c.writeMode)
-            TakeDecimal(c, k++, r);
-        else if (f.lowByte)
-            c.out.Field("%u", LowByte(r));
-        else
-            c.out.Field("%d", r);
-    }
     if (c.writeMode) {
+        BuildFields(c, group.fields, rec.value);
         c.result = kCodecDone;
         return;
     }
+    ParseFields(c, group.fields, rec.value);
     rec.Store();
     c.result = kCodecOk;
 }
@@ -303,32 +229,13 @@ void ParseSensorLive(const CodecContext& c, FuelSensorRecord& s) {
 
 // The settings-file line carries the in-use bit, the address and S; the
 // in-use bit is read back too, so a sensor saved as unused stays unused.
-void ParseSensorFile(const CodecContext& c, FuelSensorRecord& s) {
-    TakeBit(c, 1, s.flags, 0);
-    TakeDecimal(c, 2, s.address);
-    TakeDecimal(c, 3, s.s);
-}
+void ParseSensorFile(const CodecContext& c, FuelSensorRecord& s) { ParseFields(c, Group::kLls485.fields, s); }
 
 // ---------------------------------------------------------------------------
 // Thermometers
 
-void BuildThermometer(CodecContext& c, const ThermometerRecord& t) {
-    char id[13];
-    U64ToHex(t.id, id);
-    c.out.Field("%u", Bit(t.flags, 0));
-    c.out.TextField(id, sizeof id - 1);
-    c.out.Field("%u", unsigned{t.v});
-    c.out.Field("%d", int{t.lower});
-    c.out.Field("%d", int{t.upper});
-}
-
-void ParseThermometerConfig(const CodecContext& c, ThermometerRecord& t) {
-    TakeBit(c, 1, t.flags, 0);
-    TakeId(c, 2, t.id);
-    TakeDecimal(c, 3, t.v);
-    TakeDecimal(c, 4, t.lower);
-    TakeDecimal(c, 5, t.upper);
-}
+void BuildThermometer(CodecContext& c, const ThermometerRecord& t) { BuildFields(c, Group::kThermo.fields, t); }
+void ParseThermometerConfig(const CodecContext& c, ThermometerRecord& t) { ParseFields(c, Group::kThermo.fields, t); }
 
 // Live reading: the temperature belongs to this thermometer only when the
 // reporting sensor's identifier is the configured one.
@@ -342,29 +249,8 @@ void ParseThermometerLive(const CodecContext& c, ThermometerRecord& t) {
 // ---------------------------------------------------------------------------
 // Accelerometer, tilt, internal thermometer
 
-// MSENS configuration fields: flag bits interleaved with the two thresholds.
-struct MsensFlagField {
-    int field;
-    unsigned bit;
-};
-constexpr MsensFlagField kMsensFlags[] = {{1, 0}, {3, 1}, {5, 2}, {6, 3}, {7, 4}};
-
-void BuildMsens(CodecContext& c, const MotionSensorConfig& m) {
-    c.out.Field("%u", Bit(m.flags, 0));
-    c.out.Field("%u", unsigned{m.motion});
-    c.out.Field("%u", Bit(m.flags, 1));
-    c.out.Field("%u", unsigned{m.shock});
-    c.out.Field("%u", Bit(m.flags, 2));
-    c.out.Field("%u", Bit(m.flags, 3));
-    c.out.Field("%u", Bit(m.flags, 4));
-}
-
-void ParseMsens(const CodecContext& c, MotionSensorConfig& m) {
-    for (const MsensFlagField& f : kMsensFlags)
-        TakeBit(c, f.field, m.flags, f.bit);
-    TakeDecimal(c, 2, m.motion);
-    TakeDecimal(c, 4, m.shock);
-}
+void BuildMsens(CodecContext& c, const MotionSensorConfig& m) { BuildFields(c, Group::kMsens.fields, m); }
+void ParseMsens(const CodecContext& c, MotionSensorConfig& m) { ParseFields(c, Group::kMsens.fields, m); }
 
 void ParseAccel(const CodecContext& c, AccelRecord& a) {
     TakeDecimal(c, 1, a.x);
@@ -372,34 +258,16 @@ void ParseAccel(const CodecContext& c, AccelRecord& a) {
     TakeDecimal(c, 3, a.z);
 }
 
-void BuildTilt(CodecContext& c, const TiltConfig& t) {
-    c.out.Field("%u", Bit(t.flags, 0));
-    c.out.Field("%u", unsigned{t.angle});
-    c.out.Field("%u", unsigned{t.value});
-}
-
-void ParseTiltConfig(const CodecContext& c, TiltConfig& t) {
-    TakeBit(c, 1, t.flags, 0);
-    TakeDecimal(c, 2, t.angle);
-    TakeDecimal(c, 3, t.value);
-}
+void BuildTilt(CodecContext& c, const TiltConfig& t) { BuildFields(c, Group::kTilt.fields, t); }
+void ParseTiltConfig(const CodecContext& c, TiltConfig& t) { ParseFields(c, Group::kTilt.fields, t); }
 
 void ParseTiltLive(const CodecContext& c, TiltLive& t) {
     TakeDecimal(c, 1, t.a);
     TakeDecimal(c, 2, t.b);
 }
 
-void BuildTsens(CodecContext& c, const TempSensorConfig& t) {
-    c.out.Field("%u", Bit(t.flags, 0));
-    c.out.Field("%d", int{t.lower});
-    c.out.Field("%d", int{t.upper});
-}
-
-void ParseTsensConfig(const CodecContext& c, TempSensorConfig& t) {
-    TakeBit(c, 1, t.flags, 0);
-    TakeDecimal(c, 2, t.lower);
-    TakeDecimal(c, 3, t.upper);
-}
+void BuildTsens(CodecContext& c, const TempSensorConfig& t) { BuildFields(c, Group::kTsens.fields, t); }
+void ParseTsensConfig(const CodecContext& c, TempSensorConfig& t) { ParseFields(c, Group::kTsens.fields, t); }
 
 void ParseTint(const CodecContext& c, int8_t& t) { TakeDecimal(c, 1, t); }
 
@@ -509,15 +377,12 @@ void HandleIgn(CodecContext& c) {
         c.result = kCodecDevError;
         return;
     }
-    IgnitionRecord& r = ign.value;
     if (c.writeMode) {
-        c.out.Field("%u", unsigned{r.source});
-        BuildBounds(c, r.bounds);
+        BuildFields(c, Group::kIgn.fields, ign.value);
         c.result = kCodecDone;
         return;
     }
-    TakeDecimal(c, 1, r.source);
-    ParseBounds(c, 2, r.bounds);
+    ParseFields(c, Group::kIgn.fields, ign.value);
     ign.Store();
     c.result = kCodecOk;
 }
@@ -528,23 +393,18 @@ void HandleSos(CodecContext& c) {
         c.result = kCodecDevError;
         return;
     }
-    AlarmRecord& r = sos.value;
     if (c.writeMode) {
-        c.out.Field("%u", unsigned{r.source});
-        BuildBounds(c, r.bounds);
-        c.out.Field("%d", r.level);
+        BuildFields(c, Group::kSos.fields, sos.value);
         c.result = kCodecDone;
         return;
     }
-    TakeDecimal(c, 1, r.source);
-    ParseBounds(c, 2, r.bounds);
-    TakeDecimal(c, 6, r.level);
+    ParseFields(c, Group::kSos.fields, sos.value);
     sos.Store();
     c.result = kCodecOk;
 }
 
-void HandleRs232(CodecContext& c) { HandleSerial(c, DI_RS232); }
-void HandleRs485(CodecContext& c) { HandleSerial(c, DI_RS485); }
+void HandleRs232(CodecContext& c) { HandleSerial(c, Group::kRs232); }
+void HandleRs485(CodecContext& c) { HandleSerial(c, Group::kRs485); }
 
 void HandleLls(CodecContext& c) {
     constexpr size_t kStem = 3;
@@ -569,9 +429,7 @@ void HandleLls(CodecContext& c) {
         return;
     }
     if (c.writeMode) {
-        c.out.Field("%u", Bit(s.value.flags, 0));
-        c.out.Field("%u", unsigned{s.value.address});
-        c.out.Field("%u", unsigned{s.value.s});
+        BuildFields(c, Group::kLls485.fields, s.value);
         c.result = kCodecDone;
         return;
     }

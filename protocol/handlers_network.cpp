@@ -1,5 +1,6 @@
 // Network keywords: GNSS, GSM modem and SIM cards, access points, phone and
 // SMS numbers, ring and audio, WiFi and its networks, servers, track filter.
+#include "protocol/fieldtable.h"
 #include "protocol/handlers.h"
 #include "protocol/zramds.h"
 
@@ -150,20 +151,16 @@ void HandleSimStatus(CodecContext& c, int item) {
     c.result = kCodecOk;
 }
 
-void HandleAccessPoint(CodecContext& c, int item) {
+void HandleAccessPoint(CodecContext& c, const GroupDesc& group) {
     AccessPointRecord ap;
-    c.data.Get(item, ap);
+    c.data.Get(group.item, ap);
     if (c.writeMode) {
-        c.out.TextField(ap.apn, sizeof ap.apn - 1);
-        c.out.TextField(ap.login, sizeof ap.login - 1);
-        c.out.TextField(ap.password, sizeof ap.password - 1);
+        BuildFields(c, group.fields, ap);
         c.result = kCodecDone;
         return;
     }
-    TakeText(c, 1, ap.apn);
-    TakeText(c, 2, ap.login);
-    TakeText(c, 3, ap.password);
-    c.data.Set(item, ap);
+    ParseFields(c, group.fields, ap);
+    c.data.Set(group.item, ap);
     c.result = kCodecOk;
 }
 
@@ -349,8 +346,8 @@ void HandleSims(CodecContext& c) {
 
 void HandleSim1(CodecContext& c) { HandleSimStatus(c, DI_APN_1); }
 void HandleSim2(CodecContext& c) { HandleSimStatus(c, DI_APN_2); }
-void HandleApn1(CodecContext& c) { HandleAccessPoint(c, DI_APN_1); }
-void HandleApn2(CodecContext& c) { HandleAccessPoint(c, DI_APN_2); }
+void HandleApn1(CodecContext& c) { HandleAccessPoint(c, Group::kApn1); }
+void HandleApn2(CodecContext& c) { HandleAccessPoint(c, Group::kApn2); }
 
 void HandleWifi(CodecContext& c) {
     if (RefuseWrite(c))
