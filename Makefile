@@ -3,14 +3,14 @@
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
             libbenchmark-dev qt6-base-dev qt6-translations-l10n libcli11-dev nlohmann-json3-dev \
-            dpkg-dev desktop-file-utils lintian qt6-charts-dev
+            dpkg-dev desktop-file-utils clang-format lintian qt6-charts-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
 export ORVENA_WERROR := ON
 
-.PHONY: run test deps build-% test-% fuzz package demo clean
+.PHONY: run test deps build-% test-% fuzz package demo format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -45,6 +45,10 @@ run: deps
 # The Debian package of the release build, checked as an installed system would see it.
 package: build-default
 	tools/check-package
+
+# Applies the code style to every tracked C++ file (`make test` fails on any it would change).
+format:
+	tools/format
 
 clean:
 	rm -rf build

@@ -472,7 +472,7 @@ int CommandSend(const ConnectOptions& options, const std::string& line, std::ost
     const Body body = [&](CCliConnection& connection) {
         connection.feed.Clear();
         const int result = connection.ReportingSender()(RequestType::Raw, line.c_str(), nullptr);
-        if (result != kResultOk)
+        if (!ExchangeSucceeded(result))
             return connection.Loss() ? kExitNoConnection : kExitGroupFailed;
         out << connection.feed.LastReceived() << '\n';
         return kExitOk;

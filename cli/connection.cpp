@@ -28,8 +28,6 @@ const ResultName kResultNames[] = {
     {kResultLost, "connection lost"},
 };
 
-bool Succeeded(int result) { return result == kResultOk || result == kResultDone || result == kResultPassChanged; }
-
 std::string GroupName(const char* keyword, const char* parameter) {
     return std::string(keyword) + (parameter ? std::string(" ") + parameter : std::string());
 }
@@ -156,7 +154,7 @@ void CCliConnection::NoteResult(const char* keyword, const char* parameter, cons
         m_loss = ConnectionLoss{group, outcome.result == kResultLost};
         return;
     }
-    if (Succeeded(outcome.result)) {
+    if (ExchangeSucceeded(outcome.result)) {
         ++m_succeeded;
         return;
     }

@@ -35,10 +35,9 @@ ResultReaction JudgeResult(int result, RequestType type, const char* keyword, co
                            int consecutiveFailures) {
     using RR = ResultReaction;
     const bool repeated = consecutiveFailures > 1;
+    if (ExchangeSucceeded(result))
+        return {};
     switch (result) {
-    case kResultOk:
-    case kResultDone:
-    case kResultPassChanged: return {};
     case kResultNoAnswer:
         if (connected)
             return repeated ? RR{RR::kErrorBox, RR::kPostConnect, kTimeout} : RR{};

@@ -119,7 +119,7 @@ int CSession::QueueServiceRequest(RequestType type, const char* keyword, const c
 }
 
 void CSession::OnRequestResult(int32_t code) {
-    if (code == kResultOk || code == kResultDone) {
+    if (ExchangeSucceeded(code)) {
         m_state.connected = true;
         m_state.consecutiveFailures = 0;
     } else {
@@ -217,7 +217,7 @@ bool CSession::IdentifyDevice() {
         if (m_state.connected)
             return FailIdentification();
         result = PasswordRoad();
-    } else if (result != kResultOk) {
+    } else if (!ExchangeSucceeded(result)) {
         // Ask once more with no password in front.
         PasswordRecord password;
         m_data.Get(DI_PASSWORD, password);
@@ -227,7 +227,7 @@ bool CSession::IdentifyDevice() {
         if (result == kResultWrongPassword && !m_state.connected)
             result = PasswordRoad();
     }
-    if (result != kResultOk)
+    if (!ExchangeSucceeded(result))
         return FailIdentification();
     m_poll.ResetStatusMemory();
     m_poll.Start();

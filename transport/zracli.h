@@ -28,6 +28,12 @@ enum WorkerResult : int32_t {
     kResultLost = 10,  // the channel did not take the command
 };
 
+// Whether the device took or answered the request: the one test of success
+// for every caller of the worker.
+constexpr bool ExchangeSucceeded(int32_t result) {
+    return result == kResultOk || result == kResultDone || result == kResultPassChanged;
+}
+
 // Why a request failed, where the result code alone does not tell it; the
 // worker hands it to the callback as its third value.
 enum class ResultCause : uint32_t {

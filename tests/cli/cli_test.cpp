@@ -11,9 +11,9 @@
 #include "shell/session.h"
 #include "shell/shell.h"
 #include "sim/devsim.h"
-#include "tests/shell/fake_ui.h"
-#include "tests/shell/received.h"
 #include "tests/support/asuser.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/received.h"
 #include "transport/serialport.h"
 
 #include <gmock/gmock.h>

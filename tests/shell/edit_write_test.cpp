@@ -4,8 +4,8 @@
 #include "model/dataserver.h"
 #include "shell/shell.h"
 #include "sim/devsim.h"
-#include "tests/shell/fake_ui.h"
-#include "tests/shell/received.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/received.h"
 
 #include <gtest/gtest.h>
 

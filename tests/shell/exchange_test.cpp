@@ -1,11 +1,11 @@
 // The result message table and the status pass, without a device.
 #include "shell/exchange.h"
 
-#include "fake_ui.h"
 #include "model/dataserver.h"
 #include "shell/ports.h"
 #include "shell/shellstate.h"
 #include "shell/statuspoll.h"
+#include "tests/support/fake_ui.h"
 #include "transport/zracli.h"
 #include "transport/zraqueue.h"
 

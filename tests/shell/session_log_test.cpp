@@ -4,7 +4,7 @@
 #include "model/modeltable.h"
 #include "shell/shell.h"
 #include "sim/devsim.h"
-#include "tests/shell/fake_ui.h"
+#include "tests/support/fake_ui.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "model/dataserver.h"
 #include "shell/shellstate.h"
 #include "sim/devsim.h"
-#include "tests/shell/fake_ui.h"
-#include "tests/shell/received.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/received.h"
 
 #include <gtest/gtest.h>
 
@@ -173,6 +173,30 @@ TEST_F(ShellFixture, SecondFailureInARowShowsTimeoutAndDisconnects) {
     ui.RunPosted();
     EXPECT_FALSE(state.connected);
     EXPECT_FALSE(state.deviceDataLoaded);
+}
+
+// "PC" answers a password write: a success, so it ends a run of failures and
+// the next lost reply is a first failure again, not a broken connection.
+TEST_F(ShellFixture, ChangedPasswordEndsARunOfFailures) {
+    DevSimOptions options;
+    options.type = 11;
+    options.password = "1234";
+    StartDevice(options);
+    PressConnect();
+    ASSERT_TRUE(state.connected);
+    PasswordRecord password;
+    data.Get(DI_PASSWORD, password);
+    std::snprintf(password.current, sizeof password.current, "1234");
+    std::snprintf(password.next, sizeof password.next, "2468");
+    data.Set(DI_PASSWORD, password);
+    state.consecutiveFailures = 1;
+    ASSERT_EQ(session->SendCommand(RequestType::Write, "PASS", nullptr), kResultPassChanged);
+    EXPECT_EQ(state.consecutiveFailures, 0);
+    sim->SetSilent(true);
+    EXPECT_EQ(session->SendCommand(RequestType::Read, "GNSS", nullptr), kResultNoAnswer);
+    EXPECT_TRUE(ui.Errors().empty());
+    ui.RunPosted();
+    EXPECT_TRUE(state.connected);
 }
 
 TEST_F(ShellFixture, PortBackInTimeReconnectsWithAFreshReadAll) {

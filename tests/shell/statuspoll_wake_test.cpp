@@ -1,8 +1,8 @@
 // The status thread's pause between passes, ended early by a newly active page.
-#include "fake_ui.h"
 #include "model/dataserver.h"
 #include "shell/shellstate.h"
 #include "shell/statuspoll.h"
+#include "tests/support/fake_ui.h"
 #include "transport/zracli.h"
 #include "transport/zraqueue.h"
 

@@ -4,7 +4,7 @@
 #include "pages/gui/logpage.h"
 #include "pages/gui/shellpage.h"
 #include "shell/pageset.h"
-#include "tests/pages/core/fake_host.h"
+#include "tests/support/fake_host.h"
 #include "tests/support/qtapp.h"
 #include "window/sidepanel.h"
 

@@ -1,7 +1,7 @@
 #include "model/dataserver.h"
 #include "pages/gui/logpage.h"
 #include "shell/pageset.h"
-#include "tests/pages/core/fake_host.h"
+#include "tests/support/fake_host.h"
 #include "tests/support/qtapp.h"
 #include "window/mainsheets.h"
 #include "window/portcombo.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "model/dataserver.h"
-#include "tests/pages/core/fake_host.h"
+#include "tests/support/fake_host.h"
 
 #include <gtest/gtest.h>
 

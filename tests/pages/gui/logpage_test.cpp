@@ -1,7 +1,7 @@
 #include "pages/gui/logpage.h"
 
 #include "model/dataserver.h"
-#include "tests/pages/core/fake_host.h"
+#include "tests/support/fake_host.h"
 #include "tests/support/qtapp.h"
 
 #include <QCheckBox>

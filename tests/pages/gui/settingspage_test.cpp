@@ -4,7 +4,7 @@
 #include "pages/core/thresholdtable.h"
 #include "pages/gui/connectionpage.h"
 #include "pages/gui/intrshddlg.h"
-#include "tests/pages/core/fake_host.h"
+#include "tests/support/fake_host.h"
 #include "tests/support/qtapp.h"
 
 #include <QCheckBox>
