@@ -12,6 +12,8 @@
 #include "transport/serialport.h"
 
 #include <cstdio>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -296,6 +298,8 @@ void CSession::ReadAllSettings() {
         return;
     BusyScope busy(m_state);
     m_ui.progress.RunConnectionDialog(ConnectionMode::ReadAll, [this] { RunReadAll(m_data, Sender()); });
+    // The edits handed over before are gone from the record.
+    m_pendingWrites.Clear();
     m_state.deviceEditsPending = false;
     if (m_state.fileOpen)
         m_state.fileModified = true;
@@ -312,13 +316,18 @@ void CSession::WritePendingChanges() {
     BusyScope busy(m_state);
     if (!m_state.deviceEditsPending)
         return;
-    const bool changed = m_pages.CollectPageChanges();
-    if (changed && m_state.connected) {
+    // Pages hand their edits over when they are left, so the queue may hold
+    // requests although this collect found nothing new. A group queued twice
+    // (edited on two pages) is sent once: its line is built from the record.
+    m_pages.CollectPageChanges();
+    if (m_state.connected) {
         char text[CZRAQueue::kParameterSize];
         char parameter[CZRAQueue::kParameterSize];
         QueueItem item{RequestType::None, text, sizeof text, parameter, sizeof parameter};
+        std::set<std::string> sent;
         while (m_pendingWrites.Get(item))
-            SendCommand(item.type, text, parameter);
+            if (sent.insert(std::to_string(static_cast<int>(item.type)) + ';' + text + ';' + parameter).second)
+                SendCommand(item.type, text, parameter);
     }
     m_pendingWrites.Clear();
     m_state.deviceEditsPending = false;
