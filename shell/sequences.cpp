@@ -41,9 +41,12 @@ const SequenceStep kReadAll[] = {
     {"WIFI", nullptr, C::Wifi},
     {"WIFINET", nullptr, C::Wifi},
     {"WIFINET1", "GET", C::Wifi, R::Once, Action::Send, nullptr, Counted::WifiNets},
+    // The second network and server are edited on "Связь".
+    {"WIFINET2", "GET", C::Wifi, R::Once, Action::Send, nullptr, Counted::SecondWifiNet},
     {"FILTER", nullptr, C::Always},
     {"SERVER", nullptr, C::Always},
     {"SERVER1", "GET", C::Always, R::Once, Action::Send, nullptr, Counted::Servers},
+    {"SERVER2", "GET", C::Always, R::Once, Action::Send, nullptr, Counted::SecondServer},
     {nullptr, nullptr, C::Always, R::Once, Action::ResetServers, nullptr, Counted::NoServers},
     {"IGN", nullptr, C::Inputs},
     {"SOS", nullptr, C::Inputs},
@@ -139,7 +142,9 @@ bool CountAllows(Counted counted, CDataServer& data) {
     switch (counted) {
     case Counted::No: return true;
     case Counted::WifiNets: return ReadCount(data, DI_WIFINET_COUNT) != 0;
+    case Counted::SecondWifiNet: return ReadCount(data, DI_WIFINET_COUNT) >= 2;
     case Counted::Servers: return ReadCount(data, DI_SERVER_COUNT) != 0;
+    case Counted::SecondServer: return ReadCount(data, DI_SERVER_COUNT) >= 2;
     case Counted::NoServers: return ReadCount(data, DI_SERVER_COUNT) == 0;
     }
     return false;

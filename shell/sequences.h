@@ -21,9 +21,11 @@ using SendFn = std::function<int(RequestType type, const char* keyword, const ch
 // sequence, on top of the capability they need.
 enum class Counted : uint8_t {
     No,
-    WifiNets,   // DI_WIFINET_COUNT not 0
-    Servers,    // DI_SERVER_COUNT not 0
-    NoServers,  // DI_SERVER_COUNT 0
+    WifiNets,       // DI_WIFINET_COUNT not 0
+    SecondWifiNet,  // DI_WIFINET_COUNT at least 2
+    Servers,        // DI_SERVER_COUNT not 0
+    SecondServer,   // DI_SERVER_COUNT at least 2
+    NoServers,      // DI_SERVER_COUNT 0
 };
 
 // How often a step runs: once, or once per input, output or thermometer with
