@@ -364,10 +364,10 @@ constinit const GroupDesc kSim2{"SIM2", "SIM 2", DI_APN_2, Cap::SecondSim, kNone
 constinit const GroupDesc kApn2{"APN2", "APN2", DI_APN_2, Cap::SecondSim, kApnFields, kRF};
 constinit const GroupDesc kWifi{"WIFI", "WiFi", DI_WIFI_FLAGS, Cap::Wifi, kNone, InSequence::kReadAll};
 constinit const GroupDesc kWifiNet{"WIFINET", "Сеть WiFi", ItemBase::WifiNet, Cap::Wifi, kWifiNetFields, kRWF, Members::Fixed, 1,
-                         kWifiNets, 1, kGet, kSet, true, nullptr, Counted::WifiNets};
+                         kWifiNets, 1, kGet, kSet, true, nullptr, Counted::WifiNets, GroupAction::None, 2};
 constinit const GroupDesc kFilter{"FILTER", "Трек", DI_TRACK_FILTER, Cap::Always, kFilterFields, kRWF};
 constinit const GroupDesc kServer{"SERVER", "Сервер", ItemBase::Server, Cap::Always, kServerFields, kRWF, Members::Fixed, 1,
-                        kServers, 1, kGet, kSet, true, nullptr, Counted::Servers, GroupAction::ResetWhenNoneCount};
+                        kServers, 1, kGet, kSet, true, nullptr, Counted::Servers, GroupAction::ResetWhenNoneCount, 2};
 constinit const GroupDesc kIgn{"IGN", "Зажигание", DI_IGN, Cap::Inputs, kIgnFields, kRWF};
 constinit const GroupDesc kSos{"SOS", "SOS", DI_SOS, Cap::Inputs, kSosFields, kRWF};
 constinit const GroupDesc kIn{"IN", "Вход", ItemBase::Input, Cap::Inputs, kInFields, kRWF, Members::PerInput};
@@ -518,6 +518,13 @@ std::optional<GroupRef> GroupOfValue(int item, size_t offset) {
                 return GroupRef{group, n};
         }
     }
+    return std::nullopt;
+}
+
+std::optional<GroupRef> GroupOfItem(int item) {
+    for (const GroupDesc* group : kGroups)
+        if (!group->fields.empty() && MemberExists(*group, item - group->item))
+            return GroupRef{group, item - group->item};
     return std::nullopt;
 }
 

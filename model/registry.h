@@ -114,6 +114,7 @@ struct GroupDesc {
     const char* readAsType20 = nullptr;  // the type-20 device is read by this keyword
     Counted counted = Counted::No;
     GroupAction action = GroupAction::None;
+    int readWalked = 0;  // read-all reads this many members, as far as the reported count allows (0: walked)
 
     bool Family() const { return members != Members::One; }
 };
@@ -150,6 +151,9 @@ void InRegistryOrder(std::vector<GroupRef>& groups);
 // The group member whose write line carries the value at offset of item
 // (the group a changed value of the record belongs to), or nothing.
 std::optional<GroupRef> GroupOfValue(int item, size_t offset);
+
+// The first group member whose write line carries values of item.
+std::optional<GroupRef> GroupOfItem(int item);
 
 // The group member a keyword names ("SERVER1", "in2"), or nothing.
 std::optional<GroupRef> FindGroup(std::string_view keyword);

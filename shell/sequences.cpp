@@ -2,6 +2,7 @@
 
 #include "model/dataserver.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -18,14 +19,24 @@ uint8_t ReadCount(CDataServer& data, int item) {
     return count;
 }
 
-// A family whose members need a count the device reported: is it not 0?
-bool CountAllows(Counted counted, CDataServer& data) {
+// How many members a family has by the count the device reported earlier
+// in read-all; -1 for a family that needs no count.
+int ReportedCount(Counted counted, CDataServer& data) {
     switch (counted) {
-    case Counted::No: return true;
-    case Counted::WifiNets: return ReadCount(data, DI_WIFINET_COUNT) != 0;
-    case Counted::Servers: return ReadCount(data, DI_SERVER_COUNT) != 0;
+    case Counted::No: return -1;
+    case Counted::WifiNets: return ReadCount(data, DI_WIFINET_COUNT);
+    case Counted::Servers: return ReadCount(data, DI_SERVER_COUNT);
     }
-    return false;
+    return -1;
+}
+
+// The last member read-all reads: the second server and network are edited
+// on "Связь" and read back when the device has them.
+int LastReadMember(const GroupDesc& group, const DeviceTypeRecord& type, int reported) {
+    if (!group.readWalked)
+        return LastWalkedMember(group, type);
+    const int last = std::min(LastMember(group, type), FirstMember(group) + group.readWalked - 1);
+    return reported < 0 ? last : std::min(last, reported);
 }
 
 // Both server records back to their defaults: the device reported none.
@@ -90,12 +101,13 @@ bool ReadGroup(const GroupDesc& group, CDataServer& data, CSequence& sequence) {
     }
     if (group.stemRead && !sequence.Send(RequestType::Read, group.keyword, nullptr))
         return false;
-    if (!CountAllows(group.counted, data)) {
+    const int reported = ReportedCount(group.counted, data);
+    if (reported == 0) {
         if (group.action == GroupAction::ResetWhenNoneCount)
             ResetMembers(group, data);
         return true;
     }
-    return sequence.SendMembers(RequestType::Read, group, LastWalkedMember(group, type), group.readParam);
+    return sequence.SendMembers(RequestType::Read, group, LastReadMember(group, type, reported), group.readParam);
 }
 
 bool PollGroup(const PollEntry& entry, const DeviceTypeRecord& type, CSequence& sequence) {

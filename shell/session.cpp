@@ -13,6 +13,7 @@
 #include "transport/serialport.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -301,6 +302,8 @@ void CSession::ReadAllSettings() {
         return;
     BusyScope busy(m_state);
     m_ui.progress.RunConnectionDialog(ConnectionMode::ReadAll, [this] { RunReadAll(m_data, Sender()); });
+    // The edits handed over before are gone from the record.
+    DiscardPendingWrites();
     m_state.deviceEditsPending = false;
     if (m_state.fileOpen)
         m_state.fileModified = true;
@@ -317,13 +320,15 @@ void CSession::WritePendingChanges() {
     BusyScope busy(m_state);
     if (!m_state.deviceEditsPending)
         return;
-    const bool changed = m_pages.CollectPageChanges();
+    // Pages hand their edits over when they are left, so groups may be marked
+    // although this collect found nothing new; each is sent once.
+    m_pages.CollectPageChanges();
     std::vector<GroupRef> marks;
     {
         std::lock_guard lock(m_marksLock);
         marks.swap(m_marks);
     }
-    if (changed && m_state.connected)
+    if (m_state.connected)
         RunWrites(std::move(marks), [this](RequestType type, const char* keyword, const char* parameter) {
             return SendCommand(type, keyword, parameter);
         });

@@ -1,6 +1,7 @@
 #include "window/mainsheets.h"
 
 #include "base/appinfo.h"
+#include "model/capabilities.h"
 #include "model/dataserver.h"
 #include "pages/gui/aboutpage.h"
 #include "pages/gui/connectionpage.h"
@@ -27,6 +28,7 @@
 #include <cstring>
 
 namespace {
+constexpr const char* kConnectionCaption = "Связь";
 constexpr int kImeiChars = 39;
 constexpr int kBannerChars = 19;
 constexpr int kBannerItems[CSidePanel::kBannerRows] = {DI_HW_VERSION, DI_FW_VERSION, DI_BOOT_VERSION,
@@ -90,8 +92,8 @@ void CMainSheets::InstallPages(IPageHost& host, CPageSet& pageSet) {
     for (QWidget* page :
          {static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage), static_cast<QWidget*>(m_logPage)})
         page->hide();
-    // The connections page collects with the others but never shows as a tab.
     auto* connectionPage = new CConnectionPage(m_data, host, this);
+    m_connectionPage = connectionPage;
     connectionPage->hide();
     pageSet.Add(settingsPage);
     pageSet.Add(connectionPage);
@@ -198,6 +200,7 @@ void CMainSheets::SetFlags(const ShellFlags& flags) {
 void CMainSheets::ApplyState() {
     UpdateControls();
     UpdatePageSet();
+    UpdateConnectionTab();
     // The start-up title (with its leading blank) stays until the state it shows changes.
     if (!SameTitleState(m_flags, m_titleFlags))
         UpdateTitle();
@@ -230,6 +233,24 @@ void CMainSheets::UpdatePageSet() {
     }
     if (m_actions.pageSetChanged)
         m_actions.pageSetChanged(show);
+}
+
+// "Связь" stands after "Главная" while the pages are shown and the record's
+// device type has GSM or WiFi; opening a file or connecting may change the type.
+void CMainSheets::UpdateConnectionTab() {
+    if (!m_connectionPage)
+        return;
+    DeviceTypeRecord type;
+    const bool typed =
+        m_data.Get(DI_DEV_TYPE, type) == 1 && (Has(type, Capability::Gsm) || Has(type, Capability::Wifi));
+    const bool wanted = m_pagesShown && typed;
+    const bool shown = m_tabs->indexOf(m_connectionPage) >= 0;
+    if (wanted == shown)
+        return;
+    if (wanted)
+        m_tabs->insertTab(m_tabs->indexOf(m_mainPage) + 1, m_connectionPage, QString::fromUtf8(kConnectionCaption));
+    else
+        RemovePage(m_connectionPage);
 }
 
 // Pages that were not created are skipped.
@@ -310,12 +331,12 @@ void CMainSheets::closeEvent(QCloseEvent* event) {
 
 void CMainSheets::FitToPages() {
     QTabBar row(m_tabs);
-    for (const char* caption : {"Главная", "Информация", "Настройки", "Журнал", "О Программе"})
+    for (const char* caption : {"Главная", kConnectionCaption, "Информация", "Настройки", "Журнал", "О Программе"})
         row.addTab(QString::fromUtf8(caption));
     QSize pages(row.sizeHint().width(), 0);
     for (QWidget* page :
-         {static_cast<QWidget*>(m_mainPage), static_cast<QWidget*>(m_infoPage), static_cast<QWidget*>(m_settingsPage),
-          static_cast<QWidget*>(m_logPage), static_cast<QWidget*>(m_aboutPage)})
+         {static_cast<QWidget*>(m_mainPage), static_cast<QWidget*>(m_connectionPage), static_cast<QWidget*>(m_infoPage),
+          static_cast<QWidget*>(m_settingsPage), static_cast<QWidget*>(m_logPage), static_cast<QWidget*>(m_aboutPage)})
         if (page)
             pages = pages.expandedTo(page->sizeHint());
     // The tab widget's frame and the tab row itself come on top of the page.

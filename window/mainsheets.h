@@ -35,7 +35,7 @@ public:
     // Forgets the page set and takes the main page off the tab row, before
     // the main page and the shell go.
     void ReleasePages();
-    // Opens the window wide enough for all five tabs and large enough for
+    // Opens the window wide enough for all six tabs and large enough for
     // every page, also for those not on the tab row yet.
     void FitToPages();
 
@@ -52,6 +52,7 @@ public:
 
     void UpdateControls();
     void UpdatePageSet();
+    void UpdateConnectionTab();
     void UpdateTitle();
     void UpdateBanner();
     void UpdateImeiLabel();
@@ -106,6 +107,7 @@ private:
     CShellPage* m_activePage = nullptr;
     CShellPage* m_infoPage = nullptr;
     CShellPage* m_settingsPage = nullptr;
+    CShellPage* m_connectionPage = nullptr;
     CLogPage* m_logPage = nullptr;
     CAboutPage* m_aboutPage = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "window/sidepanel.h"
 
 #include "base/appinfo.h"
+#include "pages/gui/valuelabel.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -21,6 +22,7 @@ constexpr int kBannerFirstRow = 23;
 constexpr int kBannerValueChars = 19;
 constexpr const char* kBannerLabels[CSidePanel::kBannerRows] = {" HW: ", " FW: ", " Boot: ", " Quil: ", " Date: "};
 constexpr const char* kBannerEmpty = " ---";
+constexpr const char* kHintName = "Подсказка";
 
 QFont PanelFont(QFont font) {
     font.setPointSize(7);
@@ -83,8 +85,10 @@ void CSidePanel::BuildBanner(QGroupBox* group) {
     grid->setHorizontalSpacing(0);
     grid->setColumnMinimumWidth(0, kBannerLabelWidth);
     for (int row = 0; row < kBannerRows; ++row) {
-        auto* label = new QLabel(QString::fromUtf8(kBannerLabels[row]), group);
-        auto* value = new QLabel(QString::fromUtf8(kBannerEmpty), group);
+        const QString caption = QString::fromUtf8(kBannerLabels[row]);
+        auto* label = new QLabel(caption, group);
+        QLabel* value = MakeValueLabel(caption.trimmed().chopped(1), group);
+        ShowValueText(value, QString::fromUtf8(kBannerEmpty));
         label->setFixedHeight(kBannerRowStep);
         value->setFixedHeight(kBannerRowStep);
         grid->addWidget(label, row, 0);
@@ -110,7 +114,7 @@ void CSidePanel::Apply(const ControlStates& s) {
 
 void CSidePanel::SetBanner(const std::array<QString, kBannerRows>& values) {
     for (int row = 0; row < kBannerRows; ++row)
-        m_bannerValues[row]->setText(QStringLiteral(" ") + values[row].left(kBannerValueChars));
+        ShowValueText(m_bannerValues[row], QStringLiteral(" ") + values[row].left(kBannerValueChars));
 }
 
 CStatusStrip::CStatusStrip(QWidget* parent) : QWidget(parent) {
@@ -123,11 +127,13 @@ CStatusStrip::CStatusStrip(QWidget* parent) : QWidget(parent) {
     outer->addWidget(frame);
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(2, 0, 2, 0);
-    m_version =
-        new QLabel(QStringLiteral(" VER: ") + QString::fromUtf8(AppInfo::kVersion) + QStringLiteral(" |"), frame);
+    const QString version = QString::fromUtf8(AppInfo::kVersion);
+    m_version = MakeValueLabel(QStringLiteral("VER"), frame);
+    ShowValueText(m_version, QStringLiteral(" VER: ") + version + QStringLiteral(" |"), version);
     m_version->setFixedWidth(150);
-    m_hint = new QLabel(frame);
-    m_imei = new QLabel(QStringLiteral("| S/N: ---"), frame);
+    m_hint = MakeValueLabel(QString::fromUtf8(kHintName), frame);
+    m_imei = MakeValueLabel(QStringLiteral("IMEI"), frame);
+    SetImeiText(QStringLiteral("| S/N: ---"));
     m_imei->setFixedWidth(161);
     m_imei->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(m_version);
@@ -135,6 +141,9 @@ CStatusStrip::CStatusStrip(QWidget* parent) : QWidget(parent) {
     row->addWidget(m_imei);
 }
 
-void CStatusStrip::SetImeiText(const QString& text) { m_imei->setText(text); }
+// The screen reader hears the number without the strip's separators and caption.
+void CStatusStrip::SetImeiText(const QString& text) {
+    ShowValueText(m_imei, text, text.section(QLatin1Char(':'), 1).trimmed());
+}
 
-void CStatusStrip::SetHint(const QString& text) { m_hint->setText(text); }
+void CStatusStrip::SetHint(const QString& text) { ShowValueText(m_hint, text); }

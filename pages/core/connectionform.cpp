@@ -75,8 +75,79 @@ const ControlTraits kTraits[] = {
 };
 static_assert(std::size(kTraits) == static_cast<size_t>(ConnectionControl::Count));
 
-constexpr C kButtons[] = {C::Server1Delete, C::Server2Delete, C::Apn1Clear,
-                          C::Apn2Clear,     C::Wifi1Delete,   C::Wifi2Delete};
+enum class Slot : uint8_t { Server, AccessPoint, WifiNetwork };
+
+// A button that empties one slot: the control it follows, the item it empties
+// and the control whose view tells whether the slot exists on this type.
+struct SlotButton {
+    C button;
+    int item;
+    Slot slot;
+    C shown;
+};
+
+const SlotButton kSlotButtons[] = {
+    {C::Server1Delete, DI_SERVER_1, Slot::Server, C::Server1Port},
+    {C::Server2Delete, kServer2, Slot::Server, C::Server2Port},
+    {C::Apn1Clear, DI_APN_1, Slot::AccessPoint, C::Apn1Name},
+    {C::Apn2Clear, DI_APN_2, Slot::AccessPoint, C::Apn2Name},
+    {C::Wifi1Delete, DI_WIFINET_1, Slot::WifiNetwork, C::Wifi1Ssid},
+    {C::Wifi2Delete, kWifiNet2, Slot::WifiNetwork, C::Wifi2Ssid},
+};
+
+const char* Question(Slot slot) {
+    switch (slot) {
+    case Slot::Server: return CConnectionForm::kDeleteServer;
+    case Slot::AccessPoint: return CConnectionForm::kClearAccessPoint;
+    case Slot::WifiNetwork: return CConnectionForm::kDeleteNetwork;
+    }
+    return "";
+}
+
+// Whether the slot holds anything a button could empty.
+bool Filled(CDataServer& data, const SlotButton& b) {
+    switch (b.slot) {
+    case Slot::Server: {
+        ServerRecord server;
+        return data.Get(b.item, server) == 1 && (server.flags & 0x01);
+    }
+    case Slot::AccessPoint: {
+        AccessPointRecord apn;
+        return data.Get(b.item, apn) == 1 && (apn.apn[0] || apn.login[0] || apn.password[0]);
+    }
+    case Slot::WifiNetwork: {
+        WifiNetworkRecord network;
+        return data.Get(b.item, network) == 1 && (network.flags & 0x01);
+    }
+    }
+    return false;
+}
+
+// Empties the slot in the record: a server is switched off (its defaults), an
+// access point loses its name, login and password, a network its SSID and key
+// and its received mark.
+void Empty(CDataServer& data, const SlotButton& b) {
+    switch (b.slot) {
+    case Slot::Server: data.Set(b.item, ServerRecord{}); break;
+    case Slot::AccessPoint: {
+        AccessPointRecord apn;
+        if (data.Get(b.item, apn) != 1)
+            return;
+        apn.apn[0] = apn.login[0] = apn.password[0] = '\0';
+        data.Set(b.item, apn);
+        break;
+    }
+    case Slot::WifiNetwork: {
+        WifiNetworkRecord network;
+        if (data.Get(b.item, network) != 1)
+            return;
+        network.flags = static_cast<uint8_t>(network.flags & ~0x01);
+        network.ssid[0] = network.key[0] = '\0';
+        data.Set(b.item, network);
+        break;
+    }
+    }
+}
 
 }  // namespace
 
@@ -91,16 +162,13 @@ void CConnectionForm::Fill() {
     ShowButtons();
 }
 
-// The buttons never show; the main server's "Delete" is enabled while its slot is in use.
+// A button is enabled while its slot exists on the type and holds something.
 void CConnectionForm::ShowButtons() {
-    for (C button : kButtons) {
-        ControlView& view = ViewOf(I(button));
-        view.visible = false;
-        view.enabled = false;
+    for (const SlotButton& b : kSlotButtons) {
+        ControlView& view = ViewOf(I(b.button));
+        view.visible = true;
+        view.enabled = EditingPossible() && View(b.shown).enabled && Filled(m_data, b);
     }
-    ServerRecord server;
-    ViewOf(I(C::Server1Delete)).enabled = EditingPossible() && View(C::Server1Port).enabled &&
-                                          m_data.Get(DI_SERVER_1, server) == 1 && (server.flags & 0x01);
 }
 
 bool CConnectionForm::CollectChanges() {
@@ -110,19 +178,24 @@ bool CConnectionForm::CollectChanges() {
 }
 
 void CConnectionForm::OnPress(int control) {
-    if (control == I(C::Server1Delete))
-        DeleteMainServer();
+    for (const SlotButton& b : kSlotButtons)
+        if (I(b.button) == control && ViewOf(control).enabled)
+            EmptySlot(b.item, Question(b.slot));
 }
 
-// The slot goes back to its default and shows as not in use; nothing is
-// appended by the deletion itself.
-void CConnectionForm::DeleteMainServer() {
-    if (!EditingPossible() || !m_host.AskYesNo(kDeleteServer))
+// Asked first; on yes the slot is emptied in the record and its group is
+// written with the next write. Edits of other slots stay.
+void CConnectionForm::EmptySlot(int item, const char* question) {
+    if (!EditingPossible() || !m_host.AskYesNo(question))
         return;
-    m_data.Set(DI_SERVER_1, ServerRecord{});
+    for (const SlotButton& b : kSlotButtons)
+        if (b.item == item)
+            Empty(m_data, b);
     DeviceTypeRecord type;
     m_data.Get(DI_DEV_TYPE, type);
-    m_rows.LoadItem(DI_SERVER_1, *this, MutableViews(), type, EditingPossible());
-    ViewOf(I(C::Server1Delete)).enabled = false;
+    m_rows.LoadItem(item, *this, MutableViews(), type, EditingPossible());
+    ShowButtons();
+    if (const std::optional<GroupRef> group = GroupOfItem(item))
+        m_host.MarkChanged(*group);
     MarkModified();
 }

@@ -36,7 +36,9 @@ enum class ConnectionControl : int {
 
 class CConnectionForm : public CForm {
 public:
-    static constexpr const char* kDeleteServer = "Do you really want to Delete this Server?";
+    static constexpr const char* kDeleteServer = "Вы действительно хотите удалить этот сервер?";
+    static constexpr const char* kClearAccessPoint = "Вы действительно хотите очистить эту точку доступа?";
+    static constexpr const char* kDeleteNetwork = "Вы действительно хотите удалить эту сеть WiFi?";
 
     CConnectionForm(CDataServer& data, IPageHost& host);
 
@@ -54,7 +56,7 @@ private:
     bool CollectChanges() override;
     void OnPress(int control) override;
     void ShowButtons();
-    void DeleteMainServer();
+    void EmptySlot(int item, const char* question);
 
     CRowEngine m_rows;
 };

@@ -24,13 +24,14 @@ void AddRow(QGridLayout* grid, QLabel* caption, QWidget* control) {
     grid->addWidget(control, row, 1);
 }
 
-QString Named(const QString& box, const char* caption) { return box + QLatin1Char(' ') + QLatin1String(caption); }
+QString Ru(const char* text) { return QString::fromUtf8(text); }
+QString Named(const QString& box, const char* caption) { return box + QLatin1Char(' ') + Ru(caption); }
 
 }  // namespace
 
 CConnectionPage::CConnectionPage(CDataServer& model, IPageHost& host, QWidget* parent)
     : CFormPage(m_form, host, RefreshedPage::Connections, parent), m_form(model, host) {
-    setWindowTitle(QStringLiteral("WLESS"));
+    setWindowTitle(Ru("Связь"));
     auto* page = new QHBoxLayout(this);
     page->addWidget(ServersGroup());
     page->addWidget(GsmGroup());
@@ -38,30 +39,30 @@ CConnectionPage::CConnectionPage(CDataServer& model, IPageHost& host, QWidget* p
 }
 
 QWidget* CConnectionPage::ServersGroup() {
-    QGroupBox* group = Group(QStringLiteral("Servers"));
+    QGroupBox* group = Group(Ru("Серверы"));
     auto* stack = new QVBoxLayout(group);
-    stack->addWidget(ServerBox(QStringLiteral("Main"), C::Server1Ip));
-    stack->addWidget(ServerBox(QStringLiteral("Reserve"), C::Server2Ip));
+    stack->addWidget(ServerBox(Ru("Основной"), C::Server1Ip));
+    stack->addWidget(ServerBox(Ru("Резервный"), C::Server2Ip));
     return group;
 }
 
-// Address, port, login, password and "Delete", from the box's first control on.
+// Address, port, login, password and "Удалить", from the box's first control on.
 QWidget* CConnectionPage::ServerBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
     auto* grid = new QGridLayout(box);
-    CIpEdit* ip = MakeIp(I(first), Named(caption, "IP Address"));
-    AddRow(grid, Caption(QStringLiteral("IP Address"), ip), ip);
-    AddTexts(grid, caption, I(first) + 1, {"Port", "Login", "Pass"}, "Delete");
+    CIpEdit* ip = MakeIp(I(first), Named(caption, "IP Адрес"));
+    AddRow(grid, Caption(Ru("IP Адрес"), ip), ip);
+    AddTexts(grid, caption, I(first) + 1, {"Порт", "Логин", "Пароль"}, "Удалить");
     return box;
 }
 
 QWidget* CConnectionPage::GsmGroup() {
     QGroupBox* group = Group(QStringLiteral("GSM"));
     auto* stack = new QVBoxLayout(group);
-    QGroupBox* sims = Group(QStringLiteral("SIMs"));
+    QGroupBox* sims = Group(Ru("SIM-карты"));
     auto* row = new QGridLayout(sims);
-    QComboBox* control = MakeList(I(C::SimControl), QStringLiteral("SIMs Control"));
-    AddRow(row, Caption(QStringLiteral("Control"), control), control);
+    QComboBox* control = MakeList(I(C::SimControl), Ru("SIM-карты Режим"));
+    AddRow(row, Caption(Ru("Режим"), control), control);
     stack->addWidget(sims);
     stack->addWidget(AccessPointBox(QStringLiteral("APN1"), C::Apn1Name));
     stack->addWidget(AccessPointBox(QStringLiteral("APN2"), C::Apn2Name));
@@ -70,22 +71,22 @@ QWidget* CConnectionPage::GsmGroup() {
 
 QWidget* CConnectionPage::AccessPointBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    AddTexts(new QGridLayout(box), caption, I(first), {"Name", "Login", "Pass"}, "Clear");
+    AddTexts(new QGridLayout(box), caption, I(first), {"Имя", "Логин", "Пароль"}, "Очистить");
     return box;
 }
 
 QWidget* CConnectionPage::WifiGroup() {
     QGroupBox* group = Group(QStringLiteral("WiFi"));
     auto* stack = new QVBoxLayout(group);
-    stack->addWidget(NetworkBox(QStringLiteral("Main"), C::Wifi1Ssid));
-    stack->addWidget(NetworkBox(QStringLiteral("Reserve"), C::Wifi2Ssid));
+    stack->addWidget(NetworkBox(Ru("Основная"), C::Wifi1Ssid));
+    stack->addWidget(NetworkBox(Ru("Резервная"), C::Wifi2Ssid));
     stack->addStretch(1);
     return group;
 }
 
 QWidget* CConnectionPage::NetworkBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    AddTexts(new QGridLayout(box), caption, I(first), {"SSID", "Password"}, "Delete");
+    AddTexts(new QGridLayout(box), caption, I(first), {"SSID", "Пароль"}, "Удалить");
     return box;
 }
 
@@ -95,7 +96,7 @@ void CConnectionPage::AddTexts(QGridLayout* grid, const QString& box, int first,
     int control = first;
     for (const char* caption : captions) {
         QLineEdit* edit = MakeEdit(control++, Named(box, caption));
-        AddRow(grid, Caption(QLatin1String(caption), edit), edit);
+        AddRow(grid, Caption(Ru(caption), edit), edit);
     }
-    grid->addWidget(MakeButton(control, QLatin1String(button), Named(box, button)), grid->rowCount(), 1);
+    grid->addWidget(MakeButton(control, Ru(button), Named(box, button)), grid->rowCount(), 1);
 }

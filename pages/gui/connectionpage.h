@@ -1,5 +1,5 @@
-// The connections page ("WLESS"): the servers, the SIM cards' use and access
-// points, and two WiFi networks. The window keeps it off the tab row.
+// "Связь": the servers, the SIM cards' use and access points, and two WiFi
+// networks. The window shows it for device types with GSM or WiFi.
 #pragma once
 
 #include "pages/core/connectionform.h"

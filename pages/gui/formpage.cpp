@@ -1,6 +1,7 @@
 #include "pages/gui/formpage.h"
 
 #include "pages/gui/ipedit.h"
+#include "pages/gui/valuelabel.h"
 #include "shell/pagehost.h"
 
 #include <QApplication>
@@ -64,7 +65,8 @@ QWidget* CFormPage::Widget(int control) const {
 
 bool CFormPage::TimerRunning() const { return m_timer->isActive(); }
 
-// Edits not yet written survive a change of tab; the first activation loads.
+// The page shows what the record holds now, also what another page handed
+// over; edits not yet handed over survive (the first activation loads).
 void CFormPage::OnSetActive() {
     m_host.SetActivePageCode(m_form.Code());
     if (!m_form.Modified() || !m_form.Initialised())
@@ -72,14 +74,24 @@ void CFormPage::OnSetActive() {
     m_timer->start();
 }
 
-void CFormPage::OnKillActive() { m_timer->stop(); }
+// The page leaves its edits in the record, where the page entered next finds
+// them; the write or save that follows sends what the record holds.
+void CFormPage::OnKillActive() {
+    m_timer->stop();
+    if (m_form.Modified())
+        m_form.Collect();
+}
 
 void CFormPage::OnTimer() {
     if (!m_refreshed || m_host.TakeRefresh(*m_refreshed))
         Reload();
 }
 
+// A reload satisfies a pending refresh, so the timer does not load again and
+// drop what was typed in the meantime.
 void CFormPage::Reload() {
+    if (m_refreshed)
+        m_host.TakeRefresh(*m_refreshed);
     m_form.Load();
     ApplyViews();
 }
@@ -119,7 +131,7 @@ void CFormPage::Apply(int control) {
         if (!view.text.empty())
             static_cast<QPushButton*>(widget)->setText(FromUtf8(view.text));
         break;
-    case ControlKind::Label: static_cast<QLabel*>(widget)->setText(FromUtf8(view.text)); break;
+    case ControlKind::Label: ShowValueText(static_cast<QLabel*>(widget), FromUtf8(view.text)); break;
     }
 }
 
@@ -219,8 +231,7 @@ QPushButton* CFormPage::MakeButton(int control, const QString& caption, const QS
 }
 
 QLabel* CFormPage::MakeValue(int control, const QString& name) {
-    auto* value = new QLabel(this);
-    value->setAccessibleName(name);
+    QLabel* value = MakeValueLabel(name, this);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Bind(control, value);
     return value;

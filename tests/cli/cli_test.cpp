@@ -335,9 +335,9 @@ TEST_F(LostPortFixture, ReadEndsWithExit3WhenThePortDoesNotComeBack) {
 TEST_F(LostPortFixture, WriteTellsHowManyGroupsWereWritten) {
     StartDevice(11);
     const std::string path = ReadDevice();
-    // Identification (2), read-all (72), then DEV, DATE, MODE and LOG are written.
+    // Identification (2), read-all (74), then DEV, DATE, MODE and LOG are written.
     double seconds = 0;
-    const CliRun run = RunUntilGone({"write", path}, 79, seconds);
+    const CliRun run = RunUntilGone({"write", path}, 81, seconds);
     ExpectGoneForGood(run, seconds, "; 4 groups written");
     EXPECT_EQ(LastKeyword(), "SMS1");
 }

@@ -77,17 +77,17 @@ TEST_F(ShellFixture, ConnectReadsEveryGroupOfType11WithFourThermometers) {
     ASSERT_TRUE(state.connected);
     EXPECT_TRUE(state.deviceDataLoaded);
     const std::vector<std::string> expected = {
-        "HWCFG",       "GSM",          "HWCFG",       "VER",        "BOOTVER",     "DEV",         "PASS",
-        "DATE",        "MODE",         "LOG",         "REP",        "STATIST;GET", "GNSS",        "GSM",
-        "SMS",         "SMS1;GET",     "SMS2;GET",    "SMS3;GET",   "PHONE",       "PHONE1;GET",  "PHONE2;GET",
-        "PHONE3;GET",  "SIMS",         "SIM1",        "APN1",       "SIM2",        "APN2",        "WIFI",
-        "WIFINET",     "WIFINET1;GET", "FILTER",      "SERVER",     "SERVER1;GET", "IGN",         "SOS",
-        "IN1",         "IN2",          "IN3",         "IN4",        "IN5",         "IN6",         "IN7",
-        "IN8",         "INTRSHD1",     "INTRSHD2",    "INTRSHD3",   "INTRSHD4",    "INTRSHD5",    "INTRSHD6",
-        "INTRSHD7",    "INTRSHD8",     "OUT1",        "OUT2",       "OUT3",        "OUT4",        "RS232",
-        "LLS",         "LLS0;GET",     "RS485",       "LLS",        "LLS1;GET",    "LLS2;GET",    "LLS3;GET",
-        "LLS4;GET",    "MSENS;GET",    "TILT;GET",    "TSENS;GET",  "THERMOID",    "THERMO1;GET", "THERMO2;GET",
-        "THERMO3;GET", "THERMO4;GET",  "PRSET10;GET", "PRSET11;GET"};
+        "HWCFG",       "GSM",          "HWCFG",        "VER",         "BOOTVER",     "DEV",         "PASS",
+        "DATE",        "MODE",         "LOG",          "REP",         "STATIST;GET", "GNSS",        "GSM",
+        "SMS",         "SMS1;GET",     "SMS2;GET",     "SMS3;GET",    "PHONE",       "PHONE1;GET",  "PHONE2;GET",
+        "PHONE3;GET",  "SIMS",         "SIM1",         "APN1",        "SIM2",        "APN2",        "WIFI",
+        "WIFINET",     "WIFINET1;GET", "WIFINET2;GET", "FILTER",      "SERVER",      "SERVER1;GET", "SERVER2;GET",
+        "IGN",         "SOS",          "IN1",          "IN2",         "IN3",         "IN4",         "IN5",
+        "IN6",         "IN7",          "IN8",          "INTRSHD1",    "INTRSHD2",    "INTRSHD3",    "INTRSHD4",
+        "INTRSHD5",    "INTRSHD6",     "INTRSHD7",     "INTRSHD8",    "OUT1",        "OUT2",        "OUT3",
+        "OUT4",        "RS232",        "LLS",          "LLS0;GET",    "RS485",       "LLS",         "LLS1;GET",
+        "LLS2;GET",    "LLS3;GET",     "LLS4;GET",     "MSENS;GET",   "TILT;GET",    "TSENS;GET",   "THERMOID",
+        "THERMO1;GET", "THERMO2;GET",  "THERMO3;GET",  "THERMO4;GET", "PRSET10;GET", "PRSET11;GET"};
     EXPECT_EQ(Received(), expected);
     DeviceTypeRecord type;
     data.Get(DI_DEV_TYPE, type);

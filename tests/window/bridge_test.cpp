@@ -66,7 +66,7 @@ TEST_F(BridgeTest, ConnectReadsTheDeviceAndDisconnectReturnsToTheIdleWindow) {
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
     ASSERT_TRUE(bridge->State().connected);
     EXPECT_EQ(window->Panel()->ConnectButton()->text(), QString::fromUtf8("Отключить"));
-    EXPECT_EQ(TabCaptions(), (QStringList{"Главная", "Информация", "Настройки", "Журнал", "О Программе"}));
+    EXPECT_EQ(TabCaptions(), (QStringList{"Главная", "Связь", "Информация", "Настройки", "Журнал", "О Программе"}));
     EXPECT_TRUE(window->windowTitle().startsWith(QString::fromUtf8("ORVENA Конфигуратор - ") +
                                                  QString::fromLatin1(ModelName(bridge->State().connectedType))));
     const std::vector<std::string> lines = sim->ReceivedLines();
@@ -88,7 +88,7 @@ TEST_F(BridgeTest, TheInfoPageShowsLiveValuesFromTheDeviceWithinTwoSeconds) {
     window->Panel()->ConnectButton()->click();
     ASSERT_TRUE(bridge->State().connected);
     data.Set(DI_STATISTICS, StatisticsRecord{});
-    auto* info = qobject_cast<CInfoPage*>(window->Tabs()->widget(1));
+    auto* info = window->findChild<CInfoPage*>();
     ASSERT_NE(info, nullptr);
     window->Tabs()->setCurrentWidget(info);
     EXPECT_EQ(bridge->State().activePageCode, PageCode::Info);

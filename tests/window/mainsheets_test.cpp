@@ -135,7 +135,7 @@ TEST_F(MainSheetsTest, ConnectNeedsAChosenPortWhileDisconnected) {
 }
 
 TEST_F(MainSheetsTest, TabRowFollowsConnectedOrFileOpen) {
-    const QStringList full{"Главная", "Информация", "Настройки", "Журнал", "О Программе"};
+    const QStringList full{"Главная", "Связь", "Информация", "Настройки", "Журнал", "О Программе"};
     const QStringList idle{"Главная", "О Программе"};
     ShellFlags f;
     f.connected = true;
@@ -148,6 +148,16 @@ TEST_F(MainSheetsTest, TabRowFollowsConnectedOrFileOpen) {
     f.connected = false;  // disconnecting with the file still open keeps the tabs
     window->SetFlags(f);
     EXPECT_EQ(TabCaptions(), full);
+    // "Связь" follows the device type: it needs GSM or WiFi.
+    for (uint32_t comm : {0u, 1u << 16, 1u}) {
+        DeviceTypeRecord type;
+        data.Get(DI_DEV_TYPE, type);
+        type.capsComm = comm;
+        data.Set(DI_DEV_TYPE, type);
+        window->SetFlags(f);
+        EXPECT_EQ(window->Tabs()->tabText(1) == QString::fromUtf8("Связь"), comm != 0) << comm;
+        EXPECT_EQ(window->Tabs()->count(), comm != 0 ? 6 : 5) << comm;
+    }
     f.fileOpen = false;
     window->SetFlags(f);
     EXPECT_EQ(TabCaptions(), idle);
@@ -218,7 +228,7 @@ TEST_F(MainSheetsTest, CommandsRunOffTheGuiThreadAndRefreshTheState) {
     QTest::mouseClick(window->Panel()->OpenButton(), Qt::LeftButton);
     EXPECT_TRUE(ranOffGui);
     EXPECT_EQ(window->Panel()->OpenButton()->text(), QString::fromUtf8("Закрыть"));
-    EXPECT_EQ(window->Tabs()->count(), 5);
+    EXPECT_EQ(window->Tabs()->count(), 6);
     EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - /tmp/x.kvs")));
 }
 
@@ -265,14 +275,14 @@ TEST_F(MainSheetsTest, ConnectCommandsPostedDuringABusyCommandRunAfterIt) {
 
 namespace {
 
-TEST_F(MainSheetsTest, TheWindowFitsAllFiveTabsWithoutScrollArrows) {
+TEST_F(MainSheetsTest, TheWindowFitsAllSixTabsWithoutScrollArrows) {
     window->FitToPages();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     ShellFlags connected;
     connected.connected = true;
     window->SetFlags(connected);
-    ASSERT_EQ(window->Tabs()->count(), 5);
+    ASSERT_EQ(window->Tabs()->count(), 6);
     QTabBar* row = window->Tabs()->tabBar();
     EXPECT_LE(row->sizeHint().width(), row->width());
     EXPECT_LE(row->tabRect(row->count() - 1).right(), row->width());

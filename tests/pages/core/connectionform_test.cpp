@@ -110,34 +110,106 @@ TEST_F(ConnectionFormTest, SimControlStoresTheEntryPlusOne) {
     EXPECT_EQ(Item<int32_t>(DI_SIM_CONTROL), 4);
 }
 
-TEST_F(ConnectionFormTest, TheButtonsAreHiddenAndDeletingTheMainServerAppendsNothing) {
-    ServerRecord server;
-    server.flags = 0x0F;
-    std::strcpy(server.ip, "192.168.001.002");
-    std::strcpy(server.port, "7000");
-    data.Set(DI_SERVER_1, server);
+struct SlotCase {
+    const char* name;
+    C button;
+    C text;  // a text of the slot: "NO INFO" or empty after the button
+    int item;
+    const char* question;
+    const char* emptied;  // what the text shows afterwards
+};
+
+// Every slot filled: both servers in use, both access points and networks named.
+class SlotButtonTest : public ConnectionFormTest {
+protected:
+    void SetUp() override {
+        ConnectionFormTest::SetUp();
+        for (int item : {static_cast<int>(DI_SERVER_1), kServer2})
+            Change<ServerRecord>(item, [](ServerRecord& s) {
+                s.flags = 0x0F;
+                std::strcpy(s.ip, "192.168.001.002");
+                std::strcpy(s.port, "7000");
+                std::strcpy(s.login, "fleet");
+            });
+        Change<AccessPointRecord>(DI_APN_2, [](AccessPointRecord& a) { std::strcpy(a.apn, "second.apn"); });
+        Change<WifiNetworkRecord>(DI_WIFINET_1, [](WifiNetworkRecord& w) {
+            w.flags |= 0x01;
+            std::strcpy(w.ssid, "depot");
+        });
+    }
+};
+
+const SlotCase kSlots[] = {
+    {"main server", C::Server1Delete, C::Server1Port, DI_SERVER_1, CConnectionForm::kDeleteServer, "NO INFO"},
+    {"reserve server", C::Server2Delete, C::Server2Login, kServer2, CConnectionForm::kDeleteServer, "NO INFO"},
+    {"first access point", C::Apn1Clear, C::Apn1Name, DI_APN_1, CConnectionForm::kClearAccessPoint, ""},
+    {"second access point", C::Apn2Clear, C::Apn2Name, DI_APN_2, CConnectionForm::kClearAccessPoint, ""},
+    {"main network", C::Wifi1Delete, C::Wifi1Ssid, DI_WIFINET_1, CConnectionForm::kDeleteNetwork, "NO INFO"},
+    {"reserve network", C::Wifi2Delete, C::Wifi2Ssid, kWifiNet2, CConnectionForm::kDeleteNetwork, "NO INFO"},
+};
+
+// Only what the record holds afterwards tells whether the slot was emptied.
+bool SlotEmpty(CDataServer& data, int item) {
+    if (item == DI_SERVER_1 || item == kServer2) {
+        ServerRecord s;
+        data.Get(item, s);
+        return (s.flags & 0x01) == 0;
+    }
+    if (item == DI_APN_1 || item == DI_APN_2) {
+        AccessPointRecord a;
+        data.Get(item, a);
+        return !a.apn[0] && !a.login[0] && !a.password[0];
+    }
+    WifiNetworkRecord w;
+    data.Get(item, w);
+    return (w.flags & 0x01) == 0 && !w.ssid[0] && !w.key[0];
+}
+
+TEST_F(SlotButtonTest, EachButtonAsksEmptiesOnlyItsSlotOnYesAndHasItWritten) {
+    for (const SlotCase& c : kSlots) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        Load();
+        ASSERT_TRUE(form.View(c.button).visible);
+        ASSERT_TRUE(form.View(c.button).enabled);
+        host.answerYes = false;
+        form.Press(c.button);
+        EXPECT_EQ(host.Questions().back(), c.question);
+        EXPECT_FALSE(SlotEmpty(data, c.item)) << "no keeps the slot";
+
+        form.Edit(C::Wifi2Password, "kept-2");
+        host.answerYes = true;
+        form.Press(c.button);
+        EXPECT_TRUE(SlotEmpty(data, c.item));
+        for (const SlotCase& other : kSlots)
+            if (other.item != c.item) {
+                EXPECT_FALSE(SlotEmpty(data, other.item)) << other.name;
+            }
+        EXPECT_EQ(form.View(c.text).text, c.emptied);
+        EXPECT_FALSE(form.View(c.button).enabled) << "nothing left to empty";
+        EXPECT_TRUE(form.Modified());
+        form.Collect();
+        EXPECT_TRUE(SlotEmpty(data, c.item)) << "the collect keeps the emptied slot";
+        if (c.item != kWifiNet2) {
+            EXPECT_STREQ(Item<WifiNetworkRecord>(kWifiNet2).key, "kept-2") << "another slot's edit stays";
+        }
+        host.answerYes = false;
+    }
+}
+
+TEST_F(SlotButtonTest, ButtonsAreDisabledWithoutTheirHardwareOrWithoutADeviceOrFile) {
+    ChangeType([](DeviceTypeRecord& t) { t.capsComm = kGsm; });
     Load();
-    for (C c : {C::Server1Delete, C::Server2Delete, C::Apn1Clear, C::Apn2Clear, C::Wifi1Delete, C::Wifi2Delete})
-        EXPECT_FALSE(form.View(c).visible);
+    for (C c : {C::Apn2Clear, C::Wifi1Delete, C::Wifi2Delete})
+        EXPECT_FALSE(form.View(c).enabled) << static_cast<int>(c);
     EXPECT_TRUE(form.View(C::Server1Delete).enabled);
-    EXPECT_EQ(form.View(C::Server1Ip).text, "192.168.1.2");
-
-    form.Edit(C::Apn1Name, "kept");
-    host.answerYes = false;
+    host.connected = false;
+    Load();
+    for (const SlotCase& c : kSlots)
+        EXPECT_FALSE(form.View(c.button).enabled) << c.name;
     form.Press(C::Server1Delete);
-    EXPECT_EQ(host.Questions(), Strings{CConnectionForm::kDeleteServer});
-    EXPECT_STREQ(Item<ServerRecord>(DI_SERVER_1).port, "7000");
-
-    host.answerYes = true;
-    form.Press(C::Server1Delete);
-    EXPECT_EQ(Item<ServerRecord>(DI_SERVER_1).flags, 0);
-    EXPECT_EQ(form.View(C::Server1Ip).text, "");
-    EXPECT_EQ(form.View(C::Server1Port).text, "NO INFO");
-    EXPECT_FALSE(form.View(C::Server1Delete).enabled);
-    EXPECT_EQ(form.View(C::Apn1Name).text, "kept") << "other edits stay";
-    EXPECT_TRUE(form.Modified());
-    EXPECT_TRUE(form.Collect());
-    EXPECT_EQ(host.Pending(), Strings{"APN1"}) << "the deletion itself appends nothing";
+    EXPECT_TRUE(host.Questions().empty());
+    EXPECT_FALSE(SlotEmpty(data, DI_SERVER_1));
 }
 
 }  // namespace

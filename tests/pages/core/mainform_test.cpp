@@ -310,4 +310,95 @@ TEST_F(MainFormTest, ACollectBeforeTheFirstLoadAppendsNothing) {
     EXPECT_TRUE(host.Pending().empty());
 }
 
+struct FieldCase {
+    const char* name;
+    C control;
+    const char* text;  // an edit's text, or nullptr for a check box
+    bool checked;
+    int64_t (*stored)(CDataServer&);  // the field in the record
+    int64_t expected;
+};
+
+template <class R> R Read(CDataServer& data, int item) {
+    R record;
+    data.Get(item, record);
+    return record;
+}
+int64_t FilterFlags(CDataServer& d) { return Read<TrackFilterRecord>(d, DI_TRACK_FILTER).flags & 0x0E; }
+int64_t RestTime(CDataServer& d) { return Read<TrackFilterRecord>(d, DI_TRACK_FILTER).timeRest; }
+int64_t MotionTime(CDataServer& d) { return Read<TrackFilterRecord>(d, DI_TRACK_FILTER).timeMoving; }
+int64_t IgnitionBit(CDataServer& d) { return (Read<ProtocolSetRecord>(d, DI_PRSET_1).set[0][2] >> 7) & 1; }
+
+// Each case starts from a filter with every flag clear and the ignition bit clear.
+TEST_F(MainFormTest, TrackFilterBoxesTimesAndTheIgnitionBoxLandInTheirFields) {
+    const FieldCase cases[] = {
+        {"distance box", C::DistanceOn, nullptr, true, FilterFlags, 1 << 1},
+        {"angle box", C::AngleOn, nullptr, true, FilterFlags, 1 << 2},
+        {"speed box", C::SpeedOn, nullptr, true, FilterFlags, 1 << 3},
+        {"time at rest", C::RestTime, "3600", false, RestTime, 3600},
+        {"time in motion", C::MotionTime, "45", false, MotionTime, 45},
+        {"time at rest emptied", C::RestTime, "", false, RestTime, 0},
+        {"IGN box", C::IgnOn, nullptr, true, IgnitionBit, 1},
+    };
+    for (const FieldCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TrackFilterRecord filter = Item<TrackFilterRecord>(DI_TRACK_FILTER);
+        filter.flags = 0;
+        filter.timeRest = 120;
+        filter.timeMoving = 30;
+        data.Set(DI_TRACK_FILTER, filter);
+        ProtocolSetRecord prset = Item<ProtocolSetRecord>(DI_PRSET_1);
+        prset.set[0][2] = static_cast<uint16_t>(prset.set[0][2] & ~(1u << 7));
+        data.Set(DI_PRSET_1, prset);
+        Load();
+        EXPECT_FALSE(form.View(c.control).checked);
+        if (c.text)
+            form.Edit(c.control, c.text);
+        else
+            form.Check(c.control, c.checked);
+        EXPECT_TRUE(form.Collect());
+        EXPECT_EQ(c.stored(data), c.expected);
+        Load();
+        if (c.text)
+            EXPECT_EQ(form.View(c.control).text, std::to_string(c.expected));
+        else
+            EXPECT_TRUE(form.View(c.control).checked) << "the load shows what was stored";
+        if (!c.text) {
+            form.Check(c.control, false);
+            form.Collect();
+            EXPECT_EQ(c.stored(data), 0) << "cleared again";
+        }
+    }
+}
+
+TEST_F(MainFormTest, AChangedSmsNumberIsStoredAndAnUnchangedOneIsLeftAlone) {
+    char second[16] = "+7111";
+    data.Set(ItemBase::Sms + 2, second);
+    Load();
+    EXPECT_EQ(form.Edit(C::Sms1, "+79120000001"), Verdict::Accept);
+    EXPECT_TRUE(form.Collect());
+    char number[16] = {};
+    data.Get(ItemBase::Sms + 1, number, sizeof number);
+    EXPECT_STREQ(number, "+79120000001");
+    data.Get(ItemBase::Sms + 2, number, sizeof number);
+    EXPECT_STREQ(number, "+7111");
+    EXPECT_FALSE(form.Collect()) << "handed over once";
+}
+
+TEST_F(MainFormTest, AStoredRateOutsideTheFiveShowsNoSelectionAndIsNeverOverwritten) {
+    SerialInterfaceRecord rs485 = Item<SerialInterfaceRecord>(DI_RS485);
+    rs485.r[2] = 4800;
+    data.Set(DI_RS485, rs485);
+    Load();
+    EXPECT_EQ(form.View(C::Rs485Speed).selection, -1);
+    EXPECT_TRUE(form.View(C::Rs485Speed).enabled);
+    form.Edit(C::Distance, "77");
+    form.Collect();
+    EXPECT_EQ(Item<SerialInterfaceRecord>(DI_RS485).r[2], 4800) << "an edit elsewhere leaves the rate";
+    Load();
+    form.Choose(C::Rs485Speed, 1);
+    form.Collect();
+    EXPECT_EQ(Item<SerialInterfaceRecord>(DI_RS485).r[2], 4800) << "a rate without an entry is kept";
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include "tests/pages/core/settings_fixture.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -516,6 +517,69 @@ TEST_F(SettingsFormTest, ACollectBeforeTheFirstLoadAppendsNothing) {
     form.Edit(SC::Tilt, "5");
     EXPECT_FALSE(form.Collect());
     EXPECT_TRUE(host.Pending().empty());
+}
+
+struct BitCase {
+    const char* caption;
+    int word;  // through both halves
+    int bit;
+};
+
+bool StoredBit(const ProtocolSetRecord& prset, const BitCase& c) {
+    return (prset.set[c.word / 8][c.word % 8] >> c.bit) & 1u;
+}
+
+// The field-mask bits as the device's protocol numbers them.
+TEST_F(SettingsFormTest, EachProtocolBoxSwitchesItsOwnBitAndNoOther) {
+    const BitCase cases[] = {
+        {"IMEI", 0, 2}, {"Status", 0, 14}, {"Vext", 2, 0}, {"Vint", 2, 1},       {"ACC", 2, 3},      {"Tint", 2, 4},
+        {"SOS", 2, 6},  {"IGN", 2, 7},     {"TLT", 2, 8},  {"GSM Status", 3, 0}, {"GSM RSSI", 3, 1}, {"GSM LBS", 3, 2},
+        {"IN1", 5, 0},  {"IN2", 5, 1},     {"IN3", 5, 2},  {"IN4", 5, 3},        {"OUT1", 6, 0},
+    };
+    ChangeType([](DeviceTypeRecord& t) { t.capsPeriph |= 0x3; });
+    for (const BitCase& c : cases) {
+        SCOPED_TRACE(c.caption);
+        Load();
+        const ProtocolSetRecord before = Item<ProtocolSetRecord>(DI_PRSET_1);
+        const bool was = StoredBit(before, c);
+        ASSERT_EQ(form.View(Box(c.caption)).checked, was);
+        ASSERT_TRUE(form.View(Box(c.caption)).enabled);
+        form.Check(Box(c.caption), !was);
+        EXPECT_TRUE(form.Collect());
+        ProtocolSetRecord after = Item<ProtocolSetRecord>(DI_PRSET_1);
+        EXPECT_EQ(StoredBit(after, c), !was);
+        after.set[c.word / 8][c.word % 8] ^= static_cast<uint16_t>(1u << c.bit);
+        EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0) << "no other bit moved";
+    }
+}
+
+struct GateCase {
+    const char* caption;
+    uint32_t capability;  // capsPeriph
+    int bit;              // in word 2
+};
+
+TEST_F(SettingsFormTest, VextAndVintNeedTheirPowerMeasurementAndLoseTheirBitWithout) {
+    const GateCase cases[] = {{"Vext", 1u << 0, 0}, {"Vint", 1u << 1, 1}};
+    for (const GateCase& c : cases) {
+        SCOPED_TRACE(c.caption);
+        ChangeType([](DeviceTypeRecord& t) { t.capsPeriph |= 0x3; });
+        Change<ProtocolSetRecord>(DI_PRSET_1, [](ProtocolSetRecord& p) { p.set[0][2] |= 0x3; });
+        Load();
+        EXPECT_TRUE(form.View(Box(c.caption)).enabled);
+        EXPECT_TRUE(form.View(Box(c.caption)).checked);
+        const uint32_t without = c.capability;
+        DeviceTypeRecord type = Item<DeviceTypeRecord>(DI_DEV_TYPE);
+        type.capsPeriph &= ~without;
+        data.Set(DI_DEV_TYPE, type);
+        Load();
+        EXPECT_FALSE(form.View(Box(c.caption)).enabled);
+        EXPECT_FALSE(form.View(Box(c.caption)).checked);
+        form.Collect();
+        const uint16_t word = Item<ProtocolSetRecord>(DI_PRSET_1).set[0][2];
+        EXPECT_EQ((word >> c.bit) & 1u, 0u) << "cleared without the hardware";
+        EXPECT_EQ((word >> (1 - c.bit)) & 1u, 1u) << "the other gate's bit stays";
+    }
 }
 
 }  // namespace

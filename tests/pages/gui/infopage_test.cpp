@@ -4,6 +4,7 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/qtapp.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -135,6 +136,31 @@ TEST_F(InfoPageTest, TheContextMenuCopiesTheCoordinatesOnceAPositionIsKnown) {
     QApplication::clipboard()->clear();
     copy->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("55.757202, 37.626130"));
+}
+
+// A screen reader says a value's caption and then its text ("Режим, Online").
+TEST_F(InfoPageTest, EveryValueIsReadableOverTheAccessibilityInterfaceAndFollowsItsText) {
+    data.Set(DI_MODE, int32_t{1});
+    page->OnSetActive();
+    QAccessibleInterface* mode = QAccessible::queryAccessibleInterface(Value(C::Mode));
+    ASSERT_TRUE(mode);
+    EXPECT_EQ(mode->text(QAccessible::Name), QString::fromUtf8("Режим"));
+    EXPECT_EQ(mode->text(QAccessible::Description), QStringLiteral("Online"));
+    int values = 0;
+    for (int c = 0; c < static_cast<int>(C::Count); ++c) {
+        QLabel* value = Value(static_cast<C>(c));
+        if (!value)
+            continue;
+        ++values;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(value);
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty()) << c;
+        EXPECT_EQ(face->text(QAccessible::Description), value->text().trimmed()) << c;
+    }
+    EXPECT_GT(values, 50) << "the labels were found";
+    data.Set(DI_MODE, int32_t{3});
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return mode->text(QAccessible::Description) == QStringLiteral("Parking"); }, 2000));
+    page->OnKillActive();
 }
 
 }  // namespace

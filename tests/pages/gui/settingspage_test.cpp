@@ -12,9 +12,11 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -129,7 +131,7 @@ TEST_F(SettingsPageTest, CancelLeavesTheRecordAlone) {
     EXPECT_TRUE(host.Pending().empty());
 }
 
-TEST(ConnectionPageTest, ItsButtonsNeverShow) {
+TEST(ConnectionPageTest, ItsCaptionsAreRussianAndItsSixButtonsShow) {
     TestApp();
     CDataServer data;
     data.ResetToDefaults(11);
@@ -137,12 +139,70 @@ TEST(ConnectionPageTest, ItsButtonsNeverShow) {
     CConnectionPage page(data, host);
     page.show();
     page.OnSetActive();
-    EXPECT_EQ(page.windowTitle(), QStringLiteral("WLESS"));
-    for (QPushButton* button : page.findChildren<QPushButton*>())
-        EXPECT_FALSE(button->isVisible()) << button->accessibleName().toStdString();
+    EXPECT_EQ(page.windowTitle(), QString::fromUtf8("Связь"));
+    QStringList buttons;
+    for (QPushButton* button : page.findChildren<QPushButton*>()) {
+        EXPECT_TRUE(button->isVisible()) << button->accessibleName().toStdString();
+        buttons << button->accessibleName();
+    }
+    EXPECT_EQ(buttons, QString::fromUtf8("Основной Удалить,Резервный Удалить,APN1 Очистить,APN2 Очистить,"
+                                         "Основная Удалить,Резервная Удалить")
+                           .split(QLatin1Char(',')));
+    const std::pair<const char*, ConnectionControl> named[] = {
+        {"Основной IP Адрес", ConnectionControl::Server1Ip}, {"Резервный Порт", ConnectionControl::Server2Port},
+        {"SIM-карты Режим", ConnectionControl::SimControl},  {"APN2 Имя", ConnectionControl::Apn2Name},
+        {"Резервная SSID", ConnectionControl::Wifi2Ssid},    {"Основная Пароль", ConnectionControl::Wifi1Password},
+    };
+    for (auto [name, control] : named)
+        EXPECT_EQ(page.Control(control)->accessibleName(), QString::fromUtf8(name)) << name;
     EXPECT_EQ(qobject_cast<QLineEdit*>(page.Control(ConnectionControl::Apn1Name))->text(),
               QStringLiteral("internet.orv"));
-    EXPECT_TRUE(page.Control(ConnectionControl::Wifi2Ssid)->isVisible());
+}
+
+struct RefreshCase {
+    const char* name;
+    std::function<std::unique_ptr<CFormPage>(CDataServer&, FakePageHost&)> make;
+    RefreshedPage flag;
+    PageCode code;
+    int edit;  // an edit whose text a reload would replace
+};
+
+// A refresh asked for while the page was inactive is done by the activation's
+// load; the first tick must not load again and drop what was typed meanwhile.
+TEST(FormPageRefreshTest, ActivationReportsTheCodeAndItsReloadClearsThePagesRefreshFlag) {
+    TestApp();
+    const RefreshCase cases[] = {
+        {"settings", [](CDataServer& d, FakePageHost& h) { return std::make_unique<CSettingsPage>(d, h); },
+         RefreshedPage::Settings, PageCode::Settings, static_cast<int>(SC::Tilt)},
+        {"connections", [](CDataServer& d, FakePageHost& h) { return std::make_unique<CConnectionPage>(d, h); },
+         RefreshedPage::Connections, PageCode::Connections, static_cast<int>(ConnectionControl::Apn1Name)},
+    };
+    for (const RefreshCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDataServer data;
+        data.ResetToDefaults(11);
+        FakePageHost host;
+        std::unique_ptr<CFormPage> page = c.make(data, host);
+        page->show();
+        host.refresh[static_cast<int>(c.flag)] = true;
+        page->OnSetActive();
+        EXPECT_EQ(static_cast<int>(host.activeCode), 3);
+        EXPECT_EQ(host.activeCode, c.code);
+        EXPECT_FALSE(host.refresh[static_cast<int>(c.flag)]) << "the activation's load satisfied it";
+        auto* edit = qobject_cast<QLineEdit*>(page->Widget(c.edit));
+        ASSERT_TRUE(edit);
+        edit->setText(QStringLiteral("17"));
+        edit->setModified(true);
+        emit edit->textEdited(edit->text());  // forwarded on change
+        emit edit->editingFinished();         // or on focus loss
+        QTest::qWait(CFormPage::kTimerMs + 300);
+        EXPECT_EQ(edit->text(), QStringLiteral("17")) << "the first tick left the typed text";
+
+        host.refresh[static_cast<int>(c.flag)] = true;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !host.refresh[static_cast<int>(c.flag)]; }, 3000));
+        EXPECT_NE(edit->text(), QStringLiteral("17")) << "a refresh asked for now reloads on the tick";
+        page->OnKillActive();
+    }
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST_F(WizardPageTest, ARefusedEntryBeepsAndTheFieldGetsTheModelsValueBack) {
     EXPECT_GE(host.modified, 1);
 }
 
-TEST_F(WizardPageTest, EditsSurviveAChangeOfTabUntilTheyAreCollected) {
+TEST_F(WizardPageTest, EditsSurviveAChangeOfTabInTheRecord) {
     EXPECT_EQ(host.activeCode, PageCode::Main);
     EXPECT_TRUE(page.TimerRunning());
     QLineEdit* distance = Control<QLineEdit>(C::Distance);
@@ -67,12 +67,14 @@ TEST_F(WizardPageTest, EditsSurviveAChangeOfTabUntilTheyAreCollected) {
     QTest::keyClicks(distance, QStringLiteral("250"));
     page.OnKillActive();
     EXPECT_FALSE(page.TimerRunning());
-    page.OnSetActive();
-    EXPECT_EQ(distance->text(), QStringLiteral("250")) << "a modified page is not reloaded";
-    EXPECT_TRUE(page.CollectChanges());
-    EXPECT_EQ(host.Pending(), std::vector<std::string>{"FILTER"});
+    TrackFilterRecord filter;
+    data.Get(DI_TRACK_FILTER, filter);
+    EXPECT_EQ(filter.distance, 250) << "leaving the page hands the edit to the record";
     page.OnSetActive();
     EXPECT_EQ(distance->text(), QStringLiteral("250")) << "now from the record";
+    page.CollectChanges();
+    data.Get(DI_TRACK_FILTER, filter);
+    EXPECT_EQ(filter.distance, 250);
 }
 
 TEST_F(WizardPageTest, TheTimerReloadsWhenTheWindowAsksForIt) {
