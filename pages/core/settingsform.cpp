@@ -15,13 +15,11 @@ namespace {
 using C = SettingsControl;
 using Cap = Capability;
 
-constexpr int I(SettingsControl c) { return static_cast<int>(c); }
-constexpr int In(int input, InputColumn column) { return I(InputControl(input, column)); }
-constexpr int T(int thermometer, ThermoColumn column) { return I(ThermoControl(thermometer, column)); }
+constexpr int In(int input, InputColumn column) { return ControlIndex(InputControl(input, column)); }
+constexpr int T(int thermometer, ThermoColumn column) { return ControlIndex(ThermoControl(thermometer, column)); }
 
 constexpr int kThermo(int k) { return ItemBase::Thermometer + k; }
 constexpr int kThermoId(int k) { return ItemBase::ThermoId + k; }
-constexpr int kSensor(int k) { return ItemBase::FuelSensor + k; }
 
 const char* const kModeNames[] = {"Цифр.", "Аналог.", "Частот.", "Импул."};
 const char* const kLevelNames[] = {"0", "1"};
@@ -46,60 +44,17 @@ constexpr Field kThermoUpper = Number(ORVENA_FIELD(ThermometerRecord, upper));
     }
 
 const Row kRows[] = {
-    {I(C::Motion), DI_MSENS_CONFIG, kMotion, {Cap::Accelerometer}},
-    {I(C::Shock), DI_MSENS_CONFIG, kShock, {Cap::Accelerometer}},
-    {I(C::Tilt), DI_TILT_CONFIG, kTilt, {Cap::Accelerometer}},
-    {I(C::TintLower), DI_TSENS_CONFIG, kTintLower, {Cap::InternalThermometer}},
-    {I(C::TintUpper), DI_TSENS_CONFIG, kTintUpper, {Cap::InternalThermometer}},
+    {ControlIndex(C::Motion), DI_MSENS_CONFIG, kMotion, {Cap::Accelerometer}},
+    {ControlIndex(C::Shock), DI_MSENS_CONFIG, kShock, {Cap::Accelerometer}},
+    {ControlIndex(C::Tilt), DI_TILT_CONFIG, kTilt, {Cap::Accelerometer}},
+    {ControlIndex(C::TintLower), DI_TSENS_CONFIG, kTintLower, {Cap::InternalThermometer}},
+    {ControlIndex(C::TintUpper), DI_TSENS_CONFIG, kTintUpper, {Cap::InternalThermometer}},
     THERMO_ROWS(1),
     THERMO_ROWS(2),
     THERMO_ROWS(3),
     THERMO_ROWS(4),
 };
 #undef THERMO_ROWS
-
-const ProtocolBox kProtocolBoxes[] = {
-    {"IMEI", 0, 2, Cap::Gsm},       {"Status", 0, 14, Cap::Always}, {"Vext", 2, 0, Cap::ExtPower},
-    {"Vint", 2, 1, Cap::Battery},   {"ACC", 2, 3, Cap::Always},     {"Tint", 2, 4, Cap::Always},
-    {"SOS", 2, 6, Cap::Always},     {"IGN", 2, 7, Cap::Always},     {"TLT", 2, 8, Cap::Always},
-    {"GSM Status", 3, 0, Cap::Gsm}, {"GSM RSSI", 3, 1, Cap::Gsm},   {"GSM LBS", 3, 2, Cap::Gsm},
-    {"IN1", 5, 0, Cap::Always},     {"IN2", 5, 1, Cap::Always},     {"IN3", 5, 2, Cap::Always},
-    {"IN4", 5, 3, Cap::Always},     {"OUT1", 6, 0, Cap::Always},    {"LLS1", 7, 1, Cap::Always},
-    {"LLS2", 7, 2, Cap::Always},    {"LLS3", 7, 3, Cap::Always},    {"LLS4", 7, 4, Cap::Always},
-};
-static_assert(std::size(kProtocolBoxes) == kProtocolBoxCount);
-
-// Word 7 bits 1 to 4 are the fuel level sensors'; word 8 bits 0 to 3 the thermometers'.
-constexpr int kSensorWord = 7;
-constexpr int kThermometerWord = 8;
-
-// Marks the protocol half that carries a word (0 to 15).
-void MarkWord(IPageHost& host, int word) {
-    MarkValue(host, DI_PRSET_1, offsetof(ProtocolSetRecord, set) + sizeof(uint16_t) * static_cast<size_t>(word));
-}
-
-uint16_t& Word(ProtocolSetRecord& prset, int word) { return prset.set[word / 8][word % 8]; }
-uint16_t WordOf(const ProtocolSetRecord& prset, int word) { return prset.set[word / 8][word % 8]; }
-bool Bit(const ProtocolSetRecord& prset, int word, int bit) { return (WordOf(prset, word) >> bit) & 1u; }
-void SetBit(ProtocolSetRecord& prset, int word, int bit, bool on) {
-    uint16_t& w = Word(prset, word);
-    w = static_cast<uint16_t>(on ? w | (1u << bit) : w & ~(1u << bit));
-}
-
-// The service buttons that ask first.
-struct ServiceButton {
-    SettingsControl control;
-    const char* question;
-    const char* keyword;
-    const char* parameter;
-    bool atOnce;  // sent now; otherwise before the status thread's next poll
-};
-const ServiceButton kServiceButtons[] = {
-    {C::ResetStatistics, "Вы действительно хотите сбросить все статистические данные?", "STATIST", "RESET", true},
-    {C::ResetSettings, "Вы действительно хотите сбросить все настройки?", "DEFAULT", nullptr, false},
-    {C::ResetMemory, "Вы действительно хотите удалить все репорты?", "ERASURE", nullptr, false},
-    {C::ResetFactory, "Вы действительно хотите привести устройство в исходное состояние?", "FACTORY", nullptr, false},
-};
 
 constexpr const char* kLevelHint =
     "Пороги растут слева направо: Ниж.\"0\" < Верх.\"0\" < Ниж.\"1\" < Верх.\"1\" ≤ 33000";
@@ -127,18 +82,18 @@ constexpr std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() 
         at(In(k, InputColumn::Alarm)) = {K::Button};
     }
     for (C source : {C::SosSource, C::IgnSource}) {
-        at(I(source)) = {K::List, 0, false, false, EditTrigger::OnChange, kSourceHint};
+        at(ControlIndex(source)) = {K::List, 0, false, false, EditTrigger::OnChange, kSourceHint};
         for (int j = 1; j <= 4; ++j)
-            at(I(source) + j) = Checked(5, kLevelHint);
+            at(ControlIndex(source) + j) = Checked(5, kLevelHint);
     }
-    at(I(C::SosLevel)) = {K::List};
-    at(I(C::Output)) = {K::Button};
-    at(I(C::Motion)) = Checked(4, kMotionHint);
-    at(I(C::Shock)) = Checked(4, kMotionHint);
-    at(I(C::Tilt)) = Checked(2, kTiltHint);
-    at(I(C::Calibrate)) = {K::Button};
-    at(I(C::TintLower)) = Checked(0, kTemperatureHint, true);
-    at(I(C::TintUpper)) = Checked(0, kTemperatureHint, true);
+    at(ControlIndex(C::SosLevel)) = {K::List};
+    at(ControlIndex(C::Output)) = {K::Button};
+    at(ControlIndex(C::Motion)) = Checked(4, kMotionHint);
+    at(ControlIndex(C::Shock)) = Checked(4, kMotionHint);
+    at(ControlIndex(C::Tilt)) = Checked(2, kTiltHint);
+    at(ControlIndex(C::Calibrate)) = {K::Button};
+    at(ControlIndex(C::TintLower)) = Checked(0, kTemperatureHint, true);
+    at(ControlIndex(C::TintUpper)) = Checked(0, kTemperatureHint, true);
     for (int k = 1; k <= kThermoRows; ++k) {
         at(T(k, ThermoColumn::On)) = {K::Check};
         at(T(k, ThermoColumn::Id)) = {K::List, 16, false, false, EditTrigger::OnChange, kIdentifierHint};
@@ -146,9 +101,9 @@ constexpr std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() 
         at(T(k, ThermoColumn::Upper)) = Checked(4, kTemperatureHint, true);
     }
     for (int box = 0; box < kProtocolBoxCount; ++box)
-        at(I(ProtocolControl(box))) = {K::Check};
+        at(ControlIndex(ProtocolControl(box))) = {K::Check};
     for (C button : {C::ResetSettings, C::ResetMemory, C::ResetStatistics, C::ResetFactory})
-        at(I(button)) = {K::Button};
+        at(ControlIndex(button)) = {K::Button};
     return traits;
 }
 constexpr auto kTraits = MakeTraits();
@@ -158,7 +113,7 @@ std::vector<std::string> Names(std::span<const char* const> names) { return {nam
 // The row (from 1) of a grid of rows of Column controls that holds a
 // control, 0 for none; the column through column.
 template <class Column> int RowOf(int control, SettingsControl first, int rows, Column& column) {
-    const int offset = control - I(first);
+    const int offset = control - ControlIndex(first);
     const int width = static_cast<int>(Column::Count);
     if (offset < 0 || offset >= rows * width)
         return 0;
@@ -171,9 +126,20 @@ int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::
 
 }  // namespace
 
-std::span<const ProtocolBox> ProtocolBoxes() { return kProtocolBoxes; }
+CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host)
+    : CForm(data, host, kTraits),
+      m_rows(data, kRows),
+      m_protocol(data, host, *this),
+      m_resets(host, *this),
+      m_boxes{&m_protocol, &m_resets} {}
 
-CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host) : CForm(data, host, kTraits), m_rows(data, kRows) {}
+void CSettingsForm::LoadRows(CRowEngine& rows, const DeviceTypeRecord& type, bool editable) {
+    rows.Load(*this, MutableViews(), type, editable);
+}
+
+bool CSettingsForm::CollectRows(CRowEngine& rows, const DeviceTypeRecord& type) {
+    return rows.Collect(Views(), type, m_host);
+}
 
 // Inputs, output, accelerometer, thermometers, protocol mask, service buttons.
 void CSettingsForm::Fill() {
@@ -185,9 +151,8 @@ void CSettingsForm::Fill() {
     FillThermometerLists(type);
     m_rows.Load(*this, MutableViews(), type, editable);
     FollowThermometerBoxes(type, editable);
-    CorrectThermometerBits(type);
-    FillProtocol(type, editable);
-    FillServiceButtons(type);
+    for (CSettingsBox* box : m_boxes)
+        box->Fill(type, editable);
 }
 
 void CSettingsForm::FillInputs(int inputs, bool editable) {
@@ -204,7 +169,7 @@ void CSettingsForm::FillInputs(int inputs, bool editable) {
         ShowSignals(inputs, editable);
         return;
     }
-    for (int c = I(C::SosSource); c <= I(C::IgnUpper1); ++c)
+    for (int c = ControlIndex(C::SosSource); c <= ControlIndex(C::IgnUpper1); ++c)
         ShowNotAvailable(c);
 }
 
@@ -251,23 +216,23 @@ void CSettingsForm::ShowSignals(int inputs, bool editable) {
     for (int k = 1; k <= inputs; ++k)
         sources.push_back("IN" + std::to_string(k));
     const auto showSource = [&](C control, int source) {
-        ControlView& list = ViewOf(I(control));
+        ControlView& list = ViewOf(ControlIndex(control));
         list.choices = sources;
         list.selection = source < static_cast<int>(sources.size()) ? source : -1;
         list.enabled = editable;
     };
     showSource(C::IgnSource, m_inputs.Ign().source);
-    ShowLevels(I(C::IgnLower0), m_inputs.Ign().bounds, editable);
+    ShowLevels(ControlIndex(C::IgnLower0), m_inputs.Ign().bounds, editable);
     showSource(C::SosSource, m_inputs.Sos().source);
-    ShowLevels(I(C::SosLower0), m_inputs.Sos().bounds, editable);
-    ControlView& level = ViewOf(I(C::SosLevel));
+    ShowLevels(ControlIndex(C::SosLower0), m_inputs.Sos().bounds, editable);
+    ControlView& level = ViewOf(ControlIndex(C::SosLevel));
     level.choices = Names(kLevelNames);
     level.selection = m_inputs.Sos().level != 0 ? 1 : 0;
     level.enabled = editable;
 }
 
 void CSettingsForm::FillOutput(const DeviceTypeRecord& type, bool editable) {
-    ControlView& button = ViewOf(I(C::Output));
+    ControlView& button = ViewOf(ControlIndex(C::Output));
     if (!Has(type, Cap::Outputs)) {
         button.enabled = false;
         button.text = kOutputTemplate;
@@ -313,49 +278,6 @@ void CSettingsForm::FollowThermometerBoxes(const DeviceTypeRecord& type, bool ed
     }
 }
 
-// Word 8 bits 0 to 3 follow the thermometers' on flags; the load itself
-// corrects them and has both protocol halves written. Without a device or a
-// file there is nothing to write to.
-void CSettingsForm::CorrectThermometerBits(const DeviceTypeRecord& type) {
-    if (!EditingPossible())
-        return;
-    ProtocolSetRecord prset;
-    m_data.Get(DI_PRSET_1, prset);
-    const uint16_t before = WordOf(prset, kThermometerWord);
-    for (int k = 1; k <= kThermoRows; ++k) {
-        ThermometerRecord thermometer;
-        const bool on = k <= Count(type, Cap::Thermometers) && m_data.Get(kThermo(k), thermometer) == 1 &&
-                        (thermometer.flags & 0x01);
-        SetBit(prset, kThermometerWord, k - 1, on);
-    }
-    if (WordOf(prset, kThermometerWord) == before)
-        return;
-    m_data.Set(DI_PRSET_1, prset);
-    MarkWord(m_host, kThermometerWord);
-}
-
-void CSettingsForm::FillProtocol(const DeviceTypeRecord& type, bool editable) {
-    ProtocolSetRecord prset;
-    m_data.Get(DI_PRSET_1, prset);
-    for (int i = 0; i < kProtocolBoxCount; ++i) {
-        const ProtocolBox& box = kProtocolBoxes[i];
-        const bool bit = Bit(prset, box.word, box.bit);
-        const bool present = Has(type, box.need);
-        ControlView& view = ViewOf(I(ProtocolControl(i)));
-        view.checked = present && bit;
-        view.enabled = present && editable;
-        m_boxesShown[static_cast<size_t>(i)] = bit;
-    }
-}
-
-// The service buttons talk to a connected device only.
-void CSettingsForm::FillServiceButtons(const DeviceTypeRecord& type) {
-    const bool connected = m_host.Connected();
-    for (C button : {C::ResetSettings, C::ResetMemory, C::ResetStatistics, C::ResetFactory})
-        ViewOf(I(button)).enabled = connected;
-    ViewOf(I(C::Calibrate)).enabled = connected && Has(type, Cap::Accelerometer);
-}
-
 // Inputs, accelerometer, thermometers, protocol mask; a confirmed thresholds
 // dialog counts as a change once.
 bool CSettingsForm::CollectChanges() {
@@ -363,7 +285,8 @@ bool CSettingsForm::CollectChanges() {
     m_data.Get(DI_DEV_TYPE, type);
     bool changed = m_inputs.Collect(m_data, m_host, Caps::Inputs(type));
     changed = m_rows.Collect(Views(), type, m_host) || changed;
-    changed = CollectProtocol(type) || changed;
+    for (CSettingsBox* box : m_boxes)
+        changed = box->Collect(type) || changed;
     if (m_thresholdsChanged) {
         m_thresholdsChanged = false;
         changed = true;
@@ -371,59 +294,22 @@ bool CSettingsForm::CollectChanges() {
     return changed;
 }
 
-// The boxes the user changed (and those cleared for lack of the hardware)
-// set their bits; every other bit keeps what the model holds. A changed
-// "LLS" box switches its fuel level sensor on or off.
-bool CSettingsForm::CollectProtocol(const DeviceTypeRecord& type) {
-    ProtocolSetRecord prset;
-    m_data.Get(DI_PRSET_1, prset);
-    const ProtocolSetRecord before = prset;
-    for (int i = 0; i < kProtocolBoxCount; ++i) {
-        const ProtocolBox& box = kProtocolBoxes[i];
-        bool& shown = m_boxesShown[static_cast<size_t>(i)];
-        const bool checked = View(ProtocolControl(i)).checked;
-        if (checked == shown)
-            continue;
-        shown = checked;
-        SetBit(prset, box.word, box.bit, checked);
-        if (box.word == kSensorWord && Has(type, Cap::Rs485))
-            FollowSensorFlag(box.bit, checked);
-    }
-    bool changed = false;
-    for (int word = 0; word < 16; ++word) {
-        if (WordOf(prset, word) == WordOf(before, word))
-            continue;
-        MarkWord(m_host, word);
-        changed = true;
-    }
-    if (changed)
-        m_data.Set(DI_PRSET_1, prset);
-    return changed;
-}
-
-// Written with its own request; not a change of the page by itself.
-void CSettingsForm::FollowSensorFlag(int sensor, bool inUse) {
-    FuelSensorRecord record;
-    if (m_data.Get(kSensor(sensor), record) != 1 || ((record.flags & 0x01) != 0) == inUse)
-        return;
-    record.flags = static_cast<uint8_t>(inUse ? record.flags | 0x01 : record.flags & ~0x01);
-    m_data.Set(kSensor(sensor), record);
-    m_host.MarkChanged({&Group::kLls485, sensor});
-}
-
 std::optional<CSettingsForm::LevelEdits> CSettingsForm::LevelEditsOf(int control) {
     InputColumn column{};
     const int input = InputOf(control, column);
     if (input && column >= InputColumn::Lower0 && column <= InputColumn::Upper1)
         return LevelEdits{In(input, InputColumn::Lower0), &m_inputs.Input(input).bounds, &kInputRowDefaults};
-    if (control >= I(C::SosLower0) && control <= I(C::SosUpper1))
-        return LevelEdits{I(C::SosLower0), &m_inputs.Sos().bounds, &kSignalRowDefaults};
-    if (control >= I(C::IgnLower0) && control <= I(C::IgnUpper1))
-        return LevelEdits{I(C::IgnLower0), &m_inputs.Ign().bounds, &kSignalRowDefaults};
+    if (control >= ControlIndex(C::SosLower0) && control <= ControlIndex(C::SosUpper1))
+        return LevelEdits{ControlIndex(C::SosLower0), &m_inputs.Sos().bounds, &kSignalRowDefaults};
+    if (control >= ControlIndex(C::IgnLower0) && control <= ControlIndex(C::IgnUpper1))
+        return LevelEdits{ControlIndex(C::IgnLower0), &m_inputs.Ign().bounds, &kSignalRowDefaults};
     return std::nullopt;
 }
 
 Verdict CSettingsForm::OnText(int control, std::string_view text) {
+    for (CSettingsBox* box : m_boxes)
+        if (const std::optional<Verdict> verdict = box->OnText(static_cast<C>(control), text))
+            return *verdict;
     if (const std::optional<LevelEdits> row = LevelEditsOf(control))
         return OnLevelText(*row, control, text);
     InputColumn column{};
@@ -434,7 +320,8 @@ Verdict CSettingsForm::OnText(int control, std::string_view text) {
     case C::Motion:
     case C::Shock:
         if (!NumberWithin(text, 1, 2000)) {
-            ShowModelNumber(ViewOf(control), m_data, DI_MSENS_CONFIG, control == I(C::Motion) ? kMotion : kShock);
+            ShowModelNumber(ViewOf(control), m_data, DI_MSENS_CONFIG,
+                            control == ControlIndex(C::Motion) ? kMotion : kShock);
             return Verdict::Refuse;
         }
         break;
@@ -487,7 +374,7 @@ Verdict CSettingsForm::OnFilterText(int input, std::string_view text) {
 // The internal thermometer's and the external thermometers' limits.
 Verdict CSettingsForm::OnTemperatureText(int control, std::string_view text) {
     int item = DI_TSENS_CONFIG;
-    int lower = I(C::TintLower);
+    int lower = ControlIndex(C::TintLower);
     Field lowerField = kTintLower;
     Field upperField = kTintUpper;
     ThermoColumn column{};
@@ -496,7 +383,7 @@ Verdict CSettingsForm::OnTemperatureText(int control, std::string_view text) {
         lower = T(k, ThermoColumn::Lower);
         lowerField = kThermoLower;
         upperField = kThermoUpper;
-    } else if (control != I(C::TintLower) && control != I(C::TintUpper)) {
+    } else if (control != ControlIndex(C::TintLower) && control != ControlIndex(C::TintUpper)) {
         return CForm::OnText(control, text);
     }
     const bool isLower = control == lower;
@@ -509,6 +396,9 @@ Verdict CSettingsForm::OnTemperatureText(int control, std::string_view text) {
 }
 
 Verdict CSettingsForm::OnCheck(int control, bool checked) {
+    for (CSettingsBox* box : m_boxes)
+        if (const std::optional<Verdict> verdict = box->OnCheck(static_cast<C>(control), checked))
+            return *verdict;
     ThermoColumn column{};
     const int k = ThermometerOf(control, column);
     if (!k)
@@ -522,15 +412,18 @@ Verdict CSettingsForm::OnCheck(int control, bool checked) {
 }
 
 Verdict CSettingsForm::OnChoice(int control, int index) {
+    for (CSettingsBox* box : m_boxes)
+        if (const std::optional<Verdict> verdict = box->OnChoice(static_cast<C>(control), index))
+            return *verdict;
     InputColumn inputColumn{};
     if (const int input = InputOf(control, inputColumn); input && inputColumn == InputColumn::Mode)
         return OnModeChoice(input, index);
     ThermoColumn thermoColumn{};
     if (const int k = ThermometerOf(control, thermoColumn); k && thermoColumn == ThermoColumn::Id)
         return OnIdentifierChoice(k, index);
-    if (control == I(C::SosSource) || control == I(C::IgnSource))
+    if (control == ControlIndex(C::SosSource) || control == ControlIndex(C::IgnSource))
         return OnSourceChoice(control, index);
-    if (control == I(C::SosLevel) && EditingPossible()) {
+    if (control == ControlIndex(C::SosLevel) && EditingPossible()) {
         m_inputs.Sos().level = index;
         return CForm::OnChoice(control, index);
     }
@@ -552,7 +445,7 @@ Verdict CSettingsForm::OnModeChoice(int input, int index) {
 Verdict CSettingsForm::OnSourceChoice(int control, int index) {
     if (!EditingPossible())
         return Verdict::Accept;
-    const bool sos = control == I(C::SosSource);
+    const bool sos = control == ControlIndex(C::SosSource);
     uint8_t& source = sos ? m_inputs.Sos().source : m_inputs.Ign().source;
     const uint8_t other = sos ? m_inputs.Ign().source : m_inputs.Sos().source;
     if (SourcesCollide(index, other))
@@ -581,18 +474,17 @@ Verdict CSettingsForm::OnIdentifierChoice(int thermometer, int index) {
 }
 
 void CSettingsForm::OnPress(int control) {
+    for (CSettingsBox* box : m_boxes)
+        if (box->OnPress(static_cast<C>(control)))
+            return;
     InputColumn column{};
     const int input = InputOf(control, column);
     if (input && column == InputColumn::Reset)
         m_host.SendCommand(RequestType::Write, ("COUNTER" + std::to_string(input)).c_str(), "RESET");
     else if (input && column == InputColumn::Alarm)
         RunAlarmDialog(input);
-    else if (control == I(C::Output))
+    else if (control == ControlIndex(C::Output))
         ToggleOutput();
-    else if (control == I(C::Calibrate))
-        Calibrate();
-    else
-        RunServiceButton(control);
 }
 
 // Switched in the model and sent at once; no part of a collect.
@@ -600,7 +492,7 @@ void CSettingsForm::ToggleOutput() {
     OutputRecord output;
     m_data.Get(DI_OUTPUT_1, output);
     output.param0 = output.param0 == 0 ? 1 : 0;
-    ViewOf(I(C::Output)).text = output.param0 != 0 ? kOutputOn : kOutputOff;
+    ViewOf(ControlIndex(C::Output)).text = output.param0 != 0 ? kOutputOn : kOutputOff;
     m_data.Set(DI_OUTPUT_1, output);
     m_host.SendCommand(RequestType::Write, GroupRef{&Group::kOut, 1}.Keyword().c_str(), Group::kOut.writeParam);
 }
@@ -621,25 +513,4 @@ void CSettingsForm::RunAlarmDialog(int input) {
         return;
     MarkModified();
     m_thresholdsChanged = true;
-}
-
-void CSettingsForm::Calibrate() {
-    if (m_host.SendCommand(RequestType::Write, "MSENS", "CALALL") == 0)
-        m_host.ShowInfo(kCalibrated);
-    else
-        m_host.ShowError(kNotCalibrated);
-}
-
-void CSettingsForm::RunServiceButton(int control) {
-    for (const ServiceButton& button : kServiceButtons) {
-        if (I(button.control) != control)
-            continue;
-        if (!m_host.AskYesNo(button.question))
-            return;
-        if (button.atOnce)
-            m_host.SendCommand(RequestType::Write, button.keyword, button.parameter);
-        else
-            m_host.QueueServiceRequest(RequestType::Write, button.keyword, button.parameter);
-        return;
-    }
 }

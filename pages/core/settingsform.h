@@ -7,84 +7,23 @@
 #include "pages/core/form.h"
 #include "pages/core/inputcopies.h"
 #include "pages/core/rows.h"
+#include "pages/core/settingsbox.h"
+#include "pages/core/settingscontrols.h"
+#include "pages/core/settingsprotocol.h"
+#include "pages/core/settingsresets.h"
 
 #include <array>
 #include <functional>
 #include <optional>
 #include <span>
 
-// The controls of one input row, in the order of its columns.
-enum class InputColumn : int { Mode, Lower0, Upper0, Lower1, Upper1, Filter, Reset, Alarm, Count };
-// The controls of one external thermometer row.
-enum class ThermoColumn : int { On, Id, Lower, Upper, Count };
-
-constexpr int kInputRows = CInputCopies::kRows;
-constexpr int kThermoRows = 4;
-constexpr int kProtocolBoxCount = 21;
-
-enum class SettingsControl : int {
-    InputRows,  // kInputRows rows of InputColumn::Count controls
-    SosSource = InputRows + kInputRows * static_cast<int>(InputColumn::Count),
-    SosLower0,
-    SosUpper0,
-    SosLower1,
-    SosUpper1,
-    SosLevel,
-    IgnSource,
-    IgnLower0,
-    IgnUpper0,
-    IgnLower1,
-    IgnUpper1,
-    Output,
-    Motion,
-    Shock,
-    Tilt,
-    Calibrate,
-    TintLower,
-    TintUpper,
-    ThermoRows,  // kThermoRows rows of ThermoColumn::Count controls
-    ProtocolBoxes = ThermoRows + kThermoRows * static_cast<int>(ThermoColumn::Count),
-    ResetSettings = ProtocolBoxes + kProtocolBoxCount,
-    ResetMemory,
-    ResetStatistics,
-    ResetFactory,
-    Count,
-};
-
-// input 1 to kInputRows
-constexpr SettingsControl InputControl(int input, InputColumn column) {
-    return static_cast<SettingsControl>(static_cast<int>(SettingsControl::InputRows) +
-                                        (input - 1) * static_cast<int>(InputColumn::Count) + static_cast<int>(column));
-}
-// thermometer 1 to kThermoRows
-constexpr SettingsControl ThermoControl(int thermometer, ThermoColumn column) {
-    return static_cast<SettingsControl>(static_cast<int>(SettingsControl::ThermoRows) +
-                                        (thermometer - 1) * static_cast<int>(ThermoColumn::Count) +
-                                        static_cast<int>(column));
-}
-// box 0 to kProtocolBoxCount - 1, in the order of ProtocolBoxes()
-constexpr SettingsControl ProtocolControl(int box) {
-    return static_cast<SettingsControl>(static_cast<int>(SettingsControl::ProtocolBoxes) + box);
-}
-
-// A check box of "Протокол": the bit of protocol set 1 it shows and sets.
-// Without the capability it is cleared and disabled at load, and the next
-// collect clears its bit.
-struct ProtocolBox {
-    const char* caption;
-    int word;  // 0 to 15 through both halves
-    int bit;
-    Capability need;
-};
-std::span<const ProtocolBox> ProtocolBoxes();
-
-class CSettingsForm : public CForm {
+class CSettingsForm : public CForm, private ISettingsControls {
 public:
     static constexpr const char* kOutputOn = "Вкл.";
     static constexpr const char* kOutputOff = "Выкл.";
     static constexpr const char* kOutputTemplate = "Вкл";
-    static constexpr const char* kCalibrated = "Калибровка выполнена успешно!";
-    static constexpr const char* kNotCalibrated = "Калибровка НЕ выполнена.";
+    static constexpr const char* kCalibrated = CSettingsResets::kCalibrated;
+    static constexpr const char* kNotCalibrated = CSettingsResets::kNotCalibrated;
 
     // Runs the thresholds dialog of an input modally; true when it ended with OK.
     using AlarmDialog = std::function<bool(int input)>;
@@ -94,14 +33,24 @@ public:
     PageCode Code() const override { return PageCode::Settings; }
     void SetAlarmDialog(AlarmDialog dialog) { m_alarmDialog = std::move(dialog); }
 
-    Verdict Edit(SettingsControl c, std::string_view text) { return EditText(I(c), text); }
-    Verdict Check(SettingsControl c, bool checked) { return EditCheck(I(c), checked); }
-    Verdict Choose(SettingsControl c, int index) { return EditChoice(I(c), index); }
-    void Press(SettingsControl c) { CForm::Press(I(c)); }
-    const ControlView& View(SettingsControl c) const { return CForm::View(I(c)); }
+    Verdict Edit(SettingsControl c, std::string_view text) { return EditText(ControlIndex(c), text); }
+    Verdict Check(SettingsControl c, bool checked) { return EditCheck(ControlIndex(c), checked); }
+    Verdict Choose(SettingsControl c, int index) { return EditChoice(ControlIndex(c), index); }
+    void Press(SettingsControl c) { CForm::Press(ControlIndex(c)); }
+    const ControlView& View(SettingsControl c) const override { return CForm::View(ControlIndex(c)); }
 
 private:
-    static constexpr int I(SettingsControl c) { return static_cast<int>(c); }
+    using CForm::ShowNotAvailable;
+    using CForm::ViewOf;
+
+    ControlView& ViewOf(SettingsControl c) override { return CForm::ViewOf(ControlIndex(c)); }
+    bool EditingPossible() const override { return CForm::EditingPossible(); }
+    void MarkModified() override { CForm::MarkModified(); }
+    Verdict KeepText(SettingsControl c, std::string_view text) override { return CForm::OnText(ControlIndex(c), text); }
+    Verdict KeepChoice(SettingsControl c, int index) override { return CForm::OnChoice(ControlIndex(c), index); }
+    void ShowNotAvailable(SettingsControl c) override { CForm::ShowNotAvailable(ControlIndex(c)); }
+    void LoadRows(CRowEngine& rows, const DeviceTypeRecord& type, bool editable) override;
+    bool CollectRows(CRowEngine& rows, const DeviceTypeRecord& type) override;
 
     // A row of four level bounds: its first edit, its copy and its defaults.
     struct LevelEdits {
@@ -125,11 +74,6 @@ private:
     void FillOutput(const DeviceTypeRecord& type, bool editable);
     void FillThermometerLists(const DeviceTypeRecord& type);
     void FollowThermometerBoxes(const DeviceTypeRecord& type, bool editable);
-    void CorrectThermometerBits(const DeviceTypeRecord& type);
-    void FillProtocol(const DeviceTypeRecord& type, bool editable);
-    void FillServiceButtons(const DeviceTypeRecord& type);
-    bool CollectProtocol(const DeviceTypeRecord& type);
-    void FollowSensorFlag(int sensor, bool inUse);
 
     std::optional<LevelEdits> LevelEditsOf(int control);
     Verdict OnLevelText(const LevelEdits& row, int control, std::string_view text);
@@ -140,13 +84,13 @@ private:
     Verdict OnIdentifierChoice(int thermometer, int index);
     void ToggleOutput();
     void RunAlarmDialog(int input);
-    void Calibrate();
-    void RunServiceButton(int control);
 
     CRowEngine m_rows;
+    CSettingsProtocol m_protocol;
+    CSettingsResets m_resets;
+    const std::array<CSettingsBox*, 2> m_boxes;
     CInputCopies m_inputs;
     AlarmDialog m_alarmDialog;
     bool m_thresholdsChanged = false;
-    std::array<bool, kProtocolBoxCount> m_boxesShown{};  // each box as the model held it at the load or last collect
-    std::array<int, kThermoRows> m_idsAtLoad{};          // the identifier lists' selections at the load
+    std::array<int, kThermoRows> m_idsAtLoad{};  // the identifier lists' selections at the load
 };

@@ -15,8 +15,6 @@ namespace {
 
 using C = ConnectionControl;
 
-constexpr int I(ConnectionControl c) { return static_cast<int>(c); }
-
 // Rows of a caption and its control, named by the box and the caption.
 void AddRow(QGridLayout* grid, QLabel* caption, QWidget* control) {
     const int row = grid->rowCount();
@@ -49,9 +47,9 @@ QWidget* CConnectionPage::ServersGroup() {
 QWidget* CConnectionPage::ServerBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
     auto* grid = new QGridLayout(box);
-    CIpEdit* ip = MakeIp(I(first), Named(caption, "IP Address"));
+    CIpEdit* ip = MakeIp(ControlIndex(first), Named(caption, "IP Address"));
     AddRow(grid, Caption(QStringLiteral("IP Address"), ip), ip);
-    AddTexts(grid, caption, I(first) + 1, {"Port", "Login", "Pass"}, "Delete");
+    AddTexts(grid, caption, ControlIndex(first) + 1, {"Port", "Login", "Pass"}, "Delete");
     return box;
 }
 
@@ -60,7 +58,7 @@ QWidget* CConnectionPage::GsmGroup() {
     auto* stack = new QVBoxLayout(group);
     QGroupBox* sims = Group(QStringLiteral("SIMs"));
     auto* row = new QGridLayout(sims);
-    QComboBox* control = MakeList(I(C::SimControl), QStringLiteral("SIMs Control"));
+    QComboBox* control = MakeList(ControlIndex(C::SimControl), QStringLiteral("SIMs Control"));
     AddRow(row, Caption(QStringLiteral("Control"), control), control);
     stack->addWidget(sims);
     stack->addWidget(AccessPointBox(QStringLiteral("APN1"), C::Apn1Name));
@@ -70,7 +68,7 @@ QWidget* CConnectionPage::GsmGroup() {
 
 QWidget* CConnectionPage::AccessPointBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    AddTexts(new QGridLayout(box), caption, I(first), {"Name", "Login", "Pass"}, "Clear");
+    AddTexts(new QGridLayout(box), caption, ControlIndex(first), {"Name", "Login", "Pass"}, "Clear");
     return box;
 }
 
@@ -85,7 +83,7 @@ QWidget* CConnectionPage::WifiGroup() {
 
 QWidget* CConnectionPage::NetworkBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    AddTexts(new QGridLayout(box), caption, I(first), {"SSID", "Password"}, "Delete");
+    AddTexts(new QGridLayout(box), caption, ControlIndex(first), {"SSID", "Password"}, "Delete");
     return box;
 }
 
