@@ -24,9 +24,6 @@ constexpr int kThermoId(int k) { return ItemBase::ThermoId + k; }
 const char* const kModeNames[] = {"Цифр.", "Аналог.", "Частот.", "Импул."};
 const char* const kLevelNames[] = {"0", "1"};
 
-constexpr Field kMotion = Number(ORVENA_FIELD(MotionSensorConfig, motion));
-constexpr Field kShock = Number(ORVENA_FIELD(MotionSensorConfig, shock));
-constexpr Field kTilt = Number(ORVENA_FIELD(TiltConfig, angle));
 constexpr Field kTintLower = Number(ORVENA_FIELD(TempSensorConfig, lower));
 constexpr Field kTintUpper = Number(ORVENA_FIELD(TempSensorConfig, upper));
 constexpr Field kThermoOn = Flag(ORVENA_FIELD(ThermometerRecord, flags), 0x01);
@@ -44,9 +41,6 @@ constexpr Field kThermoUpper = Number(ORVENA_FIELD(ThermometerRecord, upper));
     }
 
 const Row kRows[] = {
-    {ControlIndex(C::Motion), DI_MSENS_CONFIG, kMotion, {Cap::Accelerometer}},
-    {ControlIndex(C::Shock), DI_MSENS_CONFIG, kShock, {Cap::Accelerometer}},
-    {ControlIndex(C::Tilt), DI_TILT_CONFIG, kTilt, {Cap::Accelerometer}},
     {ControlIndex(C::TintLower), DI_TSENS_CONFIG, kTintLower, {Cap::InternalThermometer}},
     {ControlIndex(C::TintUpper), DI_TSENS_CONFIG, kTintUpper, {Cap::InternalThermometer}},
     THERMO_ROWS(1),
@@ -60,8 +54,6 @@ constexpr const char* kLevelHint =
     "Пороги растут слева направо: Ниж.\"0\" < Верх.\"0\" < Ниж.\"1\" < Верх.\"1\" ≤ 33000";
 constexpr const char* kFilterHint = "Допустимо: 1 в режиме Цифр., до 8 в Аналог. и Частот., до 250 в Импул.";
 constexpr const char* kSourceHint = "Этот вход уже выбран для другой строки";
-constexpr const char* kMotionHint = "Допустимо: от 1 до 2000";
-constexpr const char* kTiltHint = "Допустимо: от 1 до 90";
 constexpr const char* kTemperatureHint = "Допустимо: от -40 до 85, нижний порог меньше верхнего";
 constexpr const char* kIdentifierHint = "Этот датчик уже выбран для другого термометра";
 
@@ -70,7 +62,7 @@ constexpr ControlTraits Checked(int length, const char* hint, bool sign = false)
     return {K::Edit, length, true, sign, EditTrigger::OnFocusLoss, hint};
 }
 
-constexpr std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() {
+std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() {
     std::array<ControlTraits, static_cast<size_t>(C::Count)> traits{};
     const auto at = [&traits](int control) -> ControlTraits& { return traits[static_cast<size_t>(control)]; };
     for (int k = 1; k <= kInputRows; ++k) {
@@ -88,9 +80,6 @@ constexpr std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() 
     }
     at(ControlIndex(C::SosLevel)) = {K::List};
     at(ControlIndex(C::Output)) = {K::Button};
-    at(ControlIndex(C::Motion)) = Checked(4, kMotionHint);
-    at(ControlIndex(C::Shock)) = Checked(4, kMotionHint);
-    at(ControlIndex(C::Tilt)) = Checked(2, kTiltHint);
     at(ControlIndex(C::Calibrate)) = {K::Button};
     at(ControlIndex(C::TintLower)) = Checked(0, kTemperatureHint, true);
     at(ControlIndex(C::TintUpper)) = Checked(0, kTemperatureHint, true);
@@ -104,9 +93,15 @@ constexpr std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() 
         at(ControlIndex(ProtocolControl(box))) = {K::Check};
     for (C button : {C::ResetSettings, C::ResetMemory, C::ResetStatistics, C::ResetFactory})
         at(ControlIndex(button)) = {K::Button};
+    CSettingsAccelerometer::Describe(traits);
     return traits;
 }
-constexpr auto kTraits = MakeTraits();
+
+// Built once: the boxes' hints come from the settings' descriptions.
+std::span<const ControlTraits> SettingsTraits() {
+    static const auto traits = MakeTraits();
+    return traits;
+}
 
 std::vector<std::string> Names(std::span<const char* const> names) { return {names.begin(), names.end()}; }
 
@@ -127,11 +122,12 @@ int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::
 }  // namespace
 
 CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host)
-    : CForm(data, host, kTraits),
+    : CForm(data, host, SettingsTraits()),
       m_rows(data, kRows),
+      m_accelerometer(data, *this),
       m_protocol(data, host, *this),
       m_resets(host, *this),
-      m_boxes{&m_protocol, &m_resets} {}
+      m_boxes{&m_accelerometer, &m_protocol, &m_resets} {}
 
 void CSettingsForm::LoadRows(CRowEngine& rows, const DeviceTypeRecord& type, bool editable) {
     rows.Load(*this, MutableViews(), type, editable);
@@ -316,24 +312,7 @@ Verdict CSettingsForm::OnText(int control, std::string_view text) {
     const int input = InputOf(control, column);
     if (input && column == InputColumn::Filter)
         return OnFilterText(input, text);
-    switch (static_cast<C>(control)) {
-    case C::Motion:
-    case C::Shock:
-        if (!NumberWithin(text, 1, 2000)) {
-            ShowModelNumber(ViewOf(control), m_data, DI_MSENS_CONFIG,
-                            control == ControlIndex(C::Motion) ? kMotion : kShock);
-            return Verdict::Refuse;
-        }
-        break;
-    case C::Tilt:
-        if (!NumberWithin(text, 1, 90)) {
-            ShowModelNumber(ViewOf(control), m_data, DI_TILT_CONFIG, kTilt);
-            return Verdict::Refuse;
-        }
-        break;
-    default: return OnTemperatureText(control, text);
-    }
-    return CForm::OnText(control, text);
+    return OnTemperatureText(control, text);
 }
 
 // Every bound of the row is stored into the copy, also after a refusal has

@@ -7,6 +7,7 @@
 #include "pages/core/form.h"
 #include "pages/core/inputcopies.h"
 #include "pages/core/rows.h"
+#include "pages/core/settingsaccel.h"
 #include "pages/core/settingsbox.h"
 #include "pages/core/settingscontrols.h"
 #include "pages/core/settingsprotocol.h"
@@ -86,9 +87,10 @@ private:
     void RunAlarmDialog(int input);
 
     CRowEngine m_rows;
+    CSettingsAccelerometer m_accelerometer;
     CSettingsProtocol m_protocol;
     CSettingsResets m_resets;
-    const std::array<CSettingsBox*, 2> m_boxes;
+    const std::array<CSettingsBox*, 3> m_boxes;
     CInputCopies m_inputs;
     AlarmDialog m_alarmDialog;
     bool m_thresholdsChanged = false;
