@@ -124,10 +124,11 @@ int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::
 CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host)
     : CForm(data, host, SettingsTraits()),
       m_rows(data, kRows),
+      m_output(data, host, *this),
       m_accelerometer(data, *this),
       m_protocol(data, host, *this),
       m_resets(host, *this),
-      m_boxes{&m_accelerometer, &m_protocol, &m_resets} {}
+      m_boxes{&m_output, &m_accelerometer, &m_protocol, &m_resets} {}
 
 void CSettingsForm::LoadRows(CRowEngine& rows, const DeviceTypeRecord& type, bool editable) {
     rows.Load(*this, MutableViews(), type, editable);
@@ -143,7 +144,6 @@ void CSettingsForm::Fill() {
     m_data.Get(DI_DEV_TYPE, type);
     const bool editable = EditingPossible();
     FillInputs(Caps::Inputs(type), editable);
-    FillOutput(type, editable);
     FillThermometerLists(type);
     m_rows.Load(*this, MutableViews(), type, editable);
     FollowThermometerBoxes(type, editable);
@@ -225,19 +225,6 @@ void CSettingsForm::ShowSignals(int inputs, bool editable) {
     level.choices = Names(kLevelNames);
     level.selection = m_inputs.Sos().level != 0 ? 1 : 0;
     level.enabled = editable;
-}
-
-void CSettingsForm::FillOutput(const DeviceTypeRecord& type, bool editable) {
-    ControlView& button = ViewOf(ControlIndex(C::Output));
-    if (!Has(type, Cap::Outputs)) {
-        button.enabled = false;
-        button.text = kOutputTemplate;
-        return;
-    }
-    OutputRecord output;
-    m_data.Get(DI_OUTPUT_1, output);
-    button.enabled = editable;
-    button.text = output.param0 != 0 ? kOutputOn : kOutputOff;
 }
 
 // Each list offers the thermometer's own identifier first, then every
@@ -462,18 +449,6 @@ void CSettingsForm::OnPress(int control) {
         m_host.SendCommand(RequestType::Write, ("COUNTER" + std::to_string(input)).c_str(), "RESET");
     else if (input && column == InputColumn::Alarm)
         RunAlarmDialog(input);
-    else if (control == ControlIndex(C::Output))
-        ToggleOutput();
-}
-
-// Switched in the model and sent at once; no part of a collect.
-void CSettingsForm::ToggleOutput() {
-    OutputRecord output;
-    m_data.Get(DI_OUTPUT_1, output);
-    output.param0 = output.param0 == 0 ? 1 : 0;
-    ViewOf(ControlIndex(C::Output)).text = output.param0 != 0 ? kOutputOn : kOutputOff;
-    m_data.Set(DI_OUTPUT_1, output);
-    m_host.SendCommand(RequestType::Write, GroupRef{&Group::kOut, 1}.Keyword().c_str(), Group::kOut.writeParam);
 }
 
 // The dialog writes the model itself; a record it changed is written with "INTRSHDn".

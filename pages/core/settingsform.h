@@ -10,6 +10,7 @@
 #include "pages/core/settingsaccel.h"
 #include "pages/core/settingsbox.h"
 #include "pages/core/settingscontrols.h"
+#include "pages/core/settingsoutput.h"
 #include "pages/core/settingsprotocol.h"
 #include "pages/core/settingsresets.h"
 
@@ -20,9 +21,9 @@
 
 class CSettingsForm : public CForm, private ISettingsControls {
 public:
-    static constexpr const char* kOutputOn = "Вкл.";
-    static constexpr const char* kOutputOff = "Выкл.";
-    static constexpr const char* kOutputTemplate = "Вкл";
+    static constexpr const char* kOutputOn = CSettingsOutput::kOn;
+    static constexpr const char* kOutputOff = CSettingsOutput::kOff;
+    static constexpr const char* kOutputTemplate = CSettingsOutput::kTemplate;
     static constexpr const char* kCalibrated = CSettingsResets::kCalibrated;
     static constexpr const char* kNotCalibrated = CSettingsResets::kNotCalibrated;
 
@@ -72,7 +73,6 @@ private:
     void ShowMode(int input, bool thresholdsFollowMode);
     void ShowLevels(int first, const LevelBounds& bounds, bool editable);
     void ShowSignals(int inputs, bool editable);
-    void FillOutput(const DeviceTypeRecord& type, bool editable);
     void FillThermometerLists(const DeviceTypeRecord& type);
     void FollowThermometerBoxes(const DeviceTypeRecord& type, bool editable);
 
@@ -83,14 +83,14 @@ private:
     Verdict OnModeChoice(int input, int index);
     Verdict OnSourceChoice(int control, int index);
     Verdict OnIdentifierChoice(int thermometer, int index);
-    void ToggleOutput();
     void RunAlarmDialog(int input);
 
     CRowEngine m_rows;
+    CSettingsOutput m_output;
     CSettingsAccelerometer m_accelerometer;
     CSettingsProtocol m_protocol;
     CSettingsResets m_resets;
-    const std::array<CSettingsBox*, 3> m_boxes;
+    const std::array<CSettingsBox*, 4> m_boxes;
     CInputCopies m_inputs;
     AlarmDialog m_alarmDialog;
     bool m_thresholdsChanged = false;
