@@ -16,46 +16,14 @@ using C = SettingsControl;
 using Cap = Capability;
 
 constexpr int In(int input, InputColumn column) { return ControlIndex(InputControl(input, column)); }
-constexpr int T(int thermometer, ThermoColumn column) { return ControlIndex(ThermoControl(thermometer, column)); }
-
-constexpr int kThermo(int k) { return ItemBase::Thermometer + k; }
-constexpr int kThermoId(int k) { return ItemBase::ThermoId + k; }
 
 const char* const kModeNames[] = {"Цифр.", "Аналог.", "Частот.", "Импул."};
 const char* const kLevelNames[] = {"0", "1"};
-
-constexpr Field kTintLower = Number(ORVENA_FIELD(TempSensorConfig, lower));
-constexpr Field kTintUpper = Number(ORVENA_FIELD(TempSensorConfig, upper));
-constexpr Field kThermoOn = Flag(ORVENA_FIELD(ThermometerRecord, flags), 0x01);
-constexpr Field kThermoLower = Number(ORVENA_FIELD(ThermometerRecord, lower));
-constexpr Field kThermoUpper = Number(ORVENA_FIELD(ThermometerRecord, upper));
-
-#define THERMO_ROWS(k)                                                                          \
-    Row{T(k, ThermoColumn::On), kThermo(k), kThermoOn, {Cap::Thermometers, k}},                 \
-        Row{T(k, ThermoColumn::Id),                                                             \
-            kThermo(k),                                                                         \
-            Identifier(ORVENA_FIELD(ThermometerRecord, id)),                                    \
-            {Cap::Thermometers, k}},                                                            \
-        Row{T(k, ThermoColumn::Lower), kThermo(k), kThermoLower, {Cap::Thermometers, k}}, Row { \
-        T(k, ThermoColumn::Upper), kThermo(k), kThermoUpper, { Cap::Thermometers, k }           \
-    }
-
-const Row kRows[] = {
-    {ControlIndex(C::TintLower), DI_TSENS_CONFIG, kTintLower, {Cap::InternalThermometer}},
-    {ControlIndex(C::TintUpper), DI_TSENS_CONFIG, kTintUpper, {Cap::InternalThermometer}},
-    THERMO_ROWS(1),
-    THERMO_ROWS(2),
-    THERMO_ROWS(3),
-    THERMO_ROWS(4),
-};
-#undef THERMO_ROWS
 
 constexpr const char* kLevelHint =
     "Пороги растут слева направо: Ниж.\"0\" < Верх.\"0\" < Ниж.\"1\" < Верх.\"1\" ≤ 33000";
 constexpr const char* kFilterHint = "Допустимо: 1 в режиме Цифр., до 8 в Аналог. и Частот., до 250 в Импул.";
 constexpr const char* kSourceHint = "Этот вход уже выбран для другой строки";
-constexpr const char* kTemperatureHint = "Допустимо: от -40 до 85, нижний порог меньше верхнего";
-constexpr const char* kIdentifierHint = "Этот датчик уже выбран для другого термометра";
 
 using K = ControlKind;
 constexpr ControlTraits Checked(int length, const char* hint, bool sign = false) {
@@ -81,19 +49,12 @@ std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() {
     at(ControlIndex(C::SosLevel)) = {K::List};
     at(ControlIndex(C::Output)) = {K::Button};
     at(ControlIndex(C::Calibrate)) = {K::Button};
-    at(ControlIndex(C::TintLower)) = Checked(0, kTemperatureHint, true);
-    at(ControlIndex(C::TintUpper)) = Checked(0, kTemperatureHint, true);
-    for (int k = 1; k <= kThermoRows; ++k) {
-        at(T(k, ThermoColumn::On)) = {K::Check};
-        at(T(k, ThermoColumn::Id)) = {K::List, 16, false, false, EditTrigger::OnChange, kIdentifierHint};
-        at(T(k, ThermoColumn::Lower)) = Checked(3, kTemperatureHint, true);
-        at(T(k, ThermoColumn::Upper)) = Checked(4, kTemperatureHint, true);
-    }
     for (int box = 0; box < kProtocolBoxCount; ++box)
         at(ControlIndex(ProtocolControl(box))) = {K::Check};
     for (C button : {C::ResetSettings, C::ResetMemory, C::ResetStatistics, C::ResetFactory})
         at(ControlIndex(button)) = {K::Button};
     CSettingsAccelerometer::Describe(traits);
+    CSettingsThermometers::Describe(traits);
     return traits;
 }
 
@@ -117,18 +78,17 @@ template <class Column> int RowOf(int control, SettingsControl first, int rows, 
 }
 
 int InputOf(int control, InputColumn& column) { return RowOf(control, C::InputRows, kInputRows, column); }
-int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::ThermoRows, kThermoRows, column); }
 
 }  // namespace
 
 CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host)
     : CForm(data, host, SettingsTraits()),
-      m_rows(data, kRows),
       m_output(data, host, *this),
       m_accelerometer(data, *this),
+      m_thermometers(data, *this),
       m_protocol(data, host, *this),
       m_resets(host, *this),
-      m_boxes{&m_output, &m_accelerometer, &m_protocol, &m_resets} {}
+      m_boxes{&m_output, &m_accelerometer, &m_thermometers, &m_protocol, &m_resets} {}
 
 void CSettingsForm::LoadRows(CRowEngine& rows, const DeviceTypeRecord& type, bool editable) {
     rows.Load(*this, MutableViews(), type, editable);
@@ -144,9 +104,6 @@ void CSettingsForm::Fill() {
     m_data.Get(DI_DEV_TYPE, type);
     const bool editable = EditingPossible();
     FillInputs(Caps::Inputs(type), editable);
-    FillThermometerLists(type);
-    m_rows.Load(*this, MutableViews(), type, editable);
-    FollowThermometerBoxes(type, editable);
     for (CSettingsBox* box : m_boxes)
         box->Fill(type, editable);
 }
@@ -227,47 +184,12 @@ void CSettingsForm::ShowSignals(int inputs, bool editable) {
     level.enabled = editable;
 }
 
-// Each list offers the thermometer's own identifier first, then every
-// detected one that is not empty and differs from it.
-void CSettingsForm::FillThermometerLists(const DeviceTypeRecord& type) {
-    const int present = Count(type, Cap::Thermometers);
-    for (int k = 1; k <= present; ++k) {
-        ThermometerRecord thermometer;
-        m_data.Get(kThermo(k), thermometer);
-        std::vector<uint64_t> ids = {thermometer.id};
-        for (int j = 0; j < kThermoIds; ++j) {
-            uint64_t id = 0;
-            m_data.Get(kThermoId(j), id);
-            if (id != 0 && id != thermometer.id)
-                ids.push_back(id);
-        }
-        std::vector<std::string>& choices = ViewOf(T(k, ThermoColumn::Id)).choices;
-        choices.clear();
-        for (uint64_t id : ids) {
-            char hex[13];
-            U64ToHex(id, hex);
-            choices.push_back(hex);
-        }
-    }
-}
-
-// A thermometer that is off keeps its list and limits disabled.
-void CSettingsForm::FollowThermometerBoxes(const DeviceTypeRecord& type, bool editable) {
-    for (int k = 1; k <= kThermoRows; ++k) {
-        const bool on = k <= Count(type, Cap::Thermometers) && View(ThermoControl(k, ThermoColumn::On)).checked;
-        for (ThermoColumn c : {ThermoColumn::Id, ThermoColumn::Lower, ThermoColumn::Upper})
-            ViewOf(T(k, c)).enabled = editable && on;
-        m_idsAtLoad[static_cast<size_t>(k - 1)] = View(ThermoControl(k, ThermoColumn::Id)).selection;
-    }
-}
-
 // Inputs, accelerometer, thermometers, protocol mask; a confirmed thresholds
 // dialog counts as a change once.
 bool CSettingsForm::CollectChanges() {
     DeviceTypeRecord type;
     m_data.Get(DI_DEV_TYPE, type);
     bool changed = m_inputs.Collect(m_data, m_host, Caps::Inputs(type));
-    changed = m_rows.Collect(Views(), type, m_host) || changed;
     for (CSettingsBox* box : m_boxes)
         changed = box->Collect(type) || changed;
     if (m_thresholdsChanged) {
@@ -299,7 +221,7 @@ Verdict CSettingsForm::OnText(int control, std::string_view text) {
     const int input = InputOf(control, column);
     if (input && column == InputColumn::Filter)
         return OnFilterText(input, text);
-    return OnTemperatureText(control, text);
+    return CForm::OnText(control, text);
 }
 
 // Every bound of the row is stored into the copy, also after a refusal has
@@ -337,44 +259,11 @@ Verdict CSettingsForm::OnFilterText(int input, std::string_view text) {
     return Verdict::Accept;
 }
 
-// The internal thermometer's and the external thermometers' limits.
-Verdict CSettingsForm::OnTemperatureText(int control, std::string_view text) {
-    int item = DI_TSENS_CONFIG;
-    int lower = ControlIndex(C::TintLower);
-    Field lowerField = kTintLower;
-    Field upperField = kTintUpper;
-    ThermoColumn column{};
-    if (const int k = ThermometerOf(control, column)) {
-        item = kThermo(k);
-        lower = T(k, ThermoColumn::Lower);
-        lowerField = kThermoLower;
-        upperField = kThermoUpper;
-    } else if (control != ControlIndex(C::TintLower) && control != ControlIndex(C::TintUpper)) {
-        return CForm::OnText(control, text);
-    }
-    const bool isLower = control == lower;
-    const int other = static_cast<int>(LeadingNumber(CForm::View(isLower ? lower + 1 : lower).text, true));
-    if (!TemperatureAccepted(text, isLower ? TemperatureBound::Lower : TemperatureBound::Upper, other)) {
-        ShowModelNumber(ViewOf(control), m_data, item, isLower ? lowerField : upperField);
-        return Verdict::Refuse;
-    }
-    return CForm::OnText(control, text);
-}
-
 Verdict CSettingsForm::OnCheck(int control, bool checked) {
     for (CSettingsBox* box : m_boxes)
         if (const std::optional<Verdict> verdict = box->OnCheck(static_cast<C>(control), checked))
             return *verdict;
-    ThermoColumn column{};
-    const int k = ThermometerOf(control, column);
-    if (!k)
-        return CForm::OnCheck(control, checked);
-    ViewOf(control).checked = checked;
-    const bool editable = EditingPossible();
-    for (ThermoColumn c : {ThermoColumn::Id, ThermoColumn::Lower, ThermoColumn::Upper})
-        ViewOf(T(k, c)).enabled = editable && checked;
-    MarkModified();
-    return Verdict::Accept;
+    return CForm::OnCheck(control, checked);
 }
 
 Verdict CSettingsForm::OnChoice(int control, int index) {
@@ -384,9 +273,6 @@ Verdict CSettingsForm::OnChoice(int control, int index) {
     InputColumn inputColumn{};
     if (const int input = InputOf(control, inputColumn); input && inputColumn == InputColumn::Mode)
         return OnModeChoice(input, index);
-    ThermoColumn thermoColumn{};
-    if (const int k = ThermometerOf(control, thermoColumn); k && thermoColumn == ThermoColumn::Id)
-        return OnIdentifierChoice(k, index);
     if (control == ControlIndex(C::SosSource) || control == ControlIndex(C::IgnSource))
         return OnSourceChoice(control, index);
     if (control == ControlIndex(C::SosLevel) && EditingPossible()) {
@@ -417,25 +303,6 @@ Verdict CSettingsForm::OnSourceChoice(int control, int index) {
     if (SourcesCollide(index, other))
         return Verdict::Refuse;
     source = static_cast<uint8_t>(index);
-    return CForm::OnChoice(control, index);
-}
-
-// An identifier chosen for another thermometer sends the list back to its selection at the load.
-Verdict CSettingsForm::OnIdentifierChoice(int thermometer, int index) {
-    if (!EditingPossible())
-        return Verdict::Accept;
-    const int control = T(thermometer, ThermoColumn::Id);
-    const std::string chosen = CForm::View(control).choices[static_cast<size_t>(index)];
-    std::vector<std::string> others;
-    for (int k = 1; k <= kThermoRows; ++k) {
-        const ControlView& list = View(ThermoControl(k, ThermoColumn::Id));
-        if (k != thermometer && list.selection >= 0 && list.selection < static_cast<int>(list.choices.size()))
-            others.push_back(list.choices[static_cast<size_t>(list.selection)]);
-    }
-    if (IdentifierTaken(chosen, others)) {
-        ViewOf(control).selection = m_idsAtLoad[static_cast<size_t>(thermometer - 1)];
-        return Verdict::Refuse;
-    }
     return CForm::OnChoice(control, index);
 }
 

@@ -13,6 +13,7 @@
 #include "pages/core/settingsoutput.h"
 #include "pages/core/settingsprotocol.h"
 #include "pages/core/settingsresets.h"
+#include "pages/core/settingsthermo.h"
 
 #include <array>
 #include <functional>
@@ -73,26 +74,21 @@ private:
     void ShowMode(int input, bool thresholdsFollowMode);
     void ShowLevels(int first, const LevelBounds& bounds, bool editable);
     void ShowSignals(int inputs, bool editable);
-    void FillThermometerLists(const DeviceTypeRecord& type);
-    void FollowThermometerBoxes(const DeviceTypeRecord& type, bool editable);
 
     std::optional<LevelEdits> LevelEditsOf(int control);
     Verdict OnLevelText(const LevelEdits& row, int control, std::string_view text);
     Verdict OnFilterText(int input, std::string_view text);
-    Verdict OnTemperatureText(int control, std::string_view text);
     Verdict OnModeChoice(int input, int index);
     Verdict OnSourceChoice(int control, int index);
-    Verdict OnIdentifierChoice(int thermometer, int index);
     void RunAlarmDialog(int input);
 
-    CRowEngine m_rows;
     CSettingsOutput m_output;
     CSettingsAccelerometer m_accelerometer;
+    CSettingsThermometers m_thermometers;
     CSettingsProtocol m_protocol;
     CSettingsResets m_resets;
-    const std::array<CSettingsBox*, 4> m_boxes;
+    const std::array<CSettingsBox*, 5> m_boxes;
     CInputCopies m_inputs;
     AlarmDialog m_alarmDialog;
     bool m_thresholdsChanged = false;
-    std::array<int, kThermoRows> m_idsAtLoad{};  // the identifier lists' selections at the load
 };
