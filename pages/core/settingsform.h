@@ -10,6 +10,7 @@
 #include "pages/core/settingsaccel.h"
 #include "pages/core/settingsbox.h"
 #include "pages/core/settingscontrols.h"
+#include "pages/core/settingsinputs.h"
 #include "pages/core/settingsoutput.h"
 #include "pages/core/settingsprotocol.h"
 #include "pages/core/settingsresets.h"
@@ -28,13 +29,12 @@ public:
     static constexpr const char* kCalibrated = CSettingsResets::kCalibrated;
     static constexpr const char* kNotCalibrated = CSettingsResets::kNotCalibrated;
 
-    // Runs the thresholds dialog of an input modally; true when it ended with OK.
-    using AlarmDialog = std::function<bool(int input)>;
+    using AlarmDialog = CSettingsInputs::AlarmDialog;
 
     CSettingsForm(CDataServer& data, IPageHost& host);
 
     PageCode Code() const override { return PageCode::Settings; }
-    void SetAlarmDialog(AlarmDialog dialog) { m_alarmDialog = std::move(dialog); }
+    void SetAlarmDialog(AlarmDialog dialog) { m_inputs.SetAlarmDialog(std::move(dialog)); }
 
     Verdict Edit(SettingsControl c, std::string_view text) { return EditText(ControlIndex(c), text); }
     Verdict Check(SettingsControl c, bool checked) { return EditCheck(ControlIndex(c), checked); }
@@ -43,9 +43,6 @@ public:
     const ControlView& View(SettingsControl c) const override { return CForm::View(ControlIndex(c)); }
 
 private:
-    using CForm::ShowNotAvailable;
-    using CForm::ViewOf;
-
     ControlView& ViewOf(SettingsControl c) override { return CForm::ViewOf(ControlIndex(c)); }
     bool EditingPossible() const override { return CForm::EditingPossible(); }
     void MarkModified() override { CForm::MarkModified(); }
@@ -55,13 +52,6 @@ private:
     void LoadRows(CRowEngine& rows, const DeviceTypeRecord& type, bool editable) override;
     bool CollectRows(CRowEngine& rows, const DeviceTypeRecord& type) override;
 
-    // A row of four level bounds: its first edit, its copy and its defaults.
-    struct LevelEdits {
-        int first;
-        LevelBounds* bounds;
-        const LevelRow* defaults;
-    };
-
     void Fill() override;
     bool CollectChanges() override;
     Verdict OnText(int control, std::string_view text) override;
@@ -69,26 +59,11 @@ private:
     Verdict OnChoice(int control, int index) override;
     void OnPress(int control) override;
 
-    void FillInputs(int inputs, bool editable);
-    void ShowInput(int input, bool editable);
-    void ShowMode(int input, bool thresholdsFollowMode);
-    void ShowLevels(int first, const LevelBounds& bounds, bool editable);
-    void ShowSignals(int inputs, bool editable);
-
-    std::optional<LevelEdits> LevelEditsOf(int control);
-    Verdict OnLevelText(const LevelEdits& row, int control, std::string_view text);
-    Verdict OnFilterText(int input, std::string_view text);
-    Verdict OnModeChoice(int input, int index);
-    Verdict OnSourceChoice(int control, int index);
-    void RunAlarmDialog(int input);
-
+    CSettingsInputs m_inputs;
     CSettingsOutput m_output;
     CSettingsAccelerometer m_accelerometer;
     CSettingsThermometers m_thermometers;
     CSettingsProtocol m_protocol;
     CSettingsResets m_resets;
-    const std::array<CSettingsBox*, 5> m_boxes;
-    CInputCopies m_inputs;
-    AlarmDialog m_alarmDialog;
-    bool m_thresholdsChanged = false;
+    const std::array<CSettingsBox*, 6> m_boxes;
 };
