@@ -11,8 +11,6 @@ namespace {
 using C = ConnectionControl;
 using Cap = Capability;
 
-constexpr int I(ConnectionControl c) { return static_cast<int>(c); }
-
 constexpr int kServer2 = ItemBase::Server + 2;
 constexpr int kWifiNet2 = ItemBase::WifiNet + 2;
 
@@ -22,35 +20,41 @@ constexpr int64_t kSimValues[] = {1, 2, 3, 4};
 // The servers exist with a GSM modem or with WiFi.
 constexpr Gate kServers{Cap::Gsm, 1, Cap::Wifi};
 
-#define SERVER_ROWS(k, item)                                                                                       \
-    Row{I(C::Server##k##Ip), item, Ip(ORVENA_FIELD(ServerRecord, ip)), kServers, kServerPresence},                 \
-        Row{I(C::Server##k##Port), item, Text(ORVENA_FIELD(ServerRecord, port), 5), kServers, kServerPresence},    \
-        Row{I(C::Server##k##Login), item, Text(ORVENA_FIELD(ServerRecord, login), 15), kServers, kServerPresence}, \
-        Row {                                                                                                      \
-        I(C::Server##k##Password), item, Text(ORVENA_FIELD(ServerRecord, password), 15), kServers, kServerPresence \
+#define SERVER_ROWS(k, item)                                                                                  \
+    Row{ControlIndex(C::Server##k##Ip), item, Ip(ORVENA_FIELD(ServerRecord, ip)), kServers, kServerPresence}, \
+        Row{ControlIndex(C::Server##k##Port), item, Text(ORVENA_FIELD(ServerRecord, port), 5), kServers,      \
+            kServerPresence},                                                                                 \
+        Row{ControlIndex(C::Server##k##Login), item, Text(ORVENA_FIELD(ServerRecord, login), 15), kServers,   \
+            kServerPresence},                                                                                 \
+        Row {                                                                                                 \
+        ControlIndex(C::Server##k##Password), item, Text(ORVENA_FIELD(ServerRecord, password), 15), kServers, \
+            kServerPresence                                                                                   \
     }
 
-#define APN_ROWS(k, item, gate)                                                                         \
-    Row{I(C::Apn##k##Name), item, Text(ORVENA_FIELD(AccessPointRecord, apn), 20), {gate}},              \
-        Row{I(C::Apn##k##Login), item, Text(ORVENA_FIELD(AccessPointRecord, login), 24), {gate}}, Row { \
-        I(C::Apn##k##Password), item, Text(ORVENA_FIELD(AccessPointRecord, password), 15), { gate }     \
+#define APN_ROWS(k, item, gate)                                                                                    \
+    Row{ControlIndex(C::Apn##k##Name), item, Text(ORVENA_FIELD(AccessPointRecord, apn), 20), {gate}},              \
+        Row{ControlIndex(C::Apn##k##Login), item, Text(ORVENA_FIELD(AccessPointRecord, login), 24), {gate}}, Row { \
+        ControlIndex(C::Apn##k##Password), item, Text(ORVENA_FIELD(AccessPointRecord, password), 15), { gate }     \
     }
 
-#define WIFI_ROWS(k, item)                                                                          \
-    Row{I(C::Wifi##k##Ssid),                                                                        \
-        item,                                                                                       \
-        Text(ORVENA_FIELD(WifiNetworkRecord, ssid), 24),                                            \
-        {Cap::Wifi},                                                                                \
-        kWifiNetworkPresence},                                                                      \
-        Row {                                                                                       \
-        I(C::Wifi##k##Password), item, Text(ORVENA_FIELD(WifiNetworkRecord, key), 26), {Cap::Wifi}, \
-            kWifiNetworkPresence                                                                    \
+#define WIFI_ROWS(k, item)                                                                                     \
+    Row{ControlIndex(C::Wifi##k##Ssid),                                                                        \
+        item,                                                                                                  \
+        Text(ORVENA_FIELD(WifiNetworkRecord, ssid), 24),                                                       \
+        {Cap::Wifi},                                                                                           \
+        kWifiNetworkPresence},                                                                                 \
+        Row {                                                                                                  \
+        ControlIndex(C::Wifi##k##Password), item, Text(ORVENA_FIELD(WifiNetworkRecord, key), 26), {Cap::Wifi}, \
+            kWifiNetworkPresence                                                                               \
     }
 
 const Row kRows[] = {
     SERVER_ROWS(1, DI_SERVER_1),
     SERVER_ROWS(2, kServer2),
-    {I(C::SimControl), DI_SIM_CONTROL, Choice(FieldPlace{0, sizeof(int32_t), true}, kSimValues), {Cap::SecondSim}},
+    {ControlIndex(C::SimControl),
+     DI_SIM_CONTROL,
+     Choice(FieldPlace{0, sizeof(int32_t), true}, kSimValues),
+     {Cap::SecondSim}},
     APN_ROWS(1, DI_APN_1, Cap::Gsm),
     APN_ROWS(2, DI_APN_2, Cap::SecondSim),
     WIFI_ROWS(1, DI_WIFINET_1),
@@ -157,7 +161,7 @@ CConnectionForm::CConnectionForm(CDataServer& data, IPageHost& host)
 void CConnectionForm::Fill() {
     DeviceTypeRecord type;
     m_data.Get(DI_DEV_TYPE, type);
-    ViewOf(I(C::SimControl)).choices = {std::begin(kSimModes), std::end(kSimModes)};
+    ViewOf(ControlIndex(C::SimControl)).choices = {std::begin(kSimModes), std::end(kSimModes)};
     m_rows.Load(*this, MutableViews(), type, EditingPossible());
     ShowButtons();
 }
@@ -165,7 +169,7 @@ void CConnectionForm::Fill() {
 // A button is enabled while its slot exists on the type and holds something.
 void CConnectionForm::ShowButtons() {
     for (const SlotButton& b : kSlotButtons) {
-        ControlView& view = ViewOf(I(b.button));
+        ControlView& view = ViewOf(ControlIndex(b.button));
         view.visible = true;
         view.enabled = EditingPossible() && View(b.shown).enabled && Filled(m_data, b);
     }
@@ -179,7 +183,7 @@ bool CConnectionForm::CollectChanges() {
 
 void CConnectionForm::OnPress(int control) {
     for (const SlotButton& b : kSlotButtons)
-        if (I(b.button) == control && ViewOf(control).enabled)
+        if (ControlIndex(b.button) == control && ViewOf(control).enabled)
             EmptySlot(b.item, Question(b.slot));
 }
 

@@ -44,14 +44,12 @@ public:
 
     PageCode Code() const override { return PageCode::Connections; }
 
-    Verdict Edit(ConnectionControl c, std::string_view text) { return EditText(I(c), text); }
-    Verdict Choose(ConnectionControl c, int index) { return EditChoice(I(c), index); }
-    void Press(ConnectionControl c) { CForm::Press(I(c)); }
-    const ControlView& View(ConnectionControl c) const { return CForm::View(I(c)); }
+    Verdict Edit(ConnectionControl c, std::string_view text) { return EditText(ControlIndex(c), text); }
+    Verdict Choose(ConnectionControl c, int index) { return EditChoice(ControlIndex(c), index); }
+    void Press(ConnectionControl c) { CForm::Press(ControlIndex(c)); }
+    const ControlView& View(ConnectionControl c) const { return CForm::View(ControlIndex(c)); }
 
 private:
-    static constexpr int I(ConnectionControl c) { return static_cast<int>(c); }
-
     void Fill() override;
     bool CollectChanges() override;
     void OnPress(int control) override;

@@ -54,6 +54,9 @@ const FieldDesc& Described(std::string_view name);
 // cleared, a list with the single entry "NA".
 void ShowNotAvailable(ControlView& view, ControlKind kind);
 
+// A control's index among its form's views; every form numbers its controls with an enum.
+template <class E> constexpr int ControlIndex(E control) { return static_cast<int>(control); }
+
 // A refused entry is answered with the error beep; its control shows the
 // restored value of its view.
 enum class Verdict : uint8_t { Accept, Refuse };

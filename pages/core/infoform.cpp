@@ -14,8 +14,6 @@ using C = InfoControl;
 using L = LiveStatus;
 using Text = std::optional<std::string>;
 
-constexpr int I(InfoControl c) { return static_cast<int>(c); }
-
 constexpr uint8_t kGnssOff = 0x01, kGnssSearching = 0x02, kGnssFix = 0x04, kGnssLastValid = 0x08;
 constexpr uint8_t kGsmOff = 0x01, kGsmRegistering = 0x02, kGsmRegistered = 0x04, kGsmConnected = 0x08;
 constexpr const char* kNoReading = "---";
@@ -202,20 +200,20 @@ void CInfoForm::Fill() {
         box.visible = !kStatusBoxes[bit].hidden;
     }
     for (const Row& row : kRows) {
-        ControlView& view = ViewOf(I(row.control));
+        ControlView& view = ViewOf(ControlIndex(row.control));
         view.visible = !row.hidden;
         if (const Text text = row.text(m_live, row.at)) {
             view.text = *text;
             view.enabled = true;
         } else {
-            ShowNotAvailable(I(row.control));
+            ShowNotAvailable(ControlIndex(row.control));
         }
     }
 }
 
 bool CInfoForm::Hidden(InfoControl c) {
-    if (I(c) < static_cast<int>(std::size(kStatusBoxes)))
-        return kStatusBoxes[I(c)].hidden;
+    if (ControlIndex(c) < static_cast<int>(std::size(kStatusBoxes)))
+        return kStatusBoxes[ControlIndex(c)].hidden;
     for (const Row& row : kRows)
         if (row.control == c)
             return row.hidden;

@@ -106,7 +106,7 @@ public:
 
     PageCode Code() const override { return PageCode::Info; }
 
-    const ControlView& View(InfoControl c) const { return CForm::View(static_cast<int>(c)); }
+    const ControlView& View(InfoControl c) const { return CForm::View(ControlIndex(c)); }
     // Controls that exist on the page but are never visible, with their captions.
     static bool Hidden(InfoControl c);
     // The position of the last fill as "latitude, longitude" in decimal

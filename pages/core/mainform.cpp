@@ -13,8 +13,6 @@ namespace {
 using C = MainControl;
 using Cap = Capability;
 
-constexpr int I(MainControl c) { return static_cast<int>(c); }
-
 constexpr FieldPlace PrsetWord(int word) {
     return {static_cast<uint16_t>(offsetof(ProtocolSetRecord, set) + 2 * word), 2, false};
 }
@@ -41,41 +39,54 @@ constexpr Field kAngle = Number(ORVENA_FIELD(TrackFilterRecord, angle));
 constexpr Field kMode = Choice(ORVENA_FIELD(InputRecord, mode));
 constexpr FieldPlace kTrackFlags = ORVENA_FIELD(TrackFilterRecord, flags);
 
-#define SENSOR_ROWS(k)                                                                                     \
-    Row{I(C::Lls##k), kSensor(k), kLlsOn, {Cap::Rs485}},                                                   \
-        Row{I(C::Lls##k), DI_PRSET_1, Flag(PrsetWord(7), 1u << k), {Cap::Rs485}, {}, nullptr, true}, Row { \
-        I(C::Address##k), kSensor(k), kLlsAddress, { Cap::Rs485 }                                          \
+#define SENSOR_ROWS(k)                                                                                                \
+    Row{ControlIndex(C::Lls##k), kSensor(k), kLlsOn, {Cap::Rs485}},                                                   \
+        Row{ControlIndex(C::Lls##k), DI_PRSET_1, Flag(PrsetWord(7), 1u << k), {Cap::Rs485}, {}, nullptr, true}, Row { \
+        ControlIndex(C::Address##k), kSensor(k), kLlsAddress, { Cap::Rs485 }                                          \
     }
 
 const Row kRows[] = {
-    {I(C::ApnName), DI_APN_1, Text(ORVENA_FIELD(AccessPointRecord, apn), 20), {Cap::Gsm}, {}, PickApn},
-    {I(C::ApnLogin), DI_APN_1, Text(ORVENA_FIELD(AccessPointRecord, login), 24), {Cap::Gsm}, {}, PickApn},
-    {I(C::ApnPassword), DI_APN_1, Text(ORVENA_FIELD(AccessPointRecord, password), 15), {Cap::Gsm}, {}, PickApn},
-    {I(C::Sms1), kSms1, WholeText(16), {Cap::Gsm}},
-    {I(C::Sms2), kSms2, WholeText(16), {Cap::Gsm}},
-    {I(C::ServerIp), DI_SERVER_1, Ip(ORVENA_FIELD(ServerRecord, ip)), {Cap::Gsm}, kServerPresence},
-    {I(C::ServerPort), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, port), 5), {Cap::Gsm}, kServerPresence},
-    {I(C::ServerLogin), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, login), 15), {Cap::Gsm}, kServerPresence},
-    {I(C::ServerPassword), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, password), 15), {Cap::Gsm}, kServerPresence},
-    {I(C::DistanceOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 1)},
-    {I(C::Distance), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, distance))},
-    {I(C::AngleOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 2)},
-    {I(C::Angle), DI_TRACK_FILTER, kAngle},
-    {I(C::SpeedOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 3)},
-    {I(C::Speed), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, minSpeed))},
-    {I(C::RestTime), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, timeRest))},
-    {I(C::MotionTime), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, timeMoving))},
-    {I(C::Mode1), kInput(1), kMode, {Cap::Inputs, 1}},
-    {I(C::IgnSource), DI_IGN, Choice(ORVENA_FIELD(IgnitionRecord, source)), {Cap::Inputs, 1}},
-    {I(C::Mode2), kInput(2), kMode, {Cap::Inputs, 2}},
-    {I(C::Mode3), kInput(3), kMode, {Cap::Inputs, 3}},
-    {I(C::Mode4), kInput(4), kMode, {Cap::Inputs, 4}},
-    {I(C::In1), DI_PRSET_1, Flag(PrsetWord(5), 1u << 0), {Cap::Inputs, 1}},
-    {I(C::In2), DI_PRSET_1, Flag(PrsetWord(5), 1u << 1), {Cap::Inputs, 2}},
-    {I(C::In3), DI_PRSET_1, Flag(PrsetWord(5), 1u << 2), {Cap::Inputs, 3}},
-    {I(C::In4), DI_PRSET_1, Flag(PrsetWord(5), 1u << 3), {Cap::Inputs, 4}},
-    {I(C::IgnOn), DI_PRSET_1, Flag(PrsetWord(2), 1u << 7), {Cap::Inputs, 1}},
-    {I(C::Rs485Speed), DI_RS485, Choice(ORVENA_FIELD(SerialInterfaceRecord, r[2]), kRates), {Cap::Rs485}},
+    {ControlIndex(C::ApnName), DI_APN_1, Text(ORVENA_FIELD(AccessPointRecord, apn), 20), {Cap::Gsm}, {}, PickApn},
+    {ControlIndex(C::ApnLogin), DI_APN_1, Text(ORVENA_FIELD(AccessPointRecord, login), 24), {Cap::Gsm}, {}, PickApn},
+    {ControlIndex(C::ApnPassword),
+     DI_APN_1,
+     Text(ORVENA_FIELD(AccessPointRecord, password), 15),
+     {Cap::Gsm},
+     {},
+     PickApn},
+    {ControlIndex(C::Sms1), kSms1, WholeText(16), {Cap::Gsm}},
+    {ControlIndex(C::Sms2), kSms2, WholeText(16), {Cap::Gsm}},
+    {ControlIndex(C::ServerIp), DI_SERVER_1, Ip(ORVENA_FIELD(ServerRecord, ip)), {Cap::Gsm}, kServerPresence},
+    {ControlIndex(C::ServerPort), DI_SERVER_1, Text(ORVENA_FIELD(ServerRecord, port), 5), {Cap::Gsm}, kServerPresence},
+    {ControlIndex(C::ServerLogin),
+     DI_SERVER_1,
+     Text(ORVENA_FIELD(ServerRecord, login), 15),
+     {Cap::Gsm},
+     kServerPresence},
+    {ControlIndex(C::ServerPassword),
+     DI_SERVER_1,
+     Text(ORVENA_FIELD(ServerRecord, password), 15),
+     {Cap::Gsm},
+     kServerPresence},
+    {ControlIndex(C::DistanceOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 1)},
+    {ControlIndex(C::Distance), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, distance))},
+    {ControlIndex(C::AngleOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 2)},
+    {ControlIndex(C::Angle), DI_TRACK_FILTER, kAngle},
+    {ControlIndex(C::SpeedOn), DI_TRACK_FILTER, Flag(kTrackFlags, 1u << 3)},
+    {ControlIndex(C::Speed), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, minSpeed))},
+    {ControlIndex(C::RestTime), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, timeRest))},
+    {ControlIndex(C::MotionTime), DI_TRACK_FILTER, Number(ORVENA_FIELD(TrackFilterRecord, timeMoving))},
+    {ControlIndex(C::Mode1), kInput(1), kMode, {Cap::Inputs, 1}},
+    {ControlIndex(C::IgnSource), DI_IGN, Choice(ORVENA_FIELD(IgnitionRecord, source)), {Cap::Inputs, 1}},
+    {ControlIndex(C::Mode2), kInput(2), kMode, {Cap::Inputs, 2}},
+    {ControlIndex(C::Mode3), kInput(3), kMode, {Cap::Inputs, 3}},
+    {ControlIndex(C::Mode4), kInput(4), kMode, {Cap::Inputs, 4}},
+    {ControlIndex(C::In1), DI_PRSET_1, Flag(PrsetWord(5), 1u << 0), {Cap::Inputs, 1}},
+    {ControlIndex(C::In2), DI_PRSET_1, Flag(PrsetWord(5), 1u << 1), {Cap::Inputs, 2}},
+    {ControlIndex(C::In3), DI_PRSET_1, Flag(PrsetWord(5), 1u << 2), {Cap::Inputs, 3}},
+    {ControlIndex(C::In4), DI_PRSET_1, Flag(PrsetWord(5), 1u << 3), {Cap::Inputs, 4}},
+    {ControlIndex(C::IgnOn), DI_PRSET_1, Flag(PrsetWord(2), 1u << 7), {Cap::Inputs, 1}},
+    {ControlIndex(C::Rs485Speed), DI_RS485, Choice(ORVENA_FIELD(SerialInterfaceRecord, r[2]), kRates), {Cap::Rs485}},
     SENSOR_ROWS(1),
     SENSOR_ROWS(2),
     SENSOR_ROWS(3),
@@ -140,7 +151,7 @@ static_assert(std::size(kTraits) == static_cast<size_t>(MainControl::Count));
 
 std::vector<std::string> Names(std::span<const char* const> names) { return {names.begin(), names.end()}; }
 
-int SensorOf(int control) { return control - I(C::Address1) + 1; }
+int SensorOf(int control) { return control - ControlIndex(C::Address1) + 1; }
 
 }  // namespace
 
@@ -151,7 +162,7 @@ void CMainForm::Fill() {
     m_data.Get(DI_DEV_TYPE, type);
     FillChoices(type);
     m_rows.Load(*this, MutableViews(), type, EditingPossible());
-    ViewOf(I(C::Imei)).enabled = EditingPossible();
+    ViewOf(ControlIndex(C::Imei)).enabled = EditingPossible();
     CorrectSensorBits(type);
     FillPassword();
 }
@@ -159,12 +170,12 @@ void CMainForm::Fill() {
 // The lists' entries, before the rows select among them.
 void CMainForm::FillChoices(const DeviceTypeRecord& type) {
     for (C mode : {C::Mode1, C::Mode2, C::Mode3, C::Mode4})
-        ViewOf(I(mode)).choices = Names(kModeNames);
+        ViewOf(ControlIndex(mode)).choices = Names(kModeNames);
     std::vector<std::string> sources = {"NONE"};
     for (int k = 1; k <= Caps::Inputs(type); ++k)
         sources.push_back("IN" + std::to_string(k));
-    ViewOf(I(C::IgnSource)).choices = sources;
-    ViewOf(I(C::Rs485Speed)).choices = Names(kRateNames);
+    ViewOf(ControlIndex(C::IgnSource)).choices = sources;
+    ViewOf(ControlIndex(C::Rs485Speed)).choices = Names(kRateNames);
 }
 
 // A sensor's in-use flag and its protocol bit must agree; the load itself
@@ -197,14 +208,14 @@ void CMainForm::FillPassword() {
     PasswordRecord password;
     m_data.Get(DI_PASSWORD, password);
     const bool on = password.flags & PasswordFlag::kInForce;
-    ControlView& edit = ViewOf(I(C::Password));
+    ControlView& edit = ViewOf(ControlIndex(C::Password));
     edit.text = DeviceToUtf8(password.current);
     edit.masked = false;
     edit.enabled = on && EditingPossible();
-    ControlView& box = ViewOf(I(C::PasswordOn));
+    ControlView& box = ViewOf(ControlIndex(C::PasswordOn));
     box.checked = on;
     box.enabled = EditingPossible();
-    ViewOf(I(C::PasswordChange)).enabled = EditingPossible();
+    ViewOf(ControlIndex(C::PasswordChange)).enabled = EditingPossible();
 }
 
 bool CMainForm::CollectChanges() {
@@ -242,7 +253,7 @@ Verdict CMainForm::OnText(int control, std::string_view text) {
     case C::Sms2:
         if (!SmsNumberAccepted(text)) {
             char number[16] = {};
-            m_data.Get(control == I(C::Sms1) ? kSms1 : kSms2, number, sizeof number);
+            m_data.Get(control == ControlIndex(C::Sms1) ? kSms1 : kSms2, number, sizeof number);
             ViewOf(control).text = DeviceToUtf8(number);
             return Verdict::Refuse;
         }
@@ -257,11 +268,11 @@ Verdict CMainForm::OnText(int control, std::string_view text) {
 }
 
 Verdict CMainForm::OnCheck(int control, bool checked) {
-    if (control != I(C::PasswordOn))
+    if (control != ControlIndex(C::PasswordOn))
         return CForm::OnCheck(control, checked);
     ViewOf(control).checked = checked;
     if (EditingPossible()) {
-        ControlView& edit = ViewOf(I(C::Password));
+        ControlView& edit = ViewOf(ControlIndex(C::Password));
         edit.enabled = checked;
         edit.masked = !checked;
     }
@@ -269,9 +280,9 @@ Verdict CMainForm::OnCheck(int control, bool checked) {
 }
 
 void CMainForm::OnPress(int control) {
-    if (control == I(C::PasswordChange))
+    if (control == ControlIndex(C::PasswordChange))
         ChangePassword();
-    else if (control == I(C::Imei))
+    else if (control == ControlIndex(C::Imei))
         CopyImei();
 }
 
@@ -298,6 +309,6 @@ void CMainForm::ChangePassword() {
 void CMainForm::CopyImei() {
     char imei[16] = {};
     m_data.Get(DI_IMEI, imei, sizeof imei);
-    ViewOf(I(C::ServerLogin)).text = DeviceToUtf8(imei);
+    ViewOf(ControlIndex(C::ServerLogin)).text = DeviceToUtf8(imei);
     MarkModified();
 }

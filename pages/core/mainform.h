@@ -59,11 +59,11 @@ public:
 
     PageCode Code() const override { return PageCode::Main; }
 
-    Verdict Edit(MainControl c, std::string_view text) { return EditText(static_cast<int>(c), text); }
-    Verdict Check(MainControl c, bool checked) { return EditCheck(static_cast<int>(c), checked); }
-    Verdict Choose(MainControl c, int index) { return EditChoice(static_cast<int>(c), index); }
-    void Press(MainControl c) { CForm::Press(static_cast<int>(c)); }
-    const ControlView& View(MainControl c) const { return CForm::View(static_cast<int>(c)); }
+    Verdict Edit(MainControl c, std::string_view text) { return EditText(ControlIndex(c), text); }
+    Verdict Check(MainControl c, bool checked) { return EditCheck(ControlIndex(c), checked); }
+    Verdict Choose(MainControl c, int index) { return EditChoice(ControlIndex(c), index); }
+    void Press(MainControl c) { CForm::Press(ControlIndex(c)); }
+    const ControlView& View(MainControl c) const { return CForm::View(ControlIndex(c)); }
 
 private:
     void Fill() override;

@@ -1,645 +1,97 @@
 #include "pages/core/settingsform.h"
 
 #include "model/dataserver.h"
-#include "pages/core/rules.h"
-#include "pages/core/settingsrules.h"
-#include "pages/core/thresholdtable.h"
-#include "protocol/hex.h"
 #include "shell/pagehost.h"
-
-#include <string>
-#include <vector>
 
 namespace {
 
 using C = SettingsControl;
-using Cap = Capability;
 
-constexpr int I(SettingsControl c) { return static_cast<int>(c); }
-constexpr int In(int input, InputColumn column) { return I(InputControl(input, column)); }
-constexpr int T(int thermometer, ThermoColumn column) { return I(ThermoControl(thermometer, column)); }
-
-constexpr int kThermo(int k) { return ItemBase::Thermometer + k; }
-constexpr int kThermoId(int k) { return ItemBase::ThermoId + k; }
-constexpr int kSensor(int k) { return ItemBase::FuelSensor + k; }
-
-const char* const kModeNames[] = {"Цифр.", "Аналог.", "Частот.", "Импул."};
-const char* const kLevelNames[] = {"0", "1"};
-
-constexpr Field kMotion = Number(ORVENA_FIELD(MotionSensorConfig, motion));
-constexpr Field kShock = Number(ORVENA_FIELD(MotionSensorConfig, shock));
-constexpr Field kTilt = Number(ORVENA_FIELD(TiltConfig, angle));
-constexpr Field kTintLower = Number(ORVENA_FIELD(TempSensorConfig, lower));
-constexpr Field kTintUpper = Number(ORVENA_FIELD(TempSensorConfig, upper));
-constexpr Field kThermoOn = Flag(ORVENA_FIELD(ThermometerRecord, flags), 0x01);
-constexpr Field kThermoLower = Number(ORVENA_FIELD(ThermometerRecord, lower));
-constexpr Field kThermoUpper = Number(ORVENA_FIELD(ThermometerRecord, upper));
-
-#define THERMO_ROWS(k)                                                                          \
-    Row{T(k, ThermoColumn::On), kThermo(k), kThermoOn, {Cap::Thermometers, k}},                 \
-        Row{T(k, ThermoColumn::Id),                                                             \
-            kThermo(k),                                                                         \
-            Identifier(ORVENA_FIELD(ThermometerRecord, id)),                                    \
-            {Cap::Thermometers, k}},                                                            \
-        Row{T(k, ThermoColumn::Lower), kThermo(k), kThermoLower, {Cap::Thermometers, k}}, Row { \
-        T(k, ThermoColumn::Upper), kThermo(k), kThermoUpper, { Cap::Thermometers, k }           \
-    }
-
-const Row kRows[] = {
-    {I(C::Motion), DI_MSENS_CONFIG, kMotion, {Cap::Accelerometer}},
-    {I(C::Shock), DI_MSENS_CONFIG, kShock, {Cap::Accelerometer}},
-    {I(C::Tilt), DI_TILT_CONFIG, kTilt, {Cap::Accelerometer}},
-    {I(C::TintLower), DI_TSENS_CONFIG, kTintLower, {Cap::InternalThermometer}},
-    {I(C::TintUpper), DI_TSENS_CONFIG, kTintUpper, {Cap::InternalThermometer}},
-    THERMO_ROWS(1),
-    THERMO_ROWS(2),
-    THERMO_ROWS(3),
-    THERMO_ROWS(4),
-};
-#undef THERMO_ROWS
-
-const ProtocolBox kProtocolBoxes[] = {
-    {"IMEI", 0, 2, Cap::Gsm},       {"Status", 0, 14, Cap::Always}, {"Vext", 2, 0, Cap::ExtPower},
-    {"Vint", 2, 1, Cap::Battery},   {"ACC", 2, 3, Cap::Always},     {"Tint", 2, 4, Cap::Always},
-    {"SOS", 2, 6, Cap::Always},     {"IGN", 2, 7, Cap::Always},     {"TLT", 2, 8, Cap::Always},
-    {"GSM Status", 3, 0, Cap::Gsm}, {"GSM RSSI", 3, 1, Cap::Gsm},   {"GSM LBS", 3, 2, Cap::Gsm},
-    {"IN1", 5, 0, Cap::Always},     {"IN2", 5, 1, Cap::Always},     {"IN3", 5, 2, Cap::Always},
-    {"IN4", 5, 3, Cap::Always},     {"OUT1", 6, 0, Cap::Always},    {"LLS1", 7, 1, Cap::Always},
-    {"LLS2", 7, 2, Cap::Always},    {"LLS3", 7, 3, Cap::Always},    {"LLS4", 7, 4, Cap::Always},
-};
-static_assert(std::size(kProtocolBoxes) == kProtocolBoxCount);
-
-// Word 7 bits 1 to 4 are the fuel level sensors'; word 8 bits 0 to 3 the thermometers'.
-constexpr int kSensorWord = 7;
-constexpr int kThermometerWord = 8;
-
-// Marks the protocol half that carries a word (0 to 15).
-void MarkWord(IPageHost& host, int word) {
-    MarkValue(host, DI_PRSET_1, offsetof(ProtocolSetRecord, set) + sizeof(uint16_t) * static_cast<size_t>(word));
-}
-
-uint16_t& Word(ProtocolSetRecord& prset, int word) { return prset.set[word / 8][word % 8]; }
-uint16_t WordOf(const ProtocolSetRecord& prset, int word) { return prset.set[word / 8][word % 8]; }
-bool Bit(const ProtocolSetRecord& prset, int word, int bit) { return (WordOf(prset, word) >> bit) & 1u; }
-void SetBit(ProtocolSetRecord& prset, int word, int bit, bool on) {
-    uint16_t& w = Word(prset, word);
-    w = static_cast<uint16_t>(on ? w | (1u << bit) : w & ~(1u << bit));
-}
-
-// The service buttons that ask first.
-struct ServiceButton {
-    SettingsControl control;
-    const char* question;
-    const char* keyword;
-    const char* parameter;
-    bool atOnce;  // sent now; otherwise before the status thread's next poll
-};
-const ServiceButton kServiceButtons[] = {
-    {C::ResetStatistics, "Вы действительно хотите сбросить все статистические данные?", "STATIST", "RESET", true},
-    {C::ResetSettings, "Вы действительно хотите сбросить все настройки?", "DEFAULT", nullptr, false},
-    {C::ResetMemory, "Вы действительно хотите удалить все репорты?", "ERASURE", nullptr, false},
-    {C::ResetFactory, "Вы действительно хотите привести устройство в исходное состояние?", "FACTORY", nullptr, false},
-};
-
-constexpr const char* kLevelHint =
-    "Пороги растут слева направо: Ниж.\"0\" < Верх.\"0\" < Ниж.\"1\" < Верх.\"1\" ≤ 33000";
-constexpr const char* kFilterHint = "Допустимо: 1 в режиме Цифр., до 8 в Аналог. и Частот., до 250 в Импул.";
-constexpr const char* kSourceHint = "Этот вход уже выбран для другой строки";
-constexpr const char* kMotionHint = "Допустимо: от 1 до 2000";
-constexpr const char* kTiltHint = "Допустимо: от 1 до 90";
-constexpr const char* kTemperatureHint = "Допустимо: от -40 до 85, нижний порог меньше верхнего";
-constexpr const char* kIdentifierHint = "Этот датчик уже выбран для другого термометра";
-
-using K = ControlKind;
-constexpr ControlTraits Checked(int length, const char* hint, bool sign = false) {
-    return {K::Edit, length, true, sign, EditTrigger::OnFocusLoss, hint};
-}
-
-constexpr std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() {
+std::array<ControlTraits, static_cast<size_t>(C::Count)> MakeTraits() {
     std::array<ControlTraits, static_cast<size_t>(C::Count)> traits{};
-    const auto at = [&traits](int control) -> ControlTraits& { return traits[static_cast<size_t>(control)]; };
-    for (int k = 1; k <= kInputRows; ++k) {
-        at(In(k, InputColumn::Mode)) = {K::List};
-        for (InputColumn c : {InputColumn::Lower0, InputColumn::Upper0, InputColumn::Lower1, InputColumn::Upper1})
-            at(In(k, c)) = Checked(5, kLevelHint);
-        at(In(k, InputColumn::Filter)) = Checked(4, kFilterHint);
-        at(In(k, InputColumn::Reset)) = {K::Button};
-        at(In(k, InputColumn::Alarm)) = {K::Button};
-    }
-    for (C source : {C::SosSource, C::IgnSource}) {
-        at(I(source)) = {K::List, 0, false, false, EditTrigger::OnChange, kSourceHint};
-        for (int j = 1; j <= 4; ++j)
-            at(I(source) + j) = Checked(5, kLevelHint);
-    }
-    at(I(C::SosLevel)) = {K::List};
-    at(I(C::Output)) = {K::Button};
-    at(I(C::Motion)) = Checked(4, kMotionHint);
-    at(I(C::Shock)) = Checked(4, kMotionHint);
-    at(I(C::Tilt)) = Checked(2, kTiltHint);
-    at(I(C::Calibrate)) = {K::Button};
-    at(I(C::TintLower)) = Checked(0, kTemperatureHint, true);
-    at(I(C::TintUpper)) = Checked(0, kTemperatureHint, true);
-    for (int k = 1; k <= kThermoRows; ++k) {
-        at(T(k, ThermoColumn::On)) = {K::Check};
-        at(T(k, ThermoColumn::Id)) = {K::List, 16, false, false, EditTrigger::OnChange, kIdentifierHint};
-        at(T(k, ThermoColumn::Lower)) = Checked(3, kTemperatureHint, true);
-        at(T(k, ThermoColumn::Upper)) = Checked(4, kTemperatureHint, true);
-    }
+    const auto at = [&traits](C control) -> ControlTraits& {
+        return traits[static_cast<size_t>(ControlIndex(control))];
+    };
+    at(C::Output) = {ControlKind::Button};
+    at(C::Calibrate) = {ControlKind::Button};
     for (int box = 0; box < kProtocolBoxCount; ++box)
-        at(I(ProtocolControl(box))) = {K::Check};
+        at(ProtocolControl(box)) = {ControlKind::Check};
     for (C button : {C::ResetSettings, C::ResetMemory, C::ResetStatistics, C::ResetFactory})
-        at(I(button)) = {K::Button};
+        at(button) = {ControlKind::Button};
+    CSettingsInputs::Describe(traits);
+    CSettingsAccelerometer::Describe(traits);
+    CSettingsThermometers::Describe(traits);
     return traits;
 }
-constexpr auto kTraits = MakeTraits();
 
-std::vector<std::string> Names(std::span<const char* const> names) { return {names.begin(), names.end()}; }
-
-// The row (from 1) of a grid of rows of Column controls that holds a
-// control, 0 for none; the column through column.
-template <class Column> int RowOf(int control, SettingsControl first, int rows, Column& column) {
-    const int offset = control - I(first);
-    const int width = static_cast<int>(Column::Count);
-    if (offset < 0 || offset >= rows * width)
-        return 0;
-    column = static_cast<Column>(offset % width);
-    return offset / width + 1;
+// Built once: the boxes' hints come from the settings' descriptions.
+std::span<const ControlTraits> SettingsTraits() {
+    static const auto traits = MakeTraits();
+    return traits;
 }
-
-int InputOf(int control, InputColumn& column) { return RowOf(control, C::InputRows, kInputRows, column); }
-int ThermometerOf(int control, ThermoColumn& column) { return RowOf(control, C::ThermoRows, kThermoRows, column); }
 
 }  // namespace
 
-std::span<const ProtocolBox> ProtocolBoxes() { return kProtocolBoxes; }
+CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host)
+    : CForm(data, host, SettingsTraits()),
+      m_inputs(data, host, *this),
+      m_output(data, host, *this),
+      m_accelerometer(data, *this),
+      m_thermometers(data, *this),
+      m_protocol(data, host, *this),
+      m_resets(host, *this),
+      m_boxes{&m_inputs, &m_output, &m_accelerometer, &m_thermometers, &m_protocol, &m_resets} {}
 
-CSettingsForm::CSettingsForm(CDataServer& data, IPageHost& host) : CForm(data, host, kTraits), m_rows(data, kRows) {}
+void CSettingsForm::LoadRows(CRowEngine& rows, const DeviceTypeRecord& type, bool editable) {
+    rows.Load(*this, MutableViews(), type, editable);
+}
+
+bool CSettingsForm::CollectRows(CRowEngine& rows, const DeviceTypeRecord& type) {
+    return rows.Collect(Views(), type, m_host);
+}
 
 // Inputs, output, accelerometer, thermometers, protocol mask, service buttons.
 void CSettingsForm::Fill() {
     DeviceTypeRecord type;
     m_data.Get(DI_DEV_TYPE, type);
     const bool editable = EditingPossible();
-    FillInputs(Caps::Inputs(type), editable);
-    FillOutput(type, editable);
-    FillThermometerLists(type);
-    m_rows.Load(*this, MutableViews(), type, editable);
-    FollowThermometerBoxes(type, editable);
-    CorrectThermometerBits(type);
-    FillProtocol(type, editable);
-    FillServiceButtons(type);
+    for (CSettingsBox* box : m_boxes)
+        box->Fill(type, editable);
 }
 
-void CSettingsForm::FillInputs(int inputs, bool editable) {
-    m_inputs.Load(m_data, inputs);
-    for (int k = 1; k <= kInputRows; ++k) {
-        if (k <= inputs) {
-            ShowInput(k, editable);
-            continue;
-        }
-        for (int c = 0; c < static_cast<int>(InputColumn::Count); ++c)
-            ShowNotAvailable(In(k, static_cast<InputColumn>(c)));
-    }
-    if (inputs >= 1) {
-        ShowSignals(inputs, editable);
-        return;
-    }
-    for (int c = I(C::SosSource); c <= I(C::IgnUpper1); ++c)
-        ShowNotAvailable(c);
-}
-
-void CSettingsForm::ShowInput(int input, bool editable) {
-    const InputRecord& copy = m_inputs.Input(input);
-    ControlView& mode = ViewOf(In(input, InputColumn::Mode));
-    mode.choices = Names(kModeNames);
-    const bool listed = copy.mode >= 0 && copy.mode < static_cast<int32_t>(std::size(kModeNames));
-    mode.selection = listed ? copy.mode : -1;
-    mode.enabled = editable;
-    ShowLevels(In(input, InputColumn::Lower0), copy.bounds, editable);
-    ViewOf(In(input, InputColumn::Alarm)).enabled = editable;
-    ShowMode(input, false);
-}
-
-// The controls that follow an input's mode; right after a load the threshold
-// edits stay enabled in every mode.
-void CSettingsForm::ShowMode(int input, bool thresholdsFollowMode) {
-    const bool editable = EditingPossible();
-    InputRecord& copy = m_inputs.Input(input);
-    const auto mode = static_cast<InputMode>(copy.mode);
-    ViewOf(In(input, InputColumn::Reset)).enabled = editable && mode == InputMode::Pulse;
-    const uint8_t* filter = ModeFilter(copy);
-    ControlView& edit = ViewOf(In(input, InputColumn::Filter));
-    edit.enabled = editable && filter;
-    edit.text = std::to_string(filter ? *filter : 1);
-    if (!thresholdsFollowMode)
-        return;
-    for (int j = 0; j < 4; ++j)
-        ViewOf(In(input, InputColumn::Lower0) + j).enabled = editable && mode != InputMode::Analog;
-}
-
-void CSettingsForm::ShowLevels(int first, const LevelBounds& bounds, bool editable) {
-    const LevelRow row = ToLevelRow(bounds);
-    for (int j = 0; j < 4; ++j) {
-        ControlView& edit = ViewOf(first + j);
-        edit.text = std::to_string(row[static_cast<size_t>(j)]);
-        edit.enabled = editable;
-    }
-}
-
-void CSettingsForm::ShowSignals(int inputs, bool editable) {
-    std::vector<std::string> sources = {"NONE"};
-    for (int k = 1; k <= inputs; ++k)
-        sources.push_back("IN" + std::to_string(k));
-    const auto showSource = [&](C control, int source) {
-        ControlView& list = ViewOf(I(control));
-        list.choices = sources;
-        list.selection = source < static_cast<int>(sources.size()) ? source : -1;
-        list.enabled = editable;
-    };
-    showSource(C::IgnSource, m_inputs.Ign().source);
-    ShowLevels(I(C::IgnLower0), m_inputs.Ign().bounds, editable);
-    showSource(C::SosSource, m_inputs.Sos().source);
-    ShowLevels(I(C::SosLower0), m_inputs.Sos().bounds, editable);
-    ControlView& level = ViewOf(I(C::SosLevel));
-    level.choices = Names(kLevelNames);
-    level.selection = m_inputs.Sos().level != 0 ? 1 : 0;
-    level.enabled = editable;
-}
-
-void CSettingsForm::FillOutput(const DeviceTypeRecord& type, bool editable) {
-    ControlView& button = ViewOf(I(C::Output));
-    if (!Has(type, Cap::Outputs)) {
-        button.enabled = false;
-        button.text = kOutputTemplate;
-        return;
-    }
-    OutputRecord output;
-    m_data.Get(DI_OUTPUT_1, output);
-    button.enabled = editable;
-    button.text = output.param0 != 0 ? kOutputOn : kOutputOff;
-}
-
-// Each list offers the thermometer's own identifier first, then every
-// detected one that is not empty and differs from it.
-void CSettingsForm::FillThermometerLists(const DeviceTypeRecord& type) {
-    const int present = Count(type, Cap::Thermometers);
-    for (int k = 1; k <= present; ++k) {
-        ThermometerRecord thermometer;
-        m_data.Get(kThermo(k), thermometer);
-        std::vector<uint64_t> ids = {thermometer.id};
-        for (int j = 0; j < kThermoIds; ++j) {
-            uint64_t id = 0;
-            m_data.Get(kThermoId(j), id);
-            if (id != 0 && id != thermometer.id)
-                ids.push_back(id);
-        }
-        std::vector<std::string>& choices = ViewOf(T(k, ThermoColumn::Id)).choices;
-        choices.clear();
-        for (uint64_t id : ids) {
-            char hex[13];
-            U64ToHex(id, hex);
-            choices.push_back(hex);
-        }
-    }
-}
-
-// A thermometer that is off keeps its list and limits disabled.
-void CSettingsForm::FollowThermometerBoxes(const DeviceTypeRecord& type, bool editable) {
-    for (int k = 1; k <= kThermoRows; ++k) {
-        const bool on = k <= Count(type, Cap::Thermometers) && View(ThermoControl(k, ThermoColumn::On)).checked;
-        for (ThermoColumn c : {ThermoColumn::Id, ThermoColumn::Lower, ThermoColumn::Upper})
-            ViewOf(T(k, c)).enabled = editable && on;
-        m_idsAtLoad[static_cast<size_t>(k - 1)] = View(ThermoControl(k, ThermoColumn::Id)).selection;
-    }
-}
-
-// Word 8 bits 0 to 3 follow the thermometers' on flags; the load itself
-// corrects them and has both protocol halves written. Without a device or a
-// file there is nothing to write to.
-void CSettingsForm::CorrectThermometerBits(const DeviceTypeRecord& type) {
-    if (!EditingPossible())
-        return;
-    ProtocolSetRecord prset;
-    m_data.Get(DI_PRSET_1, prset);
-    const uint16_t before = WordOf(prset, kThermometerWord);
-    for (int k = 1; k <= kThermoRows; ++k) {
-        ThermometerRecord thermometer;
-        const bool on = k <= Count(type, Cap::Thermometers) && m_data.Get(kThermo(k), thermometer) == 1 &&
-                        (thermometer.flags & 0x01);
-        SetBit(prset, kThermometerWord, k - 1, on);
-    }
-    if (WordOf(prset, kThermometerWord) == before)
-        return;
-    m_data.Set(DI_PRSET_1, prset);
-    MarkWord(m_host, kThermometerWord);
-}
-
-void CSettingsForm::FillProtocol(const DeviceTypeRecord& type, bool editable) {
-    ProtocolSetRecord prset;
-    m_data.Get(DI_PRSET_1, prset);
-    for (int i = 0; i < kProtocolBoxCount; ++i) {
-        const ProtocolBox& box = kProtocolBoxes[i];
-        const bool bit = Bit(prset, box.word, box.bit);
-        const bool present = Has(type, box.need);
-        ControlView& view = ViewOf(I(ProtocolControl(i)));
-        view.checked = present && bit;
-        view.enabled = present && editable;
-        m_boxesShown[static_cast<size_t>(i)] = bit;
-    }
-}
-
-// The service buttons talk to a connected device only.
-void CSettingsForm::FillServiceButtons(const DeviceTypeRecord& type) {
-    const bool connected = m_host.Connected();
-    for (C button : {C::ResetSettings, C::ResetMemory, C::ResetStatistics, C::ResetFactory})
-        ViewOf(I(button)).enabled = connected;
-    ViewOf(I(C::Calibrate)).enabled = connected && Has(type, Cap::Accelerometer);
-}
-
-// Inputs, accelerometer, thermometers, protocol mask; a confirmed thresholds
-// dialog counts as a change once.
 bool CSettingsForm::CollectChanges() {
     DeviceTypeRecord type;
     m_data.Get(DI_DEV_TYPE, type);
-    bool changed = m_inputs.Collect(m_data, m_host, Caps::Inputs(type));
-    changed = m_rows.Collect(Views(), type, m_host) || changed;
-    changed = CollectProtocol(type) || changed;
-    if (m_thresholdsChanged) {
-        m_thresholdsChanged = false;
-        changed = true;
-    }
-    return changed;
-}
-
-// The boxes the user changed (and those cleared for lack of the hardware)
-// set their bits; every other bit keeps what the model holds. A changed
-// "LLS" box switches its fuel level sensor on or off.
-bool CSettingsForm::CollectProtocol(const DeviceTypeRecord& type) {
-    ProtocolSetRecord prset;
-    m_data.Get(DI_PRSET_1, prset);
-    const ProtocolSetRecord before = prset;
-    for (int i = 0; i < kProtocolBoxCount; ++i) {
-        const ProtocolBox& box = kProtocolBoxes[i];
-        bool& shown = m_boxesShown[static_cast<size_t>(i)];
-        const bool checked = View(ProtocolControl(i)).checked;
-        if (checked == shown)
-            continue;
-        shown = checked;
-        SetBit(prset, box.word, box.bit, checked);
-        if (box.word == kSensorWord && Has(type, Cap::Rs485))
-            FollowSensorFlag(box.bit, checked);
-    }
     bool changed = false;
-    for (int word = 0; word < 16; ++word) {
-        if (WordOf(prset, word) == WordOf(before, word))
-            continue;
-        MarkWord(m_host, word);
-        changed = true;
-    }
-    if (changed)
-        m_data.Set(DI_PRSET_1, prset);
+    for (CSettingsBox* box : m_boxes)
+        changed = box->Collect(type) || changed;
     return changed;
-}
-
-// Written with its own request; not a change of the page by itself.
-void CSettingsForm::FollowSensorFlag(int sensor, bool inUse) {
-    FuelSensorRecord record;
-    if (m_data.Get(kSensor(sensor), record) != 1 || ((record.flags & 0x01) != 0) == inUse)
-        return;
-    record.flags = static_cast<uint8_t>(inUse ? record.flags | 0x01 : record.flags & ~0x01);
-    m_data.Set(kSensor(sensor), record);
-    m_host.MarkChanged({&Group::kLls485, sensor});
-}
-
-std::optional<CSettingsForm::LevelEdits> CSettingsForm::LevelEditsOf(int control) {
-    InputColumn column{};
-    const int input = InputOf(control, column);
-    if (input && column >= InputColumn::Lower0 && column <= InputColumn::Upper1)
-        return LevelEdits{In(input, InputColumn::Lower0), &m_inputs.Input(input).bounds, &kInputRowDefaults};
-    if (control >= I(C::SosLower0) && control <= I(C::SosUpper1))
-        return LevelEdits{I(C::SosLower0), &m_inputs.Sos().bounds, &kSignalRowDefaults};
-    if (control >= I(C::IgnLower0) && control <= I(C::IgnUpper1))
-        return LevelEdits{I(C::IgnLower0), &m_inputs.Ign().bounds, &kSignalRowDefaults};
-    return std::nullopt;
 }
 
 Verdict CSettingsForm::OnText(int control, std::string_view text) {
-    if (const std::optional<LevelEdits> row = LevelEditsOf(control))
-        return OnLevelText(*row, control, text);
-    InputColumn column{};
-    const int input = InputOf(control, column);
-    if (input && column == InputColumn::Filter)
-        return OnFilterText(input, text);
-    switch (static_cast<C>(control)) {
-    case C::Motion:
-    case C::Shock:
-        if (!NumberWithin(text, 1, 2000)) {
-            ShowModelNumber(ViewOf(control), m_data, DI_MSENS_CONFIG, control == I(C::Motion) ? kMotion : kShock);
-            return Verdict::Refuse;
-        }
-        break;
-    case C::Tilt:
-        if (!NumberWithin(text, 1, 90)) {
-            ShowModelNumber(ViewOf(control), m_data, DI_TILT_CONFIG, kTilt);
-            return Verdict::Refuse;
-        }
-        break;
-    default: return OnTemperatureText(control, text);
-    }
-    return CForm::OnText(control, text);
-}
-
-// Every bound of the row is stored into the copy, also after a refusal has
-// reset the edited bound and those to its right.
-Verdict CSettingsForm::OnLevelText(const LevelEdits& row, int control, std::string_view text) {
-    ViewOf(control).text = text;
-    LevelRow values{};
-    for (int j = 0; j < 4; ++j)
-        values[static_cast<size_t>(j)] = static_cast<uint16_t>(LeadingNumber(CForm::View(row.first + j).text, false));
-    const int edited = control - row.first;
-    const bool accepted = LevelAccepted(values, edited);
-    if (accepted) {
-        MarkModified();
-    } else {
-        values = LevelRowReset(values, edited, *row.defaults);
-        for (int j = edited; j < 4; ++j)
-            ViewOf(row.first + j).text = std::to_string(values[static_cast<size_t>(j)]);
-    }
-    *row.bounds = FromLevelRow(values);
-    return accepted ? Verdict::Accept : Verdict::Refuse;
-}
-
-Verdict CSettingsForm::OnFilterText(int input, std::string_view text) {
-    InputRecord& copy = m_inputs.Input(input);
-    uint8_t* filter = ModeFilter(copy);
-    ControlView& edit = ViewOf(In(input, InputColumn::Filter));
-    if (!FilterAccepted(text, copy.mode)) {
-        edit.text = std::to_string(filter ? *filter : 1);
-        return Verdict::Refuse;
-    }
-    edit.text = text;
-    if (filter)
-        *filter = static_cast<uint8_t>(LeadingNumber(text, false));
-    MarkModified();
-    return Verdict::Accept;
-}
-
-// The internal thermometer's and the external thermometers' limits.
-Verdict CSettingsForm::OnTemperatureText(int control, std::string_view text) {
-    int item = DI_TSENS_CONFIG;
-    int lower = I(C::TintLower);
-    Field lowerField = kTintLower;
-    Field upperField = kTintUpper;
-    ThermoColumn column{};
-    if (const int k = ThermometerOf(control, column)) {
-        item = kThermo(k);
-        lower = T(k, ThermoColumn::Lower);
-        lowerField = kThermoLower;
-        upperField = kThermoUpper;
-    } else if (control != I(C::TintLower) && control != I(C::TintUpper)) {
-        return CForm::OnText(control, text);
-    }
-    const bool isLower = control == lower;
-    const int other = static_cast<int>(LeadingNumber(CForm::View(isLower ? lower + 1 : lower).text, true));
-    if (!TemperatureAccepted(text, isLower ? TemperatureBound::Lower : TemperatureBound::Upper, other)) {
-        ShowModelNumber(ViewOf(control), m_data, item, isLower ? lowerField : upperField);
-        return Verdict::Refuse;
-    }
+    for (CSettingsBox* box : m_boxes)
+        if (const std::optional<Verdict> verdict = box->OnText(static_cast<C>(control), text))
+            return *verdict;
     return CForm::OnText(control, text);
 }
 
 Verdict CSettingsForm::OnCheck(int control, bool checked) {
-    ThermoColumn column{};
-    const int k = ThermometerOf(control, column);
-    if (!k)
-        return CForm::OnCheck(control, checked);
-    ViewOf(control).checked = checked;
-    const bool editable = EditingPossible();
-    for (ThermoColumn c : {ThermoColumn::Id, ThermoColumn::Lower, ThermoColumn::Upper})
-        ViewOf(T(k, c)).enabled = editable && checked;
-    MarkModified();
-    return Verdict::Accept;
+    for (CSettingsBox* box : m_boxes)
+        if (const std::optional<Verdict> verdict = box->OnCheck(static_cast<C>(control), checked))
+            return *verdict;
+    return CForm::OnCheck(control, checked);
 }
 
+// A list no box answers for keeps its selection.
 Verdict CSettingsForm::OnChoice(int control, int index) {
-    InputColumn inputColumn{};
-    if (const int input = InputOf(control, inputColumn); input && inputColumn == InputColumn::Mode)
-        return OnModeChoice(input, index);
-    ThermoColumn thermoColumn{};
-    if (const int k = ThermometerOf(control, thermoColumn); k && thermoColumn == ThermoColumn::Id)
-        return OnIdentifierChoice(k, index);
-    if (control == I(C::SosSource) || control == I(C::IgnSource))
-        return OnSourceChoice(control, index);
-    if (control == I(C::SosLevel) && EditingPossible()) {
-        m_inputs.Sos().level = index;
-        return CForm::OnChoice(control, index);
-    }
+    for (CSettingsBox* box : m_boxes)
+        if (const std::optional<Verdict> verdict = box->OnChoice(static_cast<C>(control), index))
+            return *verdict;
     return Verdict::Accept;
-}
-
-Verdict CSettingsForm::OnModeChoice(int input, int index) {
-    InputRecord& copy = m_inputs.Input(input);
-    const int32_t before = copy.mode;
-    copy.mode = index;
-    ViewOf(In(input, InputColumn::Mode)).selection = index;
-    ShowMode(input, true);
-    if (index != before)
-        MarkModified();
-    return Verdict::Accept;
-}
-
-// SOS and IGN never take the same input; a list that is refused keeps its source.
-Verdict CSettingsForm::OnSourceChoice(int control, int index) {
-    if (!EditingPossible())
-        return Verdict::Accept;
-    const bool sos = control == I(C::SosSource);
-    uint8_t& source = sos ? m_inputs.Sos().source : m_inputs.Ign().source;
-    const uint8_t other = sos ? m_inputs.Ign().source : m_inputs.Sos().source;
-    if (SourcesCollide(index, other))
-        return Verdict::Refuse;
-    source = static_cast<uint8_t>(index);
-    return CForm::OnChoice(control, index);
-}
-
-// An identifier chosen for another thermometer sends the list back to its selection at the load.
-Verdict CSettingsForm::OnIdentifierChoice(int thermometer, int index) {
-    if (!EditingPossible())
-        return Verdict::Accept;
-    const int control = T(thermometer, ThermoColumn::Id);
-    const std::string chosen = CForm::View(control).choices[static_cast<size_t>(index)];
-    std::vector<std::string> others;
-    for (int k = 1; k <= kThermoRows; ++k) {
-        const ControlView& list = View(ThermoControl(k, ThermoColumn::Id));
-        if (k != thermometer && list.selection >= 0 && list.selection < static_cast<int>(list.choices.size()))
-            others.push_back(list.choices[static_cast<size_t>(list.selection)]);
-    }
-    if (IdentifierTaken(chosen, others)) {
-        ViewOf(control).selection = m_idsAtLoad[static_cast<size_t>(thermometer - 1)];
-        return Verdict::Refuse;
-    }
-    return CForm::OnChoice(control, index);
 }
 
 void CSettingsForm::OnPress(int control) {
-    InputColumn column{};
-    const int input = InputOf(control, column);
-    if (input && column == InputColumn::Reset)
-        m_host.SendCommand(RequestType::Write, ("COUNTER" + std::to_string(input)).c_str(), "RESET");
-    else if (input && column == InputColumn::Alarm)
-        RunAlarmDialog(input);
-    else if (control == I(C::Output))
-        ToggleOutput();
-    else if (control == I(C::Calibrate))
-        Calibrate();
-    else
-        RunServiceButton(control);
-}
-
-// Switched in the model and sent at once; no part of a collect.
-void CSettingsForm::ToggleOutput() {
-    OutputRecord output;
-    m_data.Get(DI_OUTPUT_1, output);
-    output.param0 = output.param0 == 0 ? 1 : 0;
-    ViewOf(I(C::Output)).text = output.param0 != 0 ? kOutputOn : kOutputOff;
-    m_data.Set(DI_OUTPUT_1, output);
-    m_host.SendCommand(RequestType::Write, GroupRef{&Group::kOut, 1}.Keyword().c_str(), Group::kOut.writeParam);
-}
-
-// The dialog writes the model itself; a record it changed is written with "INTRSHDn".
-void CSettingsForm::RunAlarmDialog(int input) {
-    const int item = ItemBase::Threshold + input;
-    ThresholdRecord before;
-    m_data.Get(item, before);
-    if (!m_alarmDialog || !m_alarmDialog(input))
-        return;
-    ThresholdRecord after;
-    m_data.Get(item, after);
-    if (SameAlarms(before, after))
-        return;
-    m_host.MarkChanged({&Group::kIntrshd, input});
-    if (!EditingPossible())
-        return;
-    MarkModified();
-    m_thresholdsChanged = true;
-}
-
-void CSettingsForm::Calibrate() {
-    if (m_host.SendCommand(RequestType::Write, "MSENS", "CALALL") == 0)
-        m_host.ShowInfo(kCalibrated);
-    else
-        m_host.ShowError(kNotCalibrated);
-}
-
-void CSettingsForm::RunServiceButton(int control) {
-    for (const ServiceButton& button : kServiceButtons) {
-        if (I(button.control) != control)
-            continue;
-        if (!m_host.AskYesNo(button.question))
+    for (CSettingsBox* box : m_boxes)
+        if (box->OnPress(static_cast<C>(control)))
             return;
-        if (button.atOnce)
-            m_host.SendCommand(RequestType::Write, button.keyword, button.parameter);
-        else
-            m_host.QueueServiceRequest(RequestType::Write, button.keyword, button.parameter);
-        return;
-    }
 }

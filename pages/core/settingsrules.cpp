@@ -33,16 +33,17 @@ bool FilterAccepted(std::string_view text, int32_t mode) { return NumberWithin(t
 
 bool SourcesCollide(int chosen, int otherSource) { return chosen != 0 && chosen == otherSource; }
 
-bool TemperatureAccepted(std::string_view text, TemperatureBound bound, int other) {
+bool TemperatureAccepted(std::string_view text, TemperatureBound bound, int other, std::pair<int64_t, int64_t> range) {
     const std::string_view digits = text.empty() || (text[0] != '+' && text[0] != '-') ? text : text.substr(1);
     if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     if (digits.empty())
         return true;
     const int64_t value = LeadingNumber(text, true);
+    const auto [lo, hi] = range;
     if (bound == TemperatureBound::Lower)
-        return value >= -40 && value < 85 && value < other;
-    return value > -40 && value <= 85 && value > other;
+        return value >= lo && value < hi && value < other;
+    return value > lo && value <= hi && value > other;
 }
 
 bool IdentifierTaken(const std::string& chosen, std::span<const std::string> others) {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // An input's measuring mode, as its list offers it.
 enum class InputMode : int32_t { Digital, Analog, Frequency, Pulse };
@@ -35,10 +36,10 @@ bool FilterAccepted(std::string_view text, int32_t mode);
 bool SourcesCollide(int chosen, int otherSource);
 
 enum class TemperatureBound : uint8_t { Lower, Upper };
-// A thermometer limit: digits with an optional leading sign, -40 <= lower <
-// 85, -40 < upper <= 85 and lower < upper (other is the opposite limit). An
+// A thermometer limit: digits with an optional leading sign, lo <= lower <
+// hi, lo < upper <= hi and lower < upper (other is the opposite limit). An
 // empty text or a lone sign passes without the range test.
-bool TemperatureAccepted(std::string_view text, TemperatureBound bound, int other);
+bool TemperatureAccepted(std::string_view text, TemperatureBound bound, int other, std::pair<int64_t, int64_t> range);
 
 // An identifier may be chosen for one thermometer only.
 bool IdentifierTaken(const std::string& chosen, std::span<const std::string> others);

@@ -15,8 +15,6 @@ namespace {
 
 using C = ConnectionControl;
 
-constexpr int I(ConnectionControl c) { return static_cast<int>(c); }
-
 // Rows of a caption and its control, named by the box and the caption.
 void AddRow(QGridLayout* grid, QLabel* caption, QWidget* control) {
     const int row = grid->rowCount();
@@ -50,9 +48,9 @@ QWidget* CConnectionPage::ServersGroup() {
 QWidget* CConnectionPage::ServerBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
     auto* grid = new QGridLayout(box);
-    CIpEdit* ip = MakeIp(I(first), Named(caption, "IP Адрес"));
+    CIpEdit* ip = MakeIp(ControlIndex(first), Named(caption, "IP Адрес"));
     AddRow(grid, Caption(Ru("IP Адрес"), ip), ip);
-    AddTexts(grid, caption, I(first) + 1, {"Порт", "Логин", "Пароль"}, "Удалить");
+    AddTexts(grid, caption, ControlIndex(first) + 1, {"Порт", "Логин", "Пароль"}, "Удалить");
     return box;
 }
 
@@ -61,7 +59,7 @@ QWidget* CConnectionPage::GsmGroup() {
     auto* stack = new QVBoxLayout(group);
     QGroupBox* sims = Group(Ru("SIM-карты"));
     auto* row = new QGridLayout(sims);
-    QComboBox* control = MakeList(I(C::SimControl), Ru("SIM-карты Режим"));
+    QComboBox* control = MakeList(ControlIndex(C::SimControl), Ru("SIM-карты Режим"));
     AddRow(row, Caption(Ru("Режим"), control), control);
     stack->addWidget(sims);
     stack->addWidget(AccessPointBox(QStringLiteral("APN1"), C::Apn1Name));
@@ -71,7 +69,7 @@ QWidget* CConnectionPage::GsmGroup() {
 
 QWidget* CConnectionPage::AccessPointBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    AddTexts(new QGridLayout(box), caption, I(first), {"Имя", "Логин", "Пароль"}, "Очистить");
+    AddTexts(new QGridLayout(box), caption, ControlIndex(first), {"Имя", "Логин", "Пароль"}, "Очистить");
     return box;
 }
 
@@ -86,7 +84,7 @@ QWidget* CConnectionPage::WifiGroup() {
 
 QWidget* CConnectionPage::NetworkBox(const QString& caption, ConnectionControl first) {
     QGroupBox* box = Group(caption);
-    AddTexts(new QGridLayout(box), caption, I(first), {"SSID", "Пароль"}, "Удалить");
+    AddTexts(new QGridLayout(box), caption, ControlIndex(first), {"SSID", "Пароль"}, "Удалить");
     return box;
 }
 

@@ -16,7 +16,7 @@ class CConnectionPage : public CFormPage {
 public:
     CConnectionPage(CDataServer& model, IPageHost& host, QWidget* parent = nullptr);
 
-    QWidget* Control(ConnectionControl control) const { return Widget(static_cast<int>(control)); }
+    QWidget* Control(ConnectionControl control) const { return Widget(ControlIndex(control)); }
 
 private:
     QWidget* ServersGroup();

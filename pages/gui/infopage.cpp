@@ -20,7 +20,6 @@ struct CInfoPage::ValueRow {
 namespace {
 
 using C = InfoControl;
-constexpr int I(InfoControl c) { return static_cast<int>(c); }
 QString Ru(const char* text) { return QString::fromUtf8(text); }
 
 constexpr int kStatusColumns = 4;
@@ -114,7 +113,7 @@ bool CInfoPage::CopyCoordinates() {
 
 // Right-clicks on a value open the page's menu, not the label's own.
 QLabel* CInfoPage::Value(InfoControl control, const QString& name) {
-    QLabel* value = MakeValue(I(control), name);
+    QLabel* value = MakeValue(ControlIndex(control), name);
     value->setContextMenuPolicy(Qt::NoContextMenu);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return value;
@@ -162,7 +161,7 @@ QWidget* CInfoPage::TableGroup(const char* caption, const QStringList& rows, con
     for (int row = 0; row < rows.size(); ++row) {
         grid->addWidget(new QLabel(rows[row], this), row + 1, 0);
         for (int column = 0; column < columns.size(); ++column) {
-            const auto control = static_cast<InfoControl>(I(first) + row * columns.size() + column);
+            const auto control = static_cast<InfoControl>(ControlIndex(first) + row * columns.size() + column);
             grid->addWidget(Value(control, rows[row] + QLatin1Char(' ') + columns[column]), row + 1, column + 1);
         }
     }

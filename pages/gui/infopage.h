@@ -22,7 +22,7 @@ public:
 
     CInfoPage(CDataServer& model, IPageHost& host, QWidget* parent = nullptr);
 
-    QWidget* Control(InfoControl control) const { return Widget(static_cast<int>(control)); }
+    QWidget* Control(InfoControl control) const { return Widget(ControlIndex(control)); }
     // The context menu as it would open now.
     QMenu* ContextMenu();
     // Puts the position into the clipboard; false when none is known.

@@ -18,7 +18,6 @@ using C = SettingsControl;
 using IC = InputColumn;
 using TC = ThermoColumn;
 
-constexpr int I(SettingsControl c) { return static_cast<int>(c); }
 QString Ru(const char* text) { return QString::fromUtf8(text); }
 QString Named(const QString& row, const char* column) { return row + QLatin1Char(' ') + Ru(column); }
 
@@ -72,7 +71,7 @@ QWidget* CSettingsPage::InputsGroup() {
 void CSettingsPage::AddInputRow(QGridLayout* grid, int input) {
     const int row = grid->rowCount();
     const QString caption = QStringLiteral("IN%1").arg(input);
-    const auto control = [input](IC column) { return I(InputControl(input, column)); };
+    const auto control = [input](IC column) { return ControlIndex(InputControl(input, column)); };
     grid->addWidget(new QLabel(caption), row, 0);
     grid->addWidget(MakeList(control(IC::Mode), Named(caption, "Режим")), row, 1);
     for (int j = 0; j < 4; ++j)
@@ -85,17 +84,18 @@ void CSettingsPage::AddInputRow(QGridLayout* grid, int input) {
 void CSettingsPage::AddSignalRow(QGridLayout* grid, const QString& caption, SettingsControl source) {
     const int row = grid->rowCount();
     grid->addWidget(new QLabel(caption), row, 0);
-    grid->addWidget(MakeList(I(source), Named(caption, "Вход #")), row, 1);
+    grid->addWidget(MakeList(ControlIndex(source), Named(caption, "Вход #")), row, 1);
     for (int j = 0; j < 4; ++j)
-        grid->addWidget(MakeEdit(I(source) + 1 + j, Named(caption, kLevelCaptions[j])), row, 2 + j);
+        grid->addWidget(MakeEdit(ControlIndex(source) + 1 + j, Named(caption, kLevelCaptions[j])), row, 2 + j);
     if (source == C::SosSource)
-        grid->addWidget(MakeList(I(C::SosLevel), Named(caption, "Уровень")), row, 6);
+        grid->addWidget(MakeList(ControlIndex(C::SosLevel), Named(caption, "Уровень")), row, 6);
 }
 
 QWidget* CSettingsPage::OutputsGroup() {
     QGroupBox* group = Group(Ru("Выходы"));
     auto* row = new QHBoxLayout(group);
-    QPushButton* button = MakeButton(I(C::Output), Ru(CSettingsForm::kOutputTemplate), QStringLiteral("OUT1"));
+    QPushButton* button =
+        MakeButton(ControlIndex(C::Output), Ru(CSettingsForm::kOutputTemplate), QStringLiteral("OUT1"));
     row->addWidget(Caption(QStringLiteral("OUT1"), button));
     row->addWidget(button);
     return group;
@@ -111,12 +111,12 @@ QWidget* CSettingsPage::AccelerometerGroup() {
     } rows[] = {{C::Motion, "Движ.", "x16mg"}, {C::Shock, "Удар", "x16mg"}, {C::Tilt, "Наклон", "град."}};
     for (const auto& r : rows) {
         const int row = grid->rowCount();
-        QLineEdit* edit = MakeEdit(I(r.control), Ru(r.caption));
+        QLineEdit* edit = MakeEdit(ControlIndex(r.control), Ru(r.caption));
         grid->addWidget(Caption(Ru(r.caption), edit), row, 0);
         grid->addWidget(edit, row, 1);
         grid->addWidget(new QLabel(Ru(r.unit)), row, 2);
     }
-    grid->addWidget(MakeButton(I(C::Calibrate), Ru("Калибровать")), grid->rowCount(), 0, 1, 3);
+    grid->addWidget(MakeButton(ControlIndex(C::Calibrate), Ru("Калибровать")), grid->rowCount(), 0, 1, 3);
     return group;
 }
 
@@ -125,7 +125,7 @@ QWidget* CSettingsPage::InternalThermometerGroup() {
     auto* grid = new QGridLayout(group);
     for (auto [control, caption] : {std::pair{C::TintLower, "Ниж."}, std::pair{C::TintUpper, "Верх."}}) {
         const int row = grid->rowCount();
-        QLineEdit* edit = MakeEdit(I(control), Named(Ru("Внутр. терм-р"), caption));
+        QLineEdit* edit = MakeEdit(ControlIndex(control), Named(Ru("Внутр. терм-р"), caption));
         grid->addWidget(Caption(Ru(caption), edit), row, 0);
         grid->addWidget(edit, row, 1);
     }
@@ -138,7 +138,7 @@ QWidget* CSettingsPage::ThermometersGroup() {
     AddHeader(grid, 0, {"Сенсор ID", "Ниж.", "Верх."});
     for (int k = 1; k <= kThermoRows; ++k) {
         const QString caption = QStringLiteral("T%1").arg(k);
-        const auto control = [k](TC column) { return I(ThermoControl(k, column)); };
+        const auto control = [k](TC column) { return ControlIndex(ThermoControl(k, column)); };
         grid->addWidget(MakeCheck(control(TC::On), caption), k, 0);
         grid->addWidget(MakeList(control(TC::Id), Named(caption, "Сенсор ID")), k, 1);
         grid->addWidget(MakeEdit(control(TC::Lower), Named(caption, "Ниж.")), k, 2);
@@ -153,7 +153,7 @@ QWidget* CSettingsPage::ProtocolGroup() {
     auto* grid = new QGridLayout(group);
     const auto boxes = ProtocolBoxes();
     for (int i = 0; i < static_cast<int>(boxes.size()); ++i)
-        grid->addWidget(MakeCheck(I(ProtocolControl(i)), Ru(boxes[static_cast<size_t>(i)].caption)),
+        grid->addWidget(MakeCheck(ControlIndex(ProtocolControl(i)), Ru(boxes[static_cast<size_t>(i)].caption)),
                         i / kProtocolColumns, i % kProtocolColumns);
     return group;
 }
@@ -161,9 +161,9 @@ QWidget* CSettingsPage::ProtocolGroup() {
 QWidget* CSettingsPage::ResetsGroup() {
     QGroupBox* group = Group(Ru("Очистка / Сброс"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(MakeButton(I(C::ResetSettings), Ru("Настройки")), 0, 0);
-    grid->addWidget(MakeButton(I(C::ResetMemory), Ru("Память")), 0, 1);
-    grid->addWidget(MakeButton(I(C::ResetStatistics), Ru("Статистика")), 1, 0);
-    grid->addWidget(MakeButton(I(C::ResetFactory), Ru("По умолчанию")), 1, 1);
+    grid->addWidget(MakeButton(ControlIndex(C::ResetSettings), Ru("Настройки")), 0, 0);
+    grid->addWidget(MakeButton(ControlIndex(C::ResetMemory), Ru("Память")), 0, 1);
+    grid->addWidget(MakeButton(ControlIndex(C::ResetStatistics), Ru("Статистика")), 1, 0);
+    grid->addWidget(MakeButton(ControlIndex(C::ResetFactory), Ru("По умолчанию")), 1, 1);
     return group;
 }

@@ -14,7 +14,7 @@ class CSettingsPage : public CFormPage {
 public:
     CSettingsPage(CDataServer& model, IPageHost& host, QWidget* parent = nullptr);
 
-    QWidget* Control(SettingsControl control) const { return Widget(static_cast<int>(control)); }
+    QWidget* Control(SettingsControl control) const { return Widget(ControlIndex(control)); }
 
 private:
     QWidget* InputsGroup();

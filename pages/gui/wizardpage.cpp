@@ -15,7 +15,6 @@
 
 namespace {
 using C = MainControl;
-constexpr int I(MainControl c) { return static_cast<int>(c); }
 QString Ru(const char* text) { return QString::fromUtf8(text); }
 }  // namespace
 
@@ -55,14 +54,14 @@ void AddRow(QGridLayout* grid, QLabel* caption, QWidget* control) {
 QWidget* CWizardPage::ServerGroup() {
     QGroupBox* group = Group(Ru("Сервер"));
     auto* grid = new QGridLayout(group);
-    CIpEdit* ip = MakeIp(I(C::ServerIp), Ru("IP Адрес"));
+    CIpEdit* ip = MakeIp(ControlIndex(C::ServerIp), Ru("IP Адрес"));
     AddRow(grid, Caption(Ru("IP Адрес"), ip), ip);
-    QLineEdit* port = MakeEdit(I(C::ServerPort), Ru("Порт"));
+    QLineEdit* port = MakeEdit(ControlIndex(C::ServerPort), Ru("Порт"));
     AddRow(grid, Caption(Ru("Порт"), port), port);
-    QLineEdit* login = MakeEdit(I(C::ServerLogin), Ru("Логин"));
+    QLineEdit* login = MakeEdit(ControlIndex(C::ServerLogin), Ru("Логин"));
     AddRow(grid, Caption(Ru("Логин"), login), login);
-    grid->addWidget(MakeButton(I(C::Imei), QStringLiteral("imei")), grid->rowCount() - 1, 2);
-    QLineEdit* password = MakeEdit(I(C::ServerPassword), Ru("Пароль"));
+    grid->addWidget(MakeButton(ControlIndex(C::Imei), QStringLiteral("imei")), grid->rowCount() - 1, 2);
+    QLineEdit* password = MakeEdit(ControlIndex(C::ServerPassword), Ru("Пароль"));
     AddRow(grid, Caption(Ru("Пароль"), password), password);
     return group;
 }
@@ -70,11 +69,11 @@ QWidget* CWizardPage::ServerGroup() {
 QWidget* CWizardPage::AccessPointGroup() {
     QGroupBox* group = Group(Ru("Точка доступа (GPRS)"));
     auto* grid = new QGridLayout(group);
-    QLineEdit* name = MakeEdit(I(C::ApnName), QStringLiteral("APN"));
+    QLineEdit* name = MakeEdit(ControlIndex(C::ApnName), QStringLiteral("APN"));
     AddRow(grid, Caption(QStringLiteral("APN"), name), name);
-    QLineEdit* login = MakeEdit(I(C::ApnLogin), Ru("Логин"));
+    QLineEdit* login = MakeEdit(ControlIndex(C::ApnLogin), Ru("Логин"));
     AddRow(grid, Caption(Ru("Логин"), login), login);
-    QLineEdit* password = MakeEdit(I(C::ApnPassword), Ru("Пароль"));
+    QLineEdit* password = MakeEdit(ControlIndex(C::ApnPassword), Ru("Пароль"));
     AddRow(grid, Caption(Ru("Пароль"), password), password);
     return group;
 }
@@ -83,7 +82,7 @@ QWidget* CWizardPage::GsmGroup() {
     QGroupBox* group = Group(QStringLiteral("GSM"));
     auto* grid = new QGridLayout(group);
     for (auto [control, caption] : {std::pair{C::Sms1, "SMS Номер 1"}, std::pair{C::Sms2, "SMS Номер 2"}}) {
-        QLineEdit* number = MakeEdit(I(control), Ru(caption));
+        QLineEdit* number = MakeEdit(ControlIndex(control), Ru(caption));
         AddRow(grid, Caption(Ru(caption), number), number);
     }
     return group;
@@ -92,9 +91,9 @@ QWidget* CWizardPage::GsmGroup() {
 QWidget* CWizardPage::PasswordGroup() {
     QGroupBox* group = Group(Ru("Пароль для управления "));
     auto* row = new QHBoxLayout(group);
-    row->addWidget(MakeCheck(I(C::PasswordOn), Ru("Вкл.")));
-    row->addWidget(MakeEdit(I(C::Password), Ru("Пароль для управления")), 1);
-    row->addWidget(MakeButton(I(C::PasswordChange), Ru("Изменить")));
+    row->addWidget(MakeCheck(ControlIndex(C::PasswordOn), Ru("Вкл.")));
+    row->addWidget(MakeEdit(ControlIndex(C::Password), Ru("Пароль для управления")), 1);
+    row->addWidget(MakeButton(ControlIndex(C::PasswordChange), Ru("Изменить")));
     return group;
 }
 
@@ -110,12 +109,12 @@ QWidget* CWizardPage::TrackGroup() {
                    {C::SpeedOn, C::Speed, "Мин. скорость"}};
     for (const auto& f : filters) {
         const int row = grid->rowCount();
-        grid->addWidget(MakeCheck(I(f.box), Ru(f.caption)), row, 0);
-        grid->addWidget(MakeEdit(I(f.edit), Ru(f.caption)), row, 1);
+        grid->addWidget(MakeCheck(ControlIndex(f.box), Ru(f.caption)), row, 0);
+        grid->addWidget(MakeEdit(ControlIndex(f.edit), Ru(f.caption)), row, 1);
     }
     for (auto [control, caption] :
          {std::pair{C::RestTime, "Время в покое"}, std::pair{C::MotionTime, "Время в движ."}}) {
-        QLineEdit* edit = MakeEdit(I(control), Ru(caption));
+        QLineEdit* edit = MakeEdit(ControlIndex(control), Ru(caption));
         AddRow(grid, Caption(Ru(caption), edit), edit);
     }
     return group;
@@ -129,8 +128,8 @@ QWidget* CWizardPage::InputsGroup() {
     const C lists[] = {C::Mode1, C::Mode2, C::Mode3, C::Mode4, C::IgnSource};
     for (int column = 0; column < 5; ++column) {
         const QString caption = column < 4 ? QStringLiteral("IN%1").arg(column + 1) : QStringLiteral("IGN");
-        grid->addWidget(MakeCheck(I(boxes[column]), caption), 0, column);
-        grid->addWidget(MakeList(I(lists[column]), caption), 1, column);
+        grid->addWidget(MakeCheck(ControlIndex(boxes[column]), caption), 0, column);
+        grid->addWidget(MakeList(ControlIndex(lists[column]), caption), 1, column);
     }
     return group;
 }
@@ -138,14 +137,14 @@ QWidget* CWizardPage::InputsGroup() {
 QWidget* CWizardPage::Rs485Group() {
     QGroupBox* group = Group(QStringLiteral("RS-485"));
     auto* grid = new QGridLayout(group);
-    QComboBox* speed = MakeList(I(C::Rs485Speed), Ru("Скорость"));
+    QComboBox* speed = MakeList(ControlIndex(C::Rs485Speed), Ru("Скорость"));
     grid->addWidget(Caption(Ru("Скорость"), speed), 0, 0);
     grid->addWidget(speed, 0, 1, 1, 3);
     grid->addWidget(new QLabel(Ru("Адрес"), group), 1, 2);
     for (int k = 1; k <= 4; ++k) {
         const QString sensor = Ru("ДУТ %1").arg(k);
-        grid->addWidget(MakeCheck(I(C::Lls1) + k - 1, sensor), k + 1, 0, 1, 2);
-        grid->addWidget(MakeEdit(I(C::Address1) + k - 1, Ru("Адрес ") + sensor), k + 1, 2);
+        grid->addWidget(MakeCheck(ControlIndex(C::Lls1) + k - 1, sensor), k + 1, 0, 1, 2);
+        grid->addWidget(MakeEdit(ControlIndex(C::Address1) + k - 1, Ru("Адрес ") + sensor), k + 1, 2);
     }
     return group;
 }

@@ -17,7 +17,7 @@ public:
 
     // The font the main window uses for its status texts.
     QFont HandedFont() const;
-    QWidget* Control(MainControl control) const { return Widget(static_cast<int>(control)); }
+    QWidget* Control(MainControl control) const { return Widget(ControlIndex(control)); }
     QLabel* Link() const { return m_link; }
 
 private:

@@ -303,6 +303,24 @@ TEST_F(SettingsFormTest, AccelerometerAndThermometerEntriesOutsideTheirRangesGet
     }
 }
 
+// A refused entry's tooltip names the edit's own setting and range.
+TEST_F(SettingsFormTest, RangeEditsHintAtTheirOwnSettingsRanges) {
+    const std::pair<SC, std::string> cases[] = {
+        {SC::Motion, "Движение: 1–2000"},
+        {SC::Shock, "Удар: 1–2000"},
+        {SC::Tilt, "Наклон: 1–90"},
+        {SC::TintLower, "Нижний порог: -40–85"},
+        {SC::TintUpper, "Верхний порог: -40–85"},
+        {ThermoControl(3, TC::Lower), "Нижний порог: -40–85"},
+        {ThermoControl(4, TC::Upper), "Верхний порог: -40–85"},
+    };
+    for (const auto& [control, start] : cases) {
+        const char* hint = form.Traits(ControlIndex(control)).hint;
+        ASSERT_NE(hint, nullptr) << start;
+        EXPECT_EQ(std::string(hint).rfind(start, 0), 0u) << hint;
+    }
+}
+
 TEST_F(SettingsFormTest, AccelerometerAndThermometerEditsAreWrittenByTheirGroups) {
     Load();
     form.Edit(SC::Motion, "12");
