@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -461,18 +462,61 @@ std::string RawLineProblem(const std::string& line) {
     return {};
 }
 
+// The keyword a reply to a raw line carries, as the device takes it: the
+// first field after "$", or the second when the first is the password.
+std::string ReplyKeyword(const std::string& line, const std::string& password) {
+    const size_t start = line.rfind('$', 0) == 0 ? 1 : 0;
+    std::vector<std::string> fields;
+    std::istringstream parts(line.substr(start, line.find('^') - start));
+    for (std::string field; fields.size() < 2 && std::getline(parts, field, ';');)
+        fields.push_back(field);
+    std::string keyword = fields.empty() ? std::string() : fields[0];
+    if (fields.size() == 2 && keyword == password)
+        keyword = fields[1];
+    for (char& c : keyword)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return keyword;
+}
+
+// The password the connection's record will hold: the given one or the default.
+std::string ConnectionPassword(const ConnectOptions& options) {
+    if (options.password)
+        return *options.password;
+    CDataServer defaults;
+    PasswordRecord password;
+    defaults.Get(DI_PASSWORD, password);
+    return password.current;
+}
+
+std::string ReplyKeywordProblem(const std::string& keyword) {
+    if (keyword.empty())
+        return "no keyword to wait for the reply of";
+    if (keyword.size() >= sizeof CommandExchange{}.keyword)
+        return "its keyword " + keyword + " is longer than " + std::to_string(sizeof CommandExchange{}.keyword - 1) +
+               " characters, no reply can carry it";
+    return {};
+}
+
 int CommandSend(const ConnectOptions& options, const std::string& line, std::ostream& out, std::ostream& err) {
     CHeadlessUi ui(err);
-    if (const std::string problem = RawLineProblem(line); !problem.empty()) {
+    const std::string keyword = ReplyKeyword(line, ConnectionPassword(options));
+    std::string problem = RawLineProblem(line);
+    if (problem.empty())
+        problem = ReplyKeywordProblem(keyword);
+    if (!problem.empty()) {
         ui.Line("", "line not sent: " + problem);
         return kExitUsage;
     }
     const Body body = [&](CCliConnection& connection) {
-        connection.feed.Clear();
-        const int result = connection.ReportingSender()(RequestType::Raw, line.c_str(), nullptr);
-        if (result != kResultOk)
+        // Only the reply naming the line's keyword answers it: a late reply to
+        // an earlier command is not taken for it.
+        const ExchangeOutcome outcome = connection.SendReporting(RequestType::Raw, line.c_str(), keyword.c_str());
+        if (outcome.result != kResultOk)
             return connection.Loss() ? kExitNoConnection : kExitGroupFailed;
-        out << connection.feed.LastReceived() << '\n';
+        std::string reply = outcome.reply;
+        while (!reply.empty() && (reply.back() == '\r' || reply.back() == '\n'))
+            reply.pop_back();
+        out << reply << '\n';
         return kExitOk;
     };
     // A line whose port vanished may have been taken (a restart does that): it is not sent again.

@@ -280,6 +280,63 @@ TEST_F(CliFixture, SendPrintsTheReplyLine) {
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
 }
 
+// Only the reply naming the line's keyword answers it: a late reply to an
+// earlier command that arrives first is not printed, and a line whose own
+// reply never comes says so.
+TEST_F(CliFixture, SendWaitsForTheReplyToItsOwnKeyword) {
+    struct Case {
+        const char* name;
+        int dropEveryN;  // the third reply is the one to VER
+        int status;
+        const char* out;
+        const char* message;
+    } cases[] = {
+        {"late reply first", 0, 0, "$VER;", ""},
+        {"own reply lost", 3, 1, "", "orvena-cli: $VER: no reply naming VER came within 3 s\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DevSimOptions options;
+        options.lateBeforeKeyword = "VER";  // repeats its GSM reply of identification first
+        options.dropEveryN = c.dropEveryN;
+        StartDevice(options);
+        const CliRun run = Run({"send", "--port", sim->PortPath(), "$VER"});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out.rfind(c.out, 0), 0u) << run.out;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), c.status == 0 ? 1 : 0) << run.out;
+        EXPECT_EQ(run.out.find("GSM"), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, c.message);
+    }
+}
+
+// A reply the device sends but the codec cannot take fails its group with the
+// reply named; without --partial the old file stays.
+TEST_F(CliFixture, AReplyTheCodecRefusesIsAFailedRead) {
+    DevSimOptions options;
+    options.payloads["MODE"] = "7";
+    StartDevice(options);
+    const std::string path = dir + "/good.kvs";
+    WriteText(path, "the good file\r\n");
+    const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", path});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("orvena-cli: MODE: reply not taken, its values are out of range or unusable: $MODE;7^"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(path + " left as it was: not read: MODE"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadText(path), "the good file\r\n");
+}
+
+// Identification that meets a bad checksum twice says so, not "no answer".
+TEST_F(CliFixture, ChecksumErrorsInIdentificationAreNamed) {
+    DevSimOptions options;
+    options.garbleKeyword = "HWCFG";
+    StartDevice(options);
+    const CliRun run = Run({"send", "--port", sim->PortPath(), "$VER"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.err,
+              "orvena-cli: the device on " + sim->PortPath() + " could not be identified: HWCFG: bad checksum\n");
+}
+
 TEST_F(CliFixture, DiffPrintsOnlyTheChangedGroup) {
     StartDevice(11);
     const std::string path = ReadDevice();
@@ -528,14 +585,15 @@ TEST_F(CliFixture, BadPathsEndInAMessageWithExit2) {
 
 TEST_F(CliFixture, RawLinesThatAreNotOneCommandAreRefusedBeforeConnecting) {
     StartDevice(11);
-    const std::string cases[] = {"", std::string(511, 'A'), "$VER\r\n$MODE;2", "$VER\n"};
+    // The last two name no keyword a reply could carry.
+    const std::string cases[] = {"", std::string(511, 'A'), "$VER\r\n$MODE;2", "$VER\n", "$;VER", "$KEYWORDTEN;GET"};
     for (const std::string& line : cases) {
         const CliRun run = Run({"send", "--port", sim->PortPath(), line});
         EXPECT_EQ(run.status, 2) << line;
         EXPECT_EQ(run.err.rfind("orvena-cli: line not sent: ", 0), 0u) << run.err;
     }
     EXPECT_TRUE(sim->ReceivedLines().empty());
-    EXPECT_NE(Run({"send", "--port", sim->PortPath(), "$" + std::string(509, 'A')}).status, 2);
+    EXPECT_NE(Run({"send", "--port", sim->PortPath(), "$VER;" + std::string(505, 'A')}).status, 2);
     EXPECT_EQ(sim->ReceivedLines().size(), 3u);  // identification (HWCFG, GSM), then the line
 }
 
