@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -174,6 +176,17 @@ nlohmann::json Coordinate(const ::Coordinate& c) {
             {"hemisphere", std::string(1, c.hemisphere ? c.hemisphere : '?')}};
 }
 
+// The fix type the device sent as a digit is a number; anything else is unknown.
+nlohmann::json FixType(char fix) { return fix >= '0' && fix <= '9' ? nlohmann::json(fix - '0') : nlohmann::json(); }
+
+// A value kept in single precision, as the shortest decimal that reads back
+// to it: what the device sent (0.9), not the double nearest to the float.
+double AsSent(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::strtod(std::string(text, end).c_str(), nullptr);
+}
+
 nlohmann::json Power(const PowerRecord& power) { return {{"mV", power.millivolts}, {"percent", power.percent}}; }
 
 // A value the device type lacks is null.
@@ -208,9 +221,9 @@ nlohmann::json StatusObject(CDataServer& data) {
         {"fix", OrNull(s.gnss,
                        [](const GnssRecord& g) {
                            return nlohmann::json{{"state", g.state},
-                                                 {"fix", std::string(1, g.fix)},
+                                                 {"fix", FixType(g.fix)},
                                                  {"satellites", g.satellites},
-                                                 {"hdop", g.hdop}};
+                                                 {"hdop", AsSent(g.hdop)}};
                        })},
         {"gsm", OrNull(s.gsm,
                        [](const GsmLive& g) {
@@ -304,6 +317,26 @@ bool PrintDifferences(const std::string& deviceFile, const std::string& settings
     return differ;
 }
 
+std::string ShownPath(const std::string& path) { return path.empty() ? "''" : path; }
+
+// An --out file must be one a save can make, before any device is touched.
+CliExit CheckOut(const std::string& path, CHeadlessUi& ui) {
+    if (const fileio::Problem problem = fileio::CheckSaveTarget(path)) {
+        ui.Line("", ShownPath(path) + ": " + problem.reason);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+// A filesystem failure of the save is a file error: path and reason.
+CliExit SaveText(const std::string& path, const std::string& bytes, CHeadlessUi& ui) {
+    int error = 0;
+    if (fileio::ReplaceFileContent(path, bytes, &error) == fileio::ReplaceResult::kOk)
+        return kExitOk;
+    ui.Line("", ShownPath(path) + ": " + std::strerror(error ? error : EIO) + ", the file is left as it was");
+    return kExitUsage;
+}
+
 void SleepInterruptible(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!g_interrupted && std::chrono::steady_clock::now() < end)
@@ -344,27 +377,19 @@ int CommandNew(int type, const std::string& file, std::ostream& err) {
         ui.Line("", "unknown device type " + std::to_string(type) + "; known types: " + known);
         return kExitUsage;
     }
-    if (const fileio::Problem problem = fileio::CheckSaveTarget(file)) {
-        ui.Line("", file + ": " + problem.reason);
+    if (CheckOut(file, ui) != kExitOk)
         return kExitUsage;
-    }
     CDataServer data;
     data.ResetToDefaults(type);
     CZRAMDS codec(data);
     CZRAFile settings(data, codec, ui, ui, FileWindowState{}, ".");
-    if (settings.WriteSettingsFile(file) != 1) {
-        ui.Line("", "cannot write " + file);
-        return kExitUsage;
-    }
-    return kExitOk;
+    return SaveText(file, settings.ComposeSettingsFile(), ui);
 }
 
 int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ostream& err) {
     CHeadlessUi ui(err);
-    if (const fileio::Problem problem = fileio::CheckSaveTarget(read.out)) {
-        ui.Line("", read.out + ": " + problem.reason);
+    if (CheckOut(read.out, ui) != kExitOk)
         return kExitUsage;
-    }
     const Body body = [&](CCliConnection& connection) {
         RunReadAll(connection.data, connection.ReportingSender(), connection.StopWhenLost());
         if (connection.Loss())
@@ -375,10 +400,8 @@ int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ost
             return kExitGroupFailed;
         }
         CZRAFile settings(connection.data, connection.session.Codec(), ui, ui, FileWindowState{}, ".");
-        if (settings.WriteSettingsFile(read.out) != 1) {
-            ui.Line("", "cannot write settings file " + read.out);
-            return kExitGroupFailed;
-        }
+        if (const CliExit saved = SaveText(read.out, settings.ComposeSettingsFile(), ui); saved != kExitOk)
+            return saved;
         return failed.empty() ? kExitOk : kExitGroupFailed;
     };
     return RunConnected(options, ui, body, true);
@@ -440,6 +463,8 @@ int CommandStatus(const ConnectOptions& options, const StatusOptions& status, st
             nlohmann::json object = StatusObject(connection.data);
             NullFailedValues(object, connection.FailedGroups());
             out << (status.json ? object.dump() : StatusText(object)) << '\n' << std::flush;
+            if (!out)
+                return kExitGroupFailed;  // nobody reads the passes any more; the caller says why
             ++printed;
         }
         return kExitOk;

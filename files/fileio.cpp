@@ -20,6 +20,8 @@ namespace {
 
 // Links followed before a path counts as a loop (the system's own bound).
 constexpr int kMaxLinks = 40;
+// What a temporary file's name adds to the target's: "." and ".XXXXXX".
+constexpr size_t kTemporaryExtra = 8;
 
 Problem ErrnoProblem(int error) { return {std::strerror(error)}; }
 
@@ -123,9 +125,14 @@ Problem ResolveSaveTarget(const std::string& path, std::string& target) {
 }
 
 Problem CheckSaveTarget(const std::string& path) {
+    if (path.empty())
+        return {"an empty name names no file"};
     std::string target;
     if (const Problem problem = ResolveSaveTarget(path, target))
         return problem;
+    // The save writes "." NAME ".XXXXXX" first.
+    if (fs::path(target).filename().string().size() + kTemporaryExtra > NAME_MAX)
+        return ErrnoProblem(ENAMETOOLONG);
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
@@ -136,27 +143,42 @@ Problem CheckSaveTarget(const std::string& path) {
     return FolderTakesFiles(FolderOf(target));
 }
 
-ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes) {
+ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes, int* error) {
+    int ignored = 0;
+    int& failure = error ? *error : ignored;
+    failure = 0;
     std::string target;
-    if (ResolveSaveTarget(path, target))
+    if (ResolveSaveTarget(path, target)) {
+        failure = errno;
         return ReplaceResult::kNotReplaceable;
+    }
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
+    if (exists && !S_ISREG(old.st_mode)) {
+        failure = EINVAL;
         return ReplaceResult::kNotReplaceable;
+    }
     const std::string folder = FolderOf(target);
     std::string pattern = folder + "/." + fs::path(target).filename().string() + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
 
     const int fd = ::mkstemp(name.data());
-    if (fd < 0)
+    if (fd < 0) {
+        failure = errno;
         return ReplaceResult::kCannotCreate;
+    }
     const mode_t mode = exists ? (old.st_mode & 07777) : kNewFileMode;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(name.data(), target.c_str()) == 0;
+    if (!ok)
+        failure = errno;
+    const bool closed = ::close(fd) == 0;
+    if (ok && !closed)
+        failure = errno;
+    ok = ok && closed && ::rename(name.data(), target.c_str()) == 0;
     if (!ok) {
+        if (failure == 0)
+            failure = errno;
         ::unlink(name.data());
         return ReplaceResult::kWriteFailed;
     }

@@ -221,6 +221,9 @@ TEST_F(CliFixture, ExitStatusesOfBadInput) {
         {{"read", "--port", port, "--password", "1", "--no-password", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--port", port, "--password", "123456789", "--out", dir + "/x.kvs"}, 2, "8 characters"},
+        {{"read", "--port", port, "--password", "73;91", "--out", dir + "/x.kvs"}, 2, "must not hold"},
+        {{"read", "--port", port, "--password", "12^4", "--out", dir + "/x.kvs"}, 2, "must not hold"},
+        {{"send", "--port", port, "--password", "$1", "$VER"}, 2, "must not hold"},
         {{}, 2, ""},
         {{"--version"}, 0, ""},
     };
@@ -248,6 +251,9 @@ TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
              {"position", "fix", "gsm", "power", "inputs", "outputs", "fuel", "temperatures", "statistics", "flags"})
             EXPECT_TRUE(object.contains(key)) << key;
         EXPECT_EQ(object["inputs"].size(), 8u);
+        // Numbers as the device sent them, one type per field.
+        EXPECT_NE(line.find("\"hdop\":0.9,"), std::string::npos) << line;
+        EXPECT_TRUE(object["fix"]["fix"].is_number_integer()) << line;
         ++objects;
     }
     EXPECT_EQ(objects, 3);
@@ -556,6 +562,8 @@ TEST_F(CliFixture, BadPathsEndInAMessageWithExit2) {
     const std::string loop = dir + "/loop";
     std::filesystem::create_symlink("loop", loop);
     const std::string tooLong = dir + "/" + std::string(300, 'n') + ".kvs";
+    // Fits the folder, but the temporary file beside it would not.
+    const std::string noRoom = dir + "/" + std::string(250, 'n') + ".kvs";
     const std::string aFile = dir + "/plain";
     WriteText(aFile, "x");
     const std::string port = sim->PortPath();
@@ -568,6 +576,9 @@ TEST_F(CliFixture, BadPathsEndInAMessageWithExit2) {
         {{"diff", "--port", port, tooLong}, tooLong + ": File name too long"},
         {{"read", "--port", port, "--out", loop}, loop + ": Too many levels of symbolic links"},
         {{"read", "--port", port, "--out", tooLong}, tooLong + ": File name too long"},
+        {{"read", "--port", port, "--out", noRoom}, noRoom + ": File name too long"},
+        {{"new", "--type", "11", "--out", noRoom}, noRoom + ": File name too long"},
+        {{"read", "--port", port, "--out", ""}, "'': an empty name names no file"},
         {{"send", "--port", port, "--log-dir", aFile, "$VER"}, "log folder " + aFile + "/Logs: Not a directory"},
         {{"send", "--port", port, "--log-dir", loop, "$VER"},
          "log folder " + loop + "/Logs: Too many levels of symbolic links"},
@@ -610,7 +621,21 @@ TEST_F(CliFixture, PasswordFromAFileOrTheEnvironmentAndFilesForTheOwnerOnly) {
     EXPECT_EQ(Run({"read", "--port", port, "--password-file", bad, "--out", out}).status, 3);
     const CliRun missing = Run({"read", "--port", port, "--password-file", dir + "/none", "--out", out});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_NE(missing.err.find(dir + "/none"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find(dir + "/none: No such file or directory"), std::string::npos) << missing.err;
+    struct FileCase {
+        const char* content;
+        const char* message;
+    } fileCases[] = {{"", "empty"}, {"\nlater\n", "empty"}, {"73;91\n", "must not hold"}};
+    for (const FileCase& c : fileCases) {
+        SCOPED_TRACE(c.content);
+        WriteText(bad, c.content);
+        const CliRun refused = Run({"read", "--port", port, "--password-file", bad, "--out", out});
+        EXPECT_EQ(refused.status, 2);
+        const std::string expected =
+            "orvena-cli: password " + std::string(*c.content == '7' ? "from " : "file ") + bad + ": " + c.message;
+        EXPECT_EQ(refused.err.rfind(expected, 0), 0u) << refused.err;
+    }
+    WriteText(bad, "9999\n");
 
     setenv("ORVENA_PASSWORD", "1234", 1);
     const CliRun fromEnvironment = Run({"send", "--port", port, "--log-dir", dir, "$VER"});
