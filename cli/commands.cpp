@@ -89,6 +89,21 @@ int RunConnected(const ConnectOptions& options, CHeadlessUi& ui, const Body& bod
     }
 }
 
+// Why a settings file names no device type: no HWCFG line, or one whose
+// type was refused.
+std::string NoTypeReason(const std::string& bytes) {
+    std::istringstream lines(bytes);
+    std::string line;
+    std::getline(lines, line);  // header
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.rfind("HWCFG;", 0) == 0)
+            return "its line " + line + " names none";
+    }
+    return "no HWCFG line";
+}
+
 // A settings file named on the command line, with the window's checks; it
 // must name the device type it is for. Nothing after a message.
 std::optional<std::string> SettingsArgument(const std::string& path, CHeadlessUi& ui) {
@@ -110,7 +125,7 @@ std::optional<std::string> SettingsArgument(const std::string& path, CHeadlessUi
     CZRAMDS codec(data);
     CZRAFile probe(data, codec, ui, ui, FileWindowState{}, ".");
     if (!probe.LoadSettingsText(file.bytes).typeLoaded) {
-        ui.Line("", path + ": not a settings file for any device type (no HWCFG line)");
+        ui.Line("", path + ": not a settings file for any device type (" + NoTypeReason(file.bytes) + ")");
         return std::nullopt;
     }
     return file.bytes;

@@ -1,8 +1,11 @@
 #include "files/fileio.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -28,6 +31,38 @@ Problem ErrnoProblem(int error) { return {std::strerror(error)}; }
 std::string FolderOf(const std::string& path) {
     const fs::path parent = fs::path(path).parent_path();
     return parent.empty() ? "." : parent.string();
+}
+
+// The temporary files of saves in progress, for a signal handler: a slot is
+// free, being filled, or holds a name; only lock-free atomics are shared.
+enum SlotState : int { kFree = 0, kFilling = 1, kHeld = 2 };
+constexpr int kTemporarySlots = 8;
+std::atomic<int> g_slotState[kTemporarySlots];
+char g_slotName[kTemporarySlots][PATH_MAX];
+
+int HoldTemporary(const char* name) {
+    for (int slot = 0; slot < kTemporarySlots; ++slot) {
+        int expected = kFree;
+        if (!g_slotState[slot].compare_exchange_strong(expected, kFilling))
+            continue;
+        std::snprintf(g_slotName[slot], sizeof g_slotName[slot], "%s", name);
+        g_slotState[slot].store(kHeld);
+        return slot;
+    }
+    return -1;  // more saves at once than slots: this one is not covered
+}
+
+void ReleaseTemporary(int slot) {
+    if (slot >= 0)
+        g_slotState[slot].store(kFree);
+}
+
+extern "C" void RemoveTemporariesAndEnd(int signal) {
+    for (int slot = 0; slot < kTemporarySlots; ++slot)
+        if (g_slotState[slot].load() == kHeld)
+            ::unlink(g_slotName[slot]);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 bool SyncFolder(const std::string& folder) {
@@ -168,6 +203,7 @@ ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes
         failure = errno;
         return ReplaceResult::kCannotCreate;
     }
+    const int slot = HoldTemporary(name.data());
     const mode_t mode = exists ? (old.st_mode & 07777) : kNewFileMode;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
     if (!ok)
@@ -180,10 +216,17 @@ ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes
         if (failure == 0)
             failure = errno;
         ::unlink(name.data());
+        ReleaseTemporary(slot);
         return ReplaceResult::kWriteFailed;
     }
+    ReleaseTemporary(slot);
     SyncFolder(folder);
     return ReplaceResult::kOk;
+}
+
+void RemoveTemporariesOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM})
+        std::signal(signal, RemoveTemporariesAndEnd);
 }
 
 }  // namespace fileio

@@ -48,4 +48,8 @@ enum class ReplaceResult { kOk, kNotReplaceable, kCannotCreate, kWriteFailed };
 // error, when given, receives the system's error number of a failure.
 ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes, int* error = nullptr);
 
+// When SIGINT or SIGTERM ends the process, the temporary file of a save in
+// progress is removed first; the process then ends as the signal would.
+void RemoveTemporariesOnSignals();
+
 }  // namespace fileio

@@ -511,6 +511,8 @@ TEST_F(CliFixture, FilesThatAreNoSettingsFilesAreRefusedBeforeConnecting) {
         {"no header", "HWCFG;11\r\nAPN1;a;b;c\r\n", "not a settings file (no KVS CONFIG FILE header)"},
         {"header only", header, "not a settings file for any device type (no HWCFG line)"},
         {"no HWCFG line", header + "APN1;a;b;c\r\n", "not a settings file for any device type (no HWCFG line)"},
+        {"refused type", header + "HWCFG;-1\r\n",
+         "not a settings file for any device type (its line HWCFG;-1 names none)"},
         {"no line end", "KVS CONFIG FILE without end", "not a settings file for any device type (no HWCFG line)"},
     };
     const std::string path = dir + "/bad.kvs";
