@@ -238,6 +238,17 @@ TEST_F(CliFixture, ExitStatusesOfBadInput) {
     EXPECT_EQ(right.status, 0) << right.err;
 }
 
+// Output that cannot be written is a failure with a message, not a silent success.
+TEST(Cli, OutputThatCannotBeWrittenExits1) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"}, {"--help"}, {"ports"}}) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        std::ostringstream out, err;
+        out.setstate(std::ios::badbit);
+        EXPECT_EQ(RunCli(args, out, err), 1);
+        EXPECT_NE(err.str().find("orvena-cli: standard output: "), std::string::npos) << err.str();
+    }
+}
+
 TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
     StartDevice(11);
     const CliRun run = Run({"status", "--port", sim->PortPath(), "--count", "3", "--interval-ms", "0", "--json"});
