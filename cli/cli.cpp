@@ -9,9 +9,10 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 
 #include <CLI/CLI.hpp>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,8 +30,15 @@ struct PasswordSources {
     bool fromOption = false;
 };
 
-std::string PasswordLength(const std::string& text) {
-    return text.size() <= kPasswordMaxChars ? std::string() : "at most 8 characters";
+// Characters that would end or split the command line the password leads.
+constexpr const char* kPasswordReserved = ";^$\r\n";
+
+std::string PasswordProblem(const std::string& text) {
+    if (text.size() > kPasswordMaxChars)
+        return "at most 8 characters";
+    if (text.find_first_of(kPasswordReserved) != std::string::npos)
+        return "must not hold \";\", \"^\", \"$\" or a line end";
+    return {};
 }
 
 // The connection options every device command takes.
@@ -43,13 +51,37 @@ void AddConnectOptions(CLI::App& command, ConnectOptions& options, PasswordSourc
             sources.fromOption = true;
         },
         "device password (protection on); seen by other users, see below");
-    password->check(CLI::Validator([](std::string& text) { return PasswordLength(text); }, "TEXT"));
+    password->check(CLI::Validator([](std::string& text) { return PasswordProblem(text); }, "TEXT"));
     auto* file = command.add_option("--password-file", sources.file, "file whose first line is the device password");
     auto* none = command.add_flag("--no-password", options.noPassword, "send no password");
     password->excludes(none)->excludes(file);
     file->excludes(none);
     command.add_option("--log-dir", options.logDir, "folder whose Logs folder takes the connection's log file");
     command.footer(kPasswordHelp);
+}
+
+// The first line of a file (a pipe too), without its line end; the reason
+// when it cannot be had.
+std::string FirstLine(const std::string& path, std::string& line) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::strerror(errno);
+    line.clear();
+    char c = 0;
+    ssize_t n = 0;
+    while (line.size() <= kPasswordMaxChars + 1 && ((n = ::read(fd, &c, 1)) == 1 || (n < 0 && errno == EINTR))) {
+        if (n == 1 && c == '\n')
+            break;
+        if (n == 1)
+            line += c;
+    }
+    const int error = n < 0 ? errno : 0;
+    ::close(fd);
+    if (error != 0)
+        return std::strerror(error);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line.empty() ? "empty" : "";
 }
 
 // The first line of the password file, or the environment's password when no
@@ -59,20 +91,17 @@ bool ResolvePassword(ConnectOptions& options, const PasswordSources& sources, st
         return true;
     std::string text;
     if (!sources.file.empty()) {
-        std::ifstream in(sources.file);
-        if (!in || !std::getline(in, text)) {
-            err << "orvena-cli: password file " << sources.file << ": "
-                << (in ? "empty" : std::strerror(errno ? errno : ENOENT)) << '\n';
+        const std::string problem = FirstLine(sources.file, text);
+        if (!problem.empty()) {
+            err << "orvena-cli: password file " << sources.file << ": " << problem << '\n';
             return false;
         }
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
     } else if (const char* variable = std::getenv(kPasswordVariable)) {
         text = variable;
     } else {
         return true;
     }
-    const std::string problem = text.empty() ? "empty" : PasswordLength(text);
+    const std::string problem = text.empty() ? "empty" : PasswordProblem(text);
     if (!problem.empty()) {
         err << "orvena-cli: password from " << (sources.file.empty() ? kPasswordVariable : sources.file) << ": "
             << problem << '\n';
@@ -158,7 +187,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // Every failure ends as a message and an exit status; nothing escapes.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
-        return Run(args, out, err);
+        const int status = Run(args, out, err);
+        // Output that did not arrive is a failure, whatever the command did.
+        if (!out.flush()) {
+            err << "orvena-cli: standard output: " << std::strerror(errno ? errno : EIO) << '\n';
+            return kExitGroupFailed;
+        }
+        return status;
+    } catch (const std::bad_alloc&) {
+        err << "orvena-cli: out of memory\n";
+        return kExitGroupFailed;
     } catch (const std::filesystem::filesystem_error& error) {
         err << "orvena-cli: " << error.path1().string() << ": " << error.code().message() << '\n';
         return kExitUsage;

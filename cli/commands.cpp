@@ -12,8 +12,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -86,6 +89,16 @@ int RunConnected(const ConnectOptions& options, CHeadlessUi& ui, const Body& bod
     }
 }
 
+// Why a settings file names no device type: no HWCFG line, or one whose
+// type was refused.
+std::string NoTypeReason(const std::string& bytes) {
+    const std::string keyword = Group::kHwcfg.keyword;
+    for (std::string_view line : SettingsLines(bytes))
+        if (line.substr(0, keyword.size() + 1) == keyword + ";")
+            return "its line " + std::string(line) + " names none";
+    return "no " + keyword + " line";
+}
+
 // A settings file named on the command line, with the window's checks; it
 // must name the device type it is for. Nothing after a message.
 std::optional<std::string> SettingsArgument(const std::string& path, CHeadlessUi& ui) {
@@ -106,7 +119,7 @@ std::optional<std::string> SettingsArgument(const std::string& path, CHeadlessUi
     CDataServer data;
     CZRAMDS codec(data);
     if (!LoadSettings(file.bytes, codec).typeLoaded) {
-        ui.Line("", path + ": not a settings file for any device type (no HWCFG line)");
+        ui.Line("", path + ": not a settings file for any device type (" + NoTypeReason(file.bytes) + ")");
         return std::nullopt;
     }
     return file.bytes;
@@ -118,11 +131,6 @@ struct FileRecord {
     CDataServer data;
     CZRAMDS codec;
 };
-
-// A settings file of the record as it is now, saved whole or not at all.
-bool SaveSettings(CZRAMDS& codec, const std::string& path) {
-    return fileio::ReplaceFileContent(path, ComposeSettings(codec)) == fileio::ReplaceResult::kOk;
-}
 
 int FileType(CDataServer& data) {
     DeviceTypeRecord type;
@@ -172,6 +180,17 @@ nlohmann::json Coordinate(const ::Coordinate& c) {
             {"hemisphere", std::string(1, c.hemisphere ? c.hemisphere : '?')}};
 }
 
+// The fix type the device sent as a digit is a number; anything else is unknown.
+nlohmann::json FixType(char fix) { return fix >= '0' && fix <= '9' ? nlohmann::json(fix - '0') : nlohmann::json(); }
+
+// A value kept in single precision, as the shortest decimal that reads back
+// to it: what the device sent (0.9), not the double nearest to the float.
+double AsSent(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::strtod(std::string(text, end).c_str(), nullptr);
+}
+
 nlohmann::json Power(const PowerRecord& power) { return {{"mV", power.millivolts}, {"percent", power.percent}}; }
 
 // A value the device type lacks is null.
@@ -206,9 +225,9 @@ nlohmann::json StatusObject(CDataServer& data) {
         {"fix", OrNull(s.gnss,
                        [](const GnssRecord& g) {
                            return nlohmann::json{{"state", g.state},
-                                                 {"fix", std::string(1, g.fix)},
+                                                 {"fix", FixType(g.fix)},
                                                  {"satellites", g.satellites},
-                                                 {"hdop", g.hdop}};
+                                                 {"hdop", AsSent(g.hdop)}};
                        })},
         {"gsm", OrNull(s.gsm,
                        [](const GsmLive& g) {
@@ -308,6 +327,26 @@ bool PrintDifferences(const std::string& deviceFile, const std::string& settings
     return differ;
 }
 
+std::string ShownPath(const std::string& path) { return path.empty() ? "''" : path; }
+
+// An --out file must be one a save can make, before any device is touched.
+CliExit CheckOut(const std::string& path, CHeadlessUi& ui) {
+    if (const fileio::Problem problem = fileio::CheckSaveTarget(path)) {
+        ui.Line("", ShownPath(path) + ": " + problem.reason);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+// A filesystem failure of the save is a file error: path and reason.
+CliExit SaveText(const std::string& path, const std::string& bytes, CHeadlessUi& ui) {
+    int error = 0;
+    if (fileio::ReplaceFileContent(path, bytes, &error) == fileio::ReplaceResult::kOk)
+        return kExitOk;
+    ui.Line("", ShownPath(path) + ": " + std::strerror(error ? error : EIO) + ", the file is left as it was");
+    return kExitUsage;
+}
+
 void SleepInterruptible(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!g_interrupted && std::chrono::steady_clock::now() < end)
@@ -348,26 +387,18 @@ int CommandNew(int type, const std::string& file, std::ostream& err) {
         ui.Line("", "unknown device type " + std::to_string(type) + "; known types: " + known);
         return kExitUsage;
     }
-    if (const fileio::Problem problem = fileio::CheckSaveTarget(file)) {
-        ui.Line("", file + ": " + problem.reason);
+    if (CheckOut(file, ui) != kExitOk)
         return kExitUsage;
-    }
     CDataServer data;
     data.ResetToDefaults(type);
     CZRAMDS codec(data);
-    if (!SaveSettings(codec, file)) {
-        ui.Line("", "cannot write " + file);
-        return kExitUsage;
-    }
-    return kExitOk;
+    return SaveText(file, ComposeSettings(codec), ui);
 }
 
 int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ostream& err) {
     CHeadlessUi ui(err);
-    if (const fileio::Problem problem = fileio::CheckSaveTarget(read.out)) {
-        ui.Line("", read.out + ": " + problem.reason);
+    if (CheckOut(read.out, ui) != kExitOk)
         return kExitUsage;
-    }
     const Body body = [&](CCliConnection& connection) {
         RunReadAll(connection.data, connection.ReportingSender(), connection.StopWhenLost());
         if (connection.Loss())
@@ -377,10 +408,8 @@ int CommandRead(const ConnectOptions& options, const ReadOptions& read, std::ost
             ui.Line("", read.out + " left as it was: not read: " + JoinGroups(failed) + " (--partial writes the rest)");
             return kExitGroupFailed;
         }
-        if (!SaveSettings(connection.session.Codec(), read.out)) {
-            ui.Line("", "cannot write settings file " + read.out);
-            return kExitGroupFailed;
-        }
+        if (const CliExit saved = SaveText(read.out, ComposeSettings(connection.session.Codec()), ui); saved != kExitOk)
+            return saved;
         return failed.empty() ? kExitOk : kExitGroupFailed;
     };
     return RunConnected(options, ui, body, true);
@@ -441,6 +470,8 @@ int CommandStatus(const ConnectOptions& options, const StatusOptions& status, st
             nlohmann::json object = StatusObject(connection.data);
             NullFailedValues(object, connection.FailedGroups());
             out << (status.json ? object.dump() : StatusText(object)) << '\n' << std::flush;
+            if (!out)
+                return kExitGroupFailed;  // nobody reads the passes any more; the caller says why
             ++printed;
         }
         return kExitOk;
@@ -463,18 +494,61 @@ std::string RawLineProblem(const std::string& line) {
     return {};
 }
 
+// The keyword a reply to a raw line carries, as the device takes it: the
+// first field after "$", or the second when the first is the password.
+std::string ReplyKeyword(const std::string& line, const std::string& password) {
+    const size_t start = line.rfind('$', 0) == 0 ? 1 : 0;
+    std::vector<std::string> fields;
+    std::istringstream parts(line.substr(start, line.find('^') - start));
+    for (std::string field; fields.size() < 2 && std::getline(parts, field, ';');)
+        fields.push_back(field);
+    std::string keyword = fields.empty() ? std::string() : fields[0];
+    if (fields.size() == 2 && keyword == password)
+        keyword = fields[1];
+    for (char& c : keyword)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return keyword;
+}
+
+// The password the connection's record will hold: the given one or the default.
+std::string ConnectionPassword(const ConnectOptions& options) {
+    if (options.password)
+        return *options.password;
+    CDataServer defaults;
+    PasswordRecord password;
+    defaults.Get(DI_PASSWORD, password);
+    return password.current;
+}
+
+std::string ReplyKeywordProblem(const std::string& keyword) {
+    if (keyword.empty())
+        return "no keyword to wait for the reply of";
+    if (keyword.size() >= sizeof CommandExchange{}.keyword)
+        return "its keyword " + keyword + " is longer than " + std::to_string(sizeof CommandExchange{}.keyword - 1) +
+               " characters, no reply can carry it";
+    return {};
+}
+
 int CommandSend(const ConnectOptions& options, const std::string& line, std::ostream& out, std::ostream& err) {
     CHeadlessUi ui(err);
-    if (const std::string problem = RawLineProblem(line); !problem.empty()) {
+    const std::string keyword = ReplyKeyword(line, ConnectionPassword(options));
+    std::string problem = RawLineProblem(line);
+    if (problem.empty())
+        problem = ReplyKeywordProblem(keyword);
+    if (!problem.empty()) {
         ui.Line("", "line not sent: " + problem);
         return kExitUsage;
     }
     const Body body = [&](CCliConnection& connection) {
-        connection.feed.Clear();
-        const int result = connection.ReportingSender()(RequestType::Raw, line.c_str(), nullptr);
-        if (!ExchangeSucceeded(result))
+        // Only the reply naming the line's keyword answers it: a late reply to
+        // an earlier command is not taken for it.
+        const ExchangeOutcome outcome = connection.SendReporting(RequestType::Raw, line.c_str(), keyword.c_str());
+        if (!ExchangeSucceeded(outcome.result))
             return connection.Loss() ? kExitNoConnection : kExitGroupFailed;
-        out << connection.feed.LastReceived() << '\n';
+        std::string reply = outcome.reply;
+        while (!reply.empty() && (reply.back() == '\r' || reply.back() == '\n'))
+            reply.pop_back();
+        out << reply << '\n';
         return kExitOk;
     };
     // A line whose port vanished may have been taken (a restart does that): it is not sent again.

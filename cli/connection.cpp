@@ -32,42 +32,47 @@ std::string GroupName(const char* keyword, const char* parameter) {
     return std::string(keyword) + (parameter ? std::string(" ") + parameter : std::string());
 }
 
-}  // namespace
-
-const char* ResultClass(int result, ResultCause cause) {
-    if (cause == ResultCause::BadChecksum)
-        return "bad checksum";
+const char* ResultClass(int result) {
     for (const ResultName& name : kResultNames)
         if (name.result == result)
             return name.text;
     return "unknown result";
 }
 
+std::string WithoutLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::string FailureReason(const ExchangeOutcome& outcome) {
+    const std::string reply = WithoutLineEnd(outcome.reply);
+    switch (outcome.cause) {
+    case ResultCause::BadChecksum: return "bad checksum";
+    case ResultCause::Refused: return "reply not taken, its values are out of range or unusable: " + reply;
+    case ResultCause::Malformed: return "malformed reply: " + reply;
+    case ResultCause::None: break;
+    }
+    // A status word the device sent says more than the class of its code.
+    if (!reply.empty() && outcome.result >= kResultInvalid && outcome.result <= kResultOther)
+        return std::string("the device answered ") + reply;
+    return ResultClass(outcome.result);
+}
+
+std::string IdentifyFailure(const std::string& port, const ExchangeOutcome& outcome, bool passwordRefused) {
+    if (passwordRefused || outcome.result == kResultWrongPassword)
+        return "the device refused the password";
+    if (outcome.result == kResultNoAnswer)
+        return "no answer from the device on " + port;
+    return "the device on " + port + " could not be identified: HWCFG: " + FailureReason(outcome);
+}
+
 std::string PortProblem(const std::string& path, uint32_t openError) {
     if (openError == static_cast<uint32_t>(ENOTTY))
         return path + " is not a serial port";
     return "cannot open port " + PortErrorHint(path, openError);
-}
-
-int CReplyFeed::FeedLog(const char* line, int direction) {
-    if (direction == 0) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
-            text.pop_back();
-        std::lock_guard lock(m_lock);
-        m_last = text;
-    }
-    return m_next ? m_next->FeedLog(line, direction) : static_cast<int>(std::char_traits<char>::length(line));
-}
-
-std::string CReplyFeed::LastReceived() const {
-    std::lock_guard lock(m_lock);
-    return m_last;
-}
-
-void CReplyFeed::Clear() {
-    std::lock_guard lock(m_lock);
-    m_last.clear();
 }
 
 CCliConnection::CCliConnection(const ConnectOptions& options, CHeadlessUi& ui)
@@ -79,9 +84,8 @@ CCliConnection::CCliConnection(const ConnectOptions& options, CHeadlessUi& ui)
         m_logQueue = std::make_unique<CZRALogQueue>();
         m_logPath = std::make_unique<CLogPath>(*m_logQueue, *m_logFile, ui, [] { return false; });
         session.SetSessionLog(m_logPath.get());
-        feed.SetNext(m_logPath.get());
+        session.SetLogFeed(m_logPath.get());
     }
-    session.SetLogFeed(&feed);
 }
 
 // The session refers to the log path, so it stops before the members go.
@@ -121,12 +125,18 @@ int CCliConnection::Connect() {
     m_succeeded = 0;
     m_reconnect = false;
     ApplyPassword();
-    if (!session.OpenConnection()) {
+    // The identification's boxes would only repeat the one line below.
+    m_ui.MuteBoxes(true);
+    const bool opened = session.OpenConnection();
+    m_ui.MuteBoxes(false);
+    if (!opened) {
         if (const uint32_t error = session.PortOpenError())
             m_ui.Line("", PortProblem(m_options.port, error));
+        else if (const int startError = session.ThreadStartError())
+            m_ui.Line("", "cannot start the connection to " + m_options.port + ": " + std::strerror(startError) +
+                              " (out of memory or threads)");
         else
-            m_ui.Line("", m_ui.PasswordRefused() ? "the device refused the password"
-                                                 : "no answer from the device on " + m_options.port);
+            m_ui.Line("", IdentifyFailure(m_options.port, session.IdentifyOutcome(), m_ui.PasswordRefused()));
         return kExitNoConnection;
     }
     return kExitOk;
@@ -135,20 +145,27 @@ int CCliConnection::Connect() {
 SendFn CCliConnection::ReportingSender() {
     const bool progress = isatty(STDERR_FILENO) == 1;
     return [this, progress](RequestType type, const char* keyword, const char* parameter) {
-        if (Loss())
-            return static_cast<int>(kResultNoAnswer);
-        if (progress)
+        if (progress && !Loss())
             std::fprintf(stderr, "\r%-24s\r", keyword);
-        m_ui.MuteBoxes(true);
-        const ExchangeOutcome outcome = session.SendCommandOutcome(type, keyword, parameter);
-        m_ui.MuteBoxes(false);
-        NoteResult(keyword, parameter, outcome);
-        return outcome.result;
+        return SendReporting(type, keyword, parameter).result;
     };
 }
 
-void CCliConnection::NoteResult(const char* keyword, const char* parameter, const ExchangeOutcome& outcome) {
-    const std::string group = GroupName(keyword, parameter);
+ExchangeOutcome CCliConnection::SendReporting(RequestType type, const char* keyword, const char* parameter) {
+    if (Loss())
+        return {};
+    m_ui.MuteBoxes(true);
+    const ExchangeOutcome outcome = session.SendCommandOutcome(type, keyword, parameter);
+    m_ui.MuteBoxes(false);
+    NoteResult(type, keyword, parameter, outcome);
+    return outcome;
+}
+
+// A raw line is named as typed; its parameter is the keyword its reply must carry.
+void CCliConnection::NoteResult(RequestType type, const char* keyword, const char* parameter,
+                                const ExchangeOutcome& outcome) {
+    const bool raw = type == RequestType::Raw;
+    const std::string group = raw ? std::string(keyword) : GroupName(keyword, parameter);
     std::lock_guard lock(m_lock);
     if (!state.connected) {
         m_loss = ConnectionLoss{group, outcome.result == kResultLost};
@@ -159,7 +176,11 @@ void CCliConnection::NoteResult(const char* keyword, const char* parameter, cons
         return;
     }
     m_failed.insert(group);
-    m_ui.Line("", group + ": " + ResultClass(outcome.result, outcome.cause));
+    if (raw && outcome.result == kResultNoAnswer)
+        m_ui.Line("", group + ": no reply naming " + std::string(parameter ? parameter : "") + " came within " +
+                          std::to_string(CZRACLI::TimeoutFor("") / 1000) + " s");
+    else
+        m_ui.Line("", group + ": " + FailureReason(outcome));
 }
 
 std::function<bool(int)> CCliConnection::StopWhenLost() {

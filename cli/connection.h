@@ -1,5 +1,5 @@
-// One device connection for a command: the record, the session, the optional
-// per-connection log file and the feed that keeps the last received line.
+// One device connection for a command: the record, the session and the
+// optional per-connection log file.
 // When an exchange finds the port gone, the session's own port recheck runs;
 // the connection then reports whether the port came back.
 #pragma once
@@ -31,21 +31,6 @@ struct ConnectOptions {
     std::string logDir;  // empty: no log file
 };
 
-// Keeps the last line received from the device (the reply to a raw line) and
-// passes every line on to the log path when there is one.
-class CReplyFeed : public ILogFeed {
-public:
-    void SetNext(ILogFeed* next) { m_next = next; }
-    int FeedLog(const char* line, int direction) override;
-    std::string LastReceived() const;
-    void Clear();
-
-private:
-    ILogFeed* m_next = nullptr;
-    mutable std::mutex m_lock;
-    std::string m_last;
-};
-
 // How a run of a command ended its connection, if it did.
 struct ConnectionLoss {
     std::string group;      // the request at which the connection ended
@@ -65,6 +50,8 @@ public:
     // A sender that reports every failed group on the error stream as one
     // line and sends nothing more once the connection has ended.
     SendFn ReportingSender();
+    // One exchange the way ReportingSender sends it, with its whole outcome.
+    ExchangeOutcome SendReporting(RequestType type, const char* keyword, const char* parameter);
     // For the sequences: true once the connection has ended.
     std::function<bool(int)> StopWhenLost();
 
@@ -79,14 +66,13 @@ public:
 
     CDataServer data;
     CShellState state;
-    CReplyFeed feed;
     CPageSet pages;  // the tool has no pages: nothing to collect
     CSession session;
 
 private:
     void ApplyPassword();
     void OnConnectCommand();
-    void NoteResult(const char* keyword, const char* parameter, const ExchangeOutcome& outcome);
+    void NoteResult(RequestType type, const char* keyword, const char* parameter, const ExchangeOutcome& outcome);
 
     ConnectOptions m_options;
     CHeadlessUi& m_ui;
@@ -100,7 +86,10 @@ private:
     std::optional<ConnectionLoss> m_loss;  // guarded by m_lock
 };
 
-// The class of a worker result code and its cause, for messages.
-const char* ResultClass(int result, ResultCause cause = ResultCause::None);
+// Why an exchange failed, for messages: the class of its result, its cause
+// and, where the device answered, the reply line it sent.
+std::string FailureReason(const ExchangeOutcome& outcome);
+// The line that ends a failed identification.
+std::string IdentifyFailure(const std::string& port, const ExchangeOutcome& outcome, bool passwordRefused);
 // Why a port did not open, from the error its open gave.
 std::string PortProblem(const std::string& path, uint32_t openError);

@@ -1,8 +1,11 @@
 #include "files/fileio.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -20,12 +23,46 @@ namespace {
 
 // Links followed before a path counts as a loop (the system's own bound).
 constexpr int kMaxLinks = 40;
+// What a temporary file's name adds to the target's: "." and ".XXXXXX".
+constexpr size_t kTemporaryExtra = 8;
 
 Problem ErrnoProblem(int error) { return {std::strerror(error)}; }
 
 std::string FolderOf(const std::string& path) {
     const fs::path parent = fs::path(path).parent_path();
     return parent.empty() ? "." : parent.string();
+}
+
+// The temporary files of saves in progress, for a signal handler: a slot is
+// free, being filled, or holds a name; only lock-free atomics are shared.
+enum SlotState : int { kFree = 0, kFilling = 1, kHeld = 2 };
+constexpr int kTemporarySlots = 8;
+std::atomic<int> g_slotState[kTemporarySlots];
+char g_slotName[kTemporarySlots][PATH_MAX];
+
+int HoldTemporary(const char* name) {
+    for (int slot = 0; slot < kTemporarySlots; ++slot) {
+        int expected = kFree;
+        if (!g_slotState[slot].compare_exchange_strong(expected, kFilling))
+            continue;
+        std::snprintf(g_slotName[slot], sizeof g_slotName[slot], "%s", name);
+        g_slotState[slot].store(kHeld);
+        return slot;
+    }
+    return -1;  // more saves at once than slots: this one is not covered
+}
+
+void ReleaseTemporary(int slot) {
+    if (slot >= 0)
+        g_slotState[slot].store(kFree);
+}
+
+extern "C" void RemoveTemporariesAndEnd(int signal) {
+    for (int slot = 0; slot < kTemporarySlots; ++slot)
+        if (g_slotState[slot].load() == kHeld)
+            ::unlink(g_slotName[slot]);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 bool SyncFolder(const std::string& folder) {
@@ -123,9 +160,14 @@ Problem ResolveSaveTarget(const std::string& path, std::string& target) {
 }
 
 Problem CheckSaveTarget(const std::string& path) {
+    if (path.empty())
+        return {"an empty name names no file"};
     std::string target;
     if (const Problem problem = ResolveSaveTarget(path, target))
         return problem;
+    // The save writes "." NAME ".XXXXXX" first.
+    if (fs::path(target).filename().string().size() + kTemporaryExtra > NAME_MAX)
+        return ErrnoProblem(ENAMETOOLONG);
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
@@ -136,32 +178,55 @@ Problem CheckSaveTarget(const std::string& path) {
     return FolderTakesFiles(FolderOf(target));
 }
 
-ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes) {
+ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes, int* error) {
+    int ignored = 0;
+    int& failure = error ? *error : ignored;
+    failure = 0;
     std::string target;
-    if (ResolveSaveTarget(path, target))
+    if (ResolveSaveTarget(path, target)) {
+        failure = errno;
         return ReplaceResult::kNotReplaceable;
+    }
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
+    if (exists && !S_ISREG(old.st_mode)) {
+        failure = EINVAL;
         return ReplaceResult::kNotReplaceable;
+    }
     const std::string folder = FolderOf(target);
     std::string pattern = folder + "/." + fs::path(target).filename().string() + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
 
     const int fd = ::mkstemp(name.data());
-    if (fd < 0)
+    if (fd < 0) {
+        failure = errno;
         return ReplaceResult::kCannotCreate;
+    }
+    const int slot = HoldTemporary(name.data());
     const mode_t mode = exists ? (old.st_mode & 07777) : kNewFileMode;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(name.data(), target.c_str()) == 0;
+    if (!ok)
+        failure = errno;
+    const bool closed = ::close(fd) == 0;
+    if (ok && !closed)
+        failure = errno;
+    ok = ok && closed && ::rename(name.data(), target.c_str()) == 0;
     if (!ok) {
+        if (failure == 0)
+            failure = errno;
         ::unlink(name.data());
+        ReleaseTemporary(slot);
         return ReplaceResult::kWriteFailed;
     }
+    ReleaseTemporary(slot);
     SyncFolder(folder);
     return ReplaceResult::kOk;
+}
+
+void RemoveTemporariesOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM})
+        std::signal(signal, RemoveTemporariesAndEnd);
 }
 
 }  // namespace fileio

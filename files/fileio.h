@@ -33,7 +33,8 @@ int ReadPrefix(const std::string& path, size_t maxBytes, std::string& out);
 // target, which need not exist yet.
 Problem ResolveSaveTarget(const std::string& path, std::string& target);
 // Whether a save of path can be made: its target is a regular file or a free
-// name in an existing folder. Nothing is created or changed.
+// name in an existing folder, short enough for the temporary file beside it.
+// Nothing is created or changed.
 Problem CheckSaveTarget(const std::string& path);
 
 enum class ReplaceResult { kOk, kNotReplaceable, kCannotCreate, kWriteFailed };
@@ -44,6 +45,11 @@ enum class ReplaceResult { kOk, kNotReplaceable, kCannotCreate, kWriteFailed };
 // the old content whole. A target that exists and is not a regular file is
 // never replaced. An existing file keeps its permission bits; a new one gets
 // kNewFileMode.
-ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes);
+// error, when given, receives the system's error number of a failure.
+ReplaceResult ReplaceFileContent(const std::string& path, std::string_view bytes, int* error = nullptr);
+
+// When SIGINT or SIGTERM ends the process, the temporary file of a save in
+// progress is removed first; the process then ends as the signal would.
+void RemoveTemporariesOnSignals();
 
 }  // namespace fileio

@@ -280,15 +280,15 @@ void CZRAMDS::BuildLine(int write, bool file, const char* keyword, const char* s
     m_out.Clear();
 }
 
-int CZRAMDS::ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum) {
-    return Parse(write, Mode::Reply, keywordOut, in, badChecksum);
+int CZRAMDS::ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in, ParseNote* note) {
+    return Parse(write, Mode::Reply, keywordOut, in, note);
 }
 
 int CZRAMDS::ParseFileLine(char (&keywordOut)[10], const LineBuffer& in) {
     return Parse(0, Mode::File, keywordOut, in);
 }
 
-int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum) {
+int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in, ParseNote* note) {
     // A system-clock deadline keeps the lock call visible to the thread sanitizer.
     const auto lock = LockWithin(m_lock, std::chrono::milliseconds(kLockMs));
     if (!lock.owns_lock())
@@ -303,7 +303,7 @@ int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffe
     m_keyword[0] = '\0';
     m_result = kCodecFormat;
     m_lineDone = false;
-    m_badChecksum = false;
+    m_note = ParseNote::Malformed;
 
     const size_t length = in.length < kLineBufferSize ? in.length : kLineBufferSize;
     for (size_t i = 0; i < length && !m_lineDone; ++i) {
@@ -315,8 +315,8 @@ int CZRAMDS::Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffe
     m_writeMode = false;
     m_fileMode = false;
     CopyField(keywordOut, m_keyword, kKeywordMax);
-    if (badChecksum)
-        *badChecksum = m_badChecksum;
+    if (note)
+        *note = m_note;
     return m_result;
 }
 
@@ -393,11 +393,12 @@ void CZRAMDS::Feed(char c) {
             m_received |= Nibble(c);
         m_state = kIdle;
         m_lineDone = true;
-        m_badChecksum = m_received != m_checksum;
-        if (m_badChecksum)
+        if (m_received != m_checksum) {
+            m_note = ParseNote::BadChecksum;
             m_result = kCodecData;
-        else
+        } else {
             HandleLine();
+        }
         return;
     default: fail();
     }
@@ -426,6 +427,8 @@ void CZRAMDS::HandleLine() {
         if (std::strcmp(first, s.word) == 0)
             status = s.code;
     }
+    if (status >= 0)
+        m_note = ParseNote::StatusWord;
     if (m_writeMode) {
         // After a write only a status word is an answer; anything else, an
         // empty first field included, is unexpected.
@@ -439,6 +442,7 @@ void CZRAMDS::HandleLine() {
         return;
     }
     // After a read an empty first field is data: it keeps the stored value.
+    m_note = ParseNote::Data;
     Dispatch();
 }
 

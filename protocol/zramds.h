@@ -23,6 +23,16 @@ enum CodecResult : int {
     kCodecUnexpected = 8,   // other first field after a write; nothing built
 };
 
+// How far a parsed reply got, beyond its code: it tells a transmission error
+// and data the keyword's handler could not take from the device's own status
+// word, which give the same codes.
+enum class ParseNote {
+    Malformed,    // the line ended before it could be handled
+    BadChecksum,  // its checksum did not match
+    StatusWord,   // it carried a status word ("OK", "DE", ...)
+    Data,         // its fields went to the keyword's handler
+};
+
 class CZRAMDS {
 public:
     explicit CZRAMDS(CDataServer& data);
@@ -31,9 +41,8 @@ public:
     virtual ~CZRAMDS() = default;
 
     int BuildCommand(int write, const char* keyword, const char* subcommand, LineBuffer& out);
-    // badChecksum, when given, tells a reply whose checksum did not match (a
-    // transmission error) from the device's own "DE"; both give kCodecData.
-    int ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum = nullptr);
+    // note, when given, tells how far the reply got (see ParseNote).
+    int ParseReply(int write, char (&keywordOut)[10], const LineBuffer& in, ParseNote* note = nullptr);
     int BuildFileLine(const char* keyword, const char* subcommand, LineBuffer& out);
     int ParseFileLine(char (&keywordOut)[10], const LineBuffer& in);
 
@@ -48,7 +57,7 @@ private:
     enum class Mode { Reply, File };
     int Build(int write, bool file, const char* keyword, const char* subcommand, LineBuffer& out);
     void BuildLine(int write, bool file, const char* keyword, const char* subcommand);
-    int Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in, bool* badChecksum = nullptr);
+    int Parse(int write, Mode mode, char (&keywordOut)[10], const LineBuffer& in, ParseNote* note = nullptr);
     void Feed(char c);
     void EndPart(char terminator);
     void HandleLine();
@@ -69,7 +78,7 @@ private:
     bool m_writeMode = false;
     bool m_fileMode = false;
     bool m_lineDone = false;
-    bool m_badChecksum = false;
+    ParseNote m_note = ParseNote::Malformed;
     FieldTable m_fields;
     LineWriter m_out;
     std::atomic<int> m_result{0};  // Result() may be read from any thread

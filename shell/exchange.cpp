@@ -16,13 +16,15 @@ const char kBadAnswer[] = "Соединение не установлено.\r\n
 const char kRefusedHead[] = "Неверный запрос: ";
 const char kNotSaved[] = "\r\nДанные не сохранены!!!";
 const char kCheck[] = "\r\nПроверить команду, формат или параметры!";
+const char kChecksumHead[] = "Неверная контрольная сумма ответа: ";
+const char kChecksumNotConnected[] = "Соединение не установлено.\r\nНеверная контрольная сумма ответа!";
+
+std::string GroupText(const char* keyword, const char* parameter) {
+    return std::string(keyword ? keyword : "") + ';' + (parameter ? parameter : "");
+}
 
 std::string RefusedText(RequestType type, const char* keyword, const char* parameter) {
-    std::string text = kRefusedHead;
-    text += keyword ? keyword : "";
-    text += ';';
-    if (parameter)
-        text += parameter;
+    std::string text = kRefusedHead + GroupText(keyword, parameter);
     if (type == RequestType::Write)
         text += kNotSaved;
     text += kCheck;
@@ -32,7 +34,7 @@ std::string RefusedText(RequestType type, const char* keyword, const char* param
 }  // namespace
 
 ResultReaction JudgeResult(int result, RequestType type, const char* keyword, const char* parameter, bool connected,
-                           int consecutiveFailures) {
+                           int consecutiveFailures, ResultCause cause) {
     using RR = ResultReaction;
     const bool repeated = consecutiveFailures > 1;
     if (ExchangeSucceeded(result))
@@ -55,6 +57,10 @@ ResultReaction JudgeResult(int result, RequestType type, const char* keyword, co
     if (result >= kResultInvalid && result <= kResultOther) {
         if (type == RequestType::Raw)
             return {};
+        // The device answered, but what arrived was not what it sent: not a refusal.
+        if (cause == ResultCause::BadChecksum)
+            return {RR::kErrorBox, RR::kNothing,
+                    connected ? kChecksumHead + GroupText(keyword, parameter) : kChecksumNotConnected};
         return {RR::kInfoBox, RR::kNothing, RefusedText(type, keyword, parameter)};
     }
     return {RR::kErrorBox, RR::kNothing, kBadAnswer};
@@ -71,16 +77,20 @@ ExchangeOutcome CExchange::SendCommandOutcome(RequestType type, const char* keyw
     const std::optional<ExchangeOutcome> outcome = Exchange(type, keyword, parameter, true);
     if (!outcome)
         return {};
-    React(outcome->result, type, keyword, parameter);
+    React(*outcome, type, keyword, parameter);
     return *outcome;
 }
 
 int CExchange::ExecuteCommand(RequestType type, const char* keyword, const char* parameter) {
+    return ExecuteCommandOutcome(type, keyword, parameter).result;
+}
+
+ExchangeOutcome CExchange::ExecuteCommandOutcome(RequestType type, const char* keyword, const char* parameter) {
     if (!keyword)
-        return kResultNoAnswer;
-    const int result = Exchange(type, keyword, parameter, false).value_or(ExchangeOutcome{}).result;
-    React(result, type, keyword, parameter);
-    return result;
+        return {};
+    const ExchangeOutcome outcome = Exchange(type, keyword, parameter, false).value_or(ExchangeOutcome{});
+    React(outcome, type, keyword, parameter);
+    return outcome;
 }
 
 // Nothing when no exchange was tried (no keyword, send lock not obtained, or
@@ -113,18 +123,27 @@ ExchangeOutcome CExchange::PutAndWait(RequestType type, const char* keyword, con
         return {};
     if (m_wakeWorker)
         m_wakeWorker();
-    std::unique_lock lock(m_lock);
-    const bool ended = m_completed.wait_for(lock, kSafetyBound, [&] { return m_done || m_workerEpoch != epoch; });
-    if (m_done)
-        return {m_result, m_cause};
-    if (!ended && m_workerEpoch == epoch)
-        ++m_abandoned;
-    return {};
+    ExchangeOutcome outcome;
+    {
+        std::unique_lock lock(m_lock);
+        const bool ended = m_completed.wait_for(lock, kSafetyBound, [&] { return m_done || m_workerEpoch != epoch; });
+        if (!m_done) {
+            if (!ended && m_workerEpoch == epoch)
+                ++m_abandoned;
+            return {};
+        }
+        outcome.result = m_result;
+        outcome.cause = m_cause;
+    }
+    // Still under the send lock: no other request has been performed since.
+    if (m_replySource)
+        outcome.reply = m_replySource();
+    return outcome;
 }
 
-void CExchange::React(int result, RequestType type, const char* keyword, const char* parameter) {
-    const ResultReaction reaction =
-        JudgeResult(result, type, keyword, parameter, m_state.connected, m_state.consecutiveFailures);
+void CExchange::React(const ExchangeOutcome& outcome, RequestType type, const char* keyword, const char* parameter) {
+    const ResultReaction reaction = JudgeResult(outcome.result, type, keyword, parameter, m_state.connected,
+                                                m_state.consecutiveFailures, outcome.cause);
     if (reaction.box == ResultReaction::kErrorBox)
         m_messages.ShowError(reaction.text);
     else if (reaction.box == ResultReaction::kInfoBox)

@@ -32,10 +32,11 @@ struct ResultReaction {
 struct ExchangeOutcome {
     int result = 2;
     ResultCause cause = ResultCause::None;
+    std::string reply;  // the reply line the worker took, "" when none came
 };
 
 ResultReaction JudgeResult(int result, RequestType type, const char* keyword, const char* parameter, bool connected,
-                           int consecutiveFailures);
+                           int consecutiveFailures, ResultCause cause = ResultCause::None);
 
 class CExchange {
 public:
@@ -52,6 +53,7 @@ public:
     ExchangeOutcome SendCommandOutcome(RequestType type, const char* keyword, const char* parameter);
     // The exchange and its reaction, without the connected test (identification).
     int ExecuteCommand(RequestType type, const char* keyword, const char* parameter);
+    ExchangeOutcome ExecuteCommandOutcome(RequestType type, const char* keyword, const char* parameter);
 
     // The worker's completion callback; user is the CExchange.
     static void Completed(void* user, int32_t result, uint32_t cause);
@@ -62,6 +64,8 @@ public:
     void WorkerStopped();
 
     void SetWakeWorker(std::function<void()> wake) { m_wakeWorker = std::move(wake); }
+    // Where a completed request's reply line is read (the worker's last reply).
+    void SetReplySource(std::function<std::string()> source) { m_replySource = std::move(source); }
     // Runs the port recheck when a connected exchange found the port gone.
     void SetPortLostHandler(std::function<void()> handler) { m_portLost = std::move(handler); }
 
@@ -69,7 +73,7 @@ private:
     std::optional<ExchangeOutcome> Exchange(RequestType type, const char* keyword, const char* parameter,
                                             bool needConnected);
     ExchangeOutcome PutAndWait(RequestType type, const char* keyword, const char* parameter);
-    void React(int result, RequestType type, const char* keyword, const char* parameter);
+    void React(const ExchangeOutcome& outcome, RequestType type, const char* keyword, const char* parameter);
     void OnCompleted(int32_t result, ResultCause cause);
 
     CZRAQueue& m_requests;
@@ -79,6 +83,7 @@ private:
     std::timed_mutex m_sendLock;
     std::function<void()> m_wakeWorker;
     std::function<void()> m_portLost;
+    std::function<std::string()> m_replySource;
 
     std::mutex m_lock;
     std::condition_variable m_completed;

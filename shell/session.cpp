@@ -72,6 +72,7 @@ CSession::CSession(CDataServer& data, CShellState& state, const SessionUi& ui, C
     m_requests.Reset();
     m_serviceRequests.Reset();
     m_exchange.SetWakeWorker([this] { m_worker.Notify(); });
+    m_exchange.SetReplySource([this] { return m_worker.LastReply(); });
     m_exchange.SetPortLostHandler([this] { RunPortRecheck(); });
 }
 
@@ -206,14 +207,18 @@ bool CSession::IdentifyDevice() {
         return false;
     m_state.consecutiveFailures = 0;
     m_requests.Clear();
+    m_identifyOutcome = {};
     if (m_channel.Connect(PortPath()) != 1) {
         m_portOpenError = m_channel.LastOpenError();
+        m_threadStartError = m_channel.LastStartError();
         StopWorker();
         return false;
     }
     m_portOpenError = 0;
-    StartWorker();
-    int result = ExecuteCommand(RequestType::Read, Group::kHwcfg.keyword, nullptr);
+    m_threadStartError = 0;
+    if (!StartWorker())
+        return FailIdentification();
+    int result = Identify();
     if (result == kResultWrongPassword) {
         if (m_state.connected)
             return FailIdentification();
@@ -224,7 +229,7 @@ bool CSession::IdentifyDevice() {
         m_data.Get(DI_PASSWORD, password);
         password.flags = static_cast<uint8_t>(password.flags & ~PasswordFlag::kBoth);
         m_data.Set(DI_PASSWORD, password);
-        result = ExecuteCommand(RequestType::Read, Group::kHwcfg.keyword, nullptr);
+        result = Identify();
         if (result == kResultWrongPassword && !m_state.connected)
             result = PasswordRoad();
     }
@@ -239,7 +244,13 @@ bool CSession::IdentifyDevice() {
 int CSession::PasswordRoad() {
     if (!m_ui.password.RunPasswordDialog())
         return kResultWrongPassword;
-    return ExecuteCommand(RequestType::Read, Group::kHwcfg.keyword, nullptr);
+    return Identify();
+}
+
+// One HWCFG exchange of identification; its outcome is kept for the caller's message.
+int CSession::Identify() {
+    m_identifyOutcome = m_exchange.ExecuteCommandOutcome(RequestType::Read, Group::kHwcfg.keyword, nullptr);
+    return m_identifyOutcome.result;
 }
 
 // A device that answered with a success code on the way may have set connected.
@@ -250,10 +261,13 @@ bool CSession::FailIdentification() {
     return false;
 }
 
-void CSession::StartWorker() {
+bool CSession::StartWorker() {
     m_exchange.WorkerStarted();
-    if (m_worker.Start() != 1)
-        m_exchange.WorkerStopped();
+    if (m_worker.Start() == 1)
+        return true;
+    m_exchange.WorkerStopped();
+    m_threadStartError = m_worker.StartError();
+    return false;
 }
 
 void CSession::StopWorker() {

@@ -81,6 +81,11 @@ public:
     bool IdentifyDevice();
     // The error that kept the port from opening at the last identification (0: it opened).
     uint32_t PortOpenError() const { return m_portOpenError; }
+    // The error that kept the channel's or the worker's thread from starting
+    // at the last identification (0: they started).
+    int ThreadStartError() const { return m_threadStartError; }
+    // The last HWCFG exchange of the last identification.
+    ExchangeOutcome IdentifyOutcome() const { return m_identifyOutcome; }
     void DisconnectDevice();
     void CloseSession();
     int CheckPort();
@@ -115,7 +120,8 @@ private:
     // Device data counts as loaded only when the device is still connected
     // after the read (a lost port disconnects during it).
     void MarkDeviceDataRead();
-    void StartWorker();
+    bool StartWorker();
+    int Identify();
     void StopWorker();
     int PasswordRoad();
     bool FailIdentification();
@@ -131,6 +137,8 @@ private:
     ISessionLog* m_sessionLog = nullptr;
     RecheckTiming m_recheck;
     std::atomic<uint32_t> m_portOpenError{0};
+    std::atomic<int> m_threadStartError{0};
+    ExchangeOutcome m_identifyOutcome;  // user-interface thread only
 
     mutable std::mutex m_portLock;
     std::string m_portPath;

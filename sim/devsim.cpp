@@ -41,7 +41,7 @@ struct CDevSim::Impl {
     void Run();
     void ServePortOp();
     void HandleLine(const std::string& line);
-    void Reply(const CDevice::Answer& answer, int replyIndex);
+    void Reply(CDevice::Answer answer, int replyIndex);
     void Send(const std::string& bytes);
     void SleepFor(std::chrono::milliseconds duration) const;
     void EmitNoise(Clock::time_point now);
@@ -70,6 +70,7 @@ struct CDevSim::Impl {
     std::thread thread;
     std::string partial;
     Clock::time_point nextNoise;
+    std::string lastReply;
 };
 
 void CDevSim::Impl::Run() {
@@ -147,14 +148,19 @@ void CDevSim::Impl::HandleLine(const std::string& line) {
         Reply(answer, ++replies);
 }
 
-void CDevSim::Impl::Reply(const CDevice::Answer& answer, int replyIndex) {
+void CDevSim::Impl::Reply(CDevice::Answer answer, int replyIndex) {
+    if (answer.keyword == options.lateBeforeKeyword && !lastReply.empty())
+        Send(lastReply);
+    if (const auto payload = options.payloads.find(answer.keyword); payload != options.payloads.end())
+        answer.payload = payload->second;
     const bool drop = options.dropEveryN > 0 && replyIndex % options.dropEveryN == 0;
     const bool garble = (options.garbleEveryN > 0 && replyIndex % options.garbleEveryN == 0) ||
                         (!options.garbleKeyword.empty() && answer.keyword == options.garbleKeyword);
     if (drop)
         return;
     SleepFor(std::chrono::milliseconds(options.replyDelayMs));
-    Send(FrameReply(answer.keyword, answer.payload, garble));
+    lastReply = FrameReply(answer.keyword, answer.payload, garble);
+    Send(lastReply);
 }
 
 // Writes at the pace of the serial line: small chunks, each after the wire

@@ -3,6 +3,7 @@
 // of the line protocol with its own parser and reply builder, so a fault in the
 // configurator's codec cannot hide itself behind a shared implementation.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,9 +14,11 @@ struct DevSimOptions {
     bool protection = false;  // password required as "$PW;" prefix
     bool pacing = true;       // 9600 baud 8N1 pacing (~1.04 ms per byte) of replies
     int replyDelayMs = 0;
-    int dropEveryN = 0;         // drop every Nth reply
-    int garbleEveryN = 0;       // wrong checksum every Nth reply
-    std::string garbleKeyword;  // wrong checksum in every reply to this keyword
+    int dropEveryN = 0;             // drop every Nth reply
+    int garbleEveryN = 0;           // wrong checksum every Nth reply
+    std::string garbleKeyword;      // wrong checksum in every reply to this keyword
+    std::string lateBeforeKeyword;  // before replying to this keyword, repeat the previous reply (a late one)
+    std::map<std::string, std::string> payloads;  // keyword -> payload its replies carry instead of the device's
     std::string imei = "356938035643809";
     bool silent = false;
     int noiseIntervalMs = 0;      // unsolicited lines without "$" every interval

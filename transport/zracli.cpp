@@ -32,6 +32,17 @@ int32_t MapParseResult(int code) {
     return (code >= 0 && code < count) ? kParseResults[code] : kResultOther;
 }
 
+// Why a parsed reply failed, where the code alone does not tell it.
+ResultCause CauseOf(int32_t result, ParseNote note) {
+    if (note == ParseNote::BadChecksum) {
+        return ResultCause::BadChecksum;
+    }
+    if (result == kResultOk || result == kResultDone || note == ParseNote::StatusWord) {
+        return ResultCause::None;
+    }
+    return note == ParseNote::Data ? ResultCause::Refused : ResultCause::Malformed;
+}
+
 // Copies text whole into a fixed field; false when it does not fit, so that a
 // cut keyword is never sent as if it were another one.
 template <size_t N> bool CopyWhole(char (&field)[N], const char* text) {
@@ -65,9 +76,11 @@ int CZRACLI::Start() {
     m_stop.store(false);
     try {
         m_thread = std::thread(&CZRACLI::Run, this);
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& error) {
+        m_startError = error.code().value();
         return 0;
     }
+    m_startError = 0;
     return 1;
 }
 
@@ -113,6 +126,7 @@ void CZRACLI::Step() {
     }
     ResultCause cause = ResultCause::None;
     const int32_t result = Perform(request, cause);
+    KeepReply(result);
     m_owner.OnRequestResult(result);
     Deliver(request, result, cause);
 }
@@ -158,31 +172,50 @@ int32_t CZRACLI::PerformKeyword(const QueueItem& request, ResultCause& cause) {
             cause = ResultCause::None;
             continue;
         }
-        bool badChecksum = false;
+        ParseNote note = ParseNote::Malformed;
         char replyKeyword[sizeof m_exchange.keyword];
-        result = MapParseResult(m_owner.Codec().ParseReply(write, replyKeyword, m_exchange.reply, &badChecksum));
-        cause = badChecksum ? ResultCause::BadChecksum : ResultCause::None;
-        if (!badChecksum) {
+        result = MapParseResult(m_owner.Codec().ParseReply(write, replyKeyword, m_exchange.reply, &note));
+        cause = CauseOf(result, note);
+        if (note != ParseNote::BadChecksum) {
             break;
         }
     }
     return result;
 }
 
+// The parameter, when given, names the keyword whose reply answers the line;
+// without it any line with a "$" does.
 int32_t CZRACLI::PerformRaw(const QueueItem& request) {
     const size_t length = std::strlen(request.text);
     // An empty line is not sent; a line without room for its end cannot be.
     if (length == 0 || length + 2 > kLineMaxChars) {
         return kResultNoAnswer;
     }
+    if (!CopyWhole(m_exchange.keyword, request.parameter)) {
+        return kResultNotBuilt;
+    }
     std::memcpy(m_exchange.command.text, request.text, length);
     std::memcpy(m_exchange.command.text + length, "\r\n", 3);
     m_exchange.command.length = static_cast<uint16_t>(length + 2);
-    m_exchange.keyword[0] = '\0';
     m_exchange.reply.length = 0;
     m_exchange.reply.text[0] = '\0';
     m_exchange.timeoutMs = kDefaultTimeoutMs / m_timeoutDivisor;
-    return m_owner.Channel().SendAndWait(m_exchange) == kSendReplied ? kResultOk : kResultNoAnswer;
+    switch (m_owner.Channel().SendAndWait(m_exchange)) {
+    case kSendReplied: return kResultOk;
+    case kSendNotTaken: return kResultLost;  // the port is gone: not a silent device
+    default: return kResultNoAnswer;
+    }
+}
+
+void CZRACLI::KeepReply(int32_t result) {
+    std::lock_guard<std::mutex> guard(m_replyLock);
+    m_lastReply =
+        result == kResultNoAnswer || result == kResultLost ? std::string() : std::string(m_exchange.reply.text);
+}
+
+std::string CZRACLI::LastReply() const {
+    std::lock_guard<std::mutex> guard(m_replyLock);
+    return m_lastReply;
 }
 
 void CZRACLI::Deliver(const QueueItem& request, int32_t result, ResultCause cause) {

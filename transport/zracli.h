@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 
 class CZRAMDS;
@@ -39,6 +40,8 @@ constexpr bool ExchangeSucceeded(int32_t result) {
 enum class ResultCause : uint32_t {
     None = 0,
     BadChecksum = 1,  // the replies of both attempts had a wrong checksum
+    Refused = 2,      // a data reply whose values the keyword's handler could not take
+    Malformed = 3,    // a reply line that ended before it could be handled
 };
 
 // What the worker needs of its owner (the main window, or a headless session).
@@ -62,6 +65,12 @@ public:
     // Wakes the worker at once when a request was queued (otherwise it polls every 50 ms).
     void Notify();
 
+    // The reply line of the last request performed ("" when none came); a
+    // caller reads it after its request's callback.
+    std::string LastReply() const;
+    // The error of the last failed Start (the thread could not be made), 0 after a success.
+    int StartError() const { return m_startError; }
+
     static uint32_t TimeoutFor(const char* keyword);  // 60000 for ERASURE/FACTORY, else 3000
     // Divides every reply time-out (long runs against a simulated device use it).
     void ShortenTimeouts(uint32_t divisor) { m_timeoutDivisor = divisor == 0 ? 1 : divisor; }
@@ -74,6 +83,7 @@ private:
     int32_t PerformKeyword(const QueueItem& request, ResultCause& cause);
     int32_t PerformRaw(const QueueItem& request);
     void Deliver(const QueueItem& request, int32_t result, ResultCause cause = ResultCause::None);
+    void KeepReply(int32_t result);
     void CompleteQueued();
     QueueItem EmptyRequest();
 
@@ -87,4 +97,7 @@ private:
     std::condition_variable m_wake;
     bool m_woken = false;  // guarded by m_wakeLock
     uint32_t m_timeoutDivisor = 1;
+    std::atomic<int> m_startError{0};
+    mutable std::mutex m_replyLock;
+    std::string m_lastReply;  // guarded by m_replyLock
 };

@@ -63,6 +63,7 @@ CZRASCI::~CZRASCI() { Disconnect(); }
 int CZRASCI::Connect(const std::string& portPath) {
     Disconnect();
     m_openError = 0;
+    m_startError = 0;
     try {
         Open(portPath, 9600, Parity::None, 8, StopBits::One, FlowControl::None);
         SetReadTimeout(1);
@@ -73,7 +74,8 @@ int CZRASCI::Connect(const std::string& portPath) {
     }
     try {
         StartThreads();
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& error) {
+        m_startError = error.code().value();
         Disconnect();
         return 0;
     }

@@ -37,6 +37,8 @@ public:
     int Connect(const std::string& portPath);  // 1 on success
     // The error of the last failed Connect's open (CSerialException's), 0 after a success.
     uint32_t LastOpenError() const { return m_openError; }
+    // The error of the last failed Connect's thread start (out of memory or threads), 0 otherwise.
+    int LastStartError() const { return m_startError; }
     void Disconnect();
     int SendAndWait(CommandExchange& exchange);
     void SetLogFeed(ILogFeed* owner) { m_owner.store(owner); }
@@ -77,6 +79,7 @@ private:
     std::shared_mutex m_portGate;
     std::atomic<bool> m_portFailed{false};
     uint32_t m_openError = 0;
+    int m_startError = 0;
     uint16_t m_lineIndex = 0;
     char m_line[kLineBufferSize + 1] = {};
     std::mutex m_wakeLock;

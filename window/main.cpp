@@ -1,4 +1,4 @@
-// orvena [--demo [--type N]]
+// orvena [--demo [--type N]] | --help | --version
 // --demo starts the built-in device simulator on a pseudo-terminal and lists
 // its port first; --type chooses the simulated device type.
 #include "base/appinfo.h"
@@ -34,17 +34,22 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     }
     return options;
 }
+
+const char kUsage[] = "usage: orvena [--demo [--type N]] | --help | --version\n";
+
+// Output that did not arrive is a failure.
+int Printed(int written) { return written >= 0 && std::fflush(stdout) == 0 ? 0 : 1; }
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Answered before any window exists, so it needs no display.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("orvena %s\n", AppInfo::kProgramVersion);
-        return 0;
-    }
+    // Answered before any window exists, so they need no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+        return Printed(std::printf("orvena %s\n", AppInfo::kProgramVersion));
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0)
+        return Printed(std::printf("%s", kUsage));
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "usage: orvena [--demo [--type N]]\n");
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
     CNordekApp app(argc, argv);

@@ -3,15 +3,36 @@
 #include "model/dataserver.h"
 #include "pages/gui/devtext.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 namespace {
 constexpr uint8_t kProtectionBit = 0x01;
+
+// Characters that would end or split the command line the password leads.
+const QString kReserved = QStringLiteral(";^$\r\n");
+
+bool UsablePassword(const QString& text) {
+    if (text.size() > CPasswordDlg::kMaxPassword)
+        return false;
+    for (const QChar c : text)
+        if (kReserved.contains(c))
+            return false;
+    return true;
+}
+
+// Typing or pasting such a character into the edit is refused.
+class CPasswordValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& text, int&) const override { return UsablePassword(text) ? Acceptable : Invalid; }
+};
 }  // namespace
 
 CPasswordDlg::CPasswordDlg(CDataServer& model, QWidget* parent) : QDialog(parent), m_data(model) {
@@ -19,6 +40,7 @@ CPasswordDlg::CPasswordDlg(CDataServer& model, QWidget* parent) : QDialog(parent
     auto* grid = new QGridLayout(this);
     m_edit = new QLineEdit(this);
     m_edit->setMaxLength(kMaxPassword);
+    m_edit->setValidator(new CPasswordValidator(m_edit));
     // The mask character is '*' whatever the style's default.
     m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     m_edit->setEchoMode(QLineEdit::Password);
@@ -60,6 +82,11 @@ void CPasswordDlg::OnShowToggled() {
 }
 
 void CPasswordDlg::accept() {
+    // A stored password may still hold what the edit refuses to take.
+    if (!UsablePassword(m_edit->text())) {
+        QApplication::beep();
+        return;
+    }
     PasswordRecord record;
     if (!m_data.Get(DI_PASSWORD, record))
         return QDialog::reject();

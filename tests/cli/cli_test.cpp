@@ -221,6 +221,9 @@ TEST_F(CliFixture, ExitStatusesOfBadInput) {
         {{"read", "--port", port, "--password", "1", "--no-password", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--out", dir + "/x.kvs"}, 2, ""},
         {{"read", "--port", port, "--password", "123456789", "--out", dir + "/x.kvs"}, 2, "8 characters"},
+        {{"read", "--port", port, "--password", "73;91", "--out", dir + "/x.kvs"}, 2, "must not hold"},
+        {{"read", "--port", port, "--password", "12^4", "--out", dir + "/x.kvs"}, 2, "must not hold"},
+        {{"send", "--port", port, "--password", "$1", "$VER"}, 2, "must not hold"},
         {{}, 2, ""},
         {{"--version"}, 0, ""},
     };
@@ -233,6 +236,17 @@ TEST_F(CliFixture, ExitStatusesOfBadInput) {
     EXPECT_FALSE(std::filesystem::exists(dir + "/x.kvs"));
     const CliRun right = Run({"read", "--port", port, "--password", "1234", "--out", dir + "/x.kvs"});
     EXPECT_EQ(right.status, 0) << right.err;
+}
+
+// Output that cannot be written is a failure with a message, not a silent success.
+TEST(Cli, OutputThatCannotBeWrittenExits1) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"}, {"--help"}, {"ports"}}) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        std::ostringstream out, err;
+        out.setstate(std::ios::badbit);
+        EXPECT_EQ(RunCli(args, out, err), 1);
+        EXPECT_NE(err.str().find("orvena-cli: standard output: "), std::string::npos) << err.str();
+    }
 }
 
 TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
@@ -248,6 +262,9 @@ TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
              {"position", "fix", "gsm", "power", "inputs", "outputs", "fuel", "temperatures", "statistics", "flags"})
             EXPECT_TRUE(object.contains(key)) << key;
         EXPECT_EQ(object["inputs"].size(), 8u);
+        // Numbers as the device sent them, one type per field.
+        EXPECT_NE(line.find("\"hdop\":0.9,"), std::string::npos) << line;
+        EXPECT_TRUE(object["fix"]["fix"].is_number_integer()) << line;
         ++objects;
     }
     EXPECT_EQ(objects, 3);
@@ -278,6 +295,63 @@ TEST_F(CliFixture, SendPrintsTheReplyLine) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("$VER;", 0), 0u) << run.out;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+}
+
+// Only the reply naming the line's keyword answers it: a late reply to an
+// earlier command that arrives first is not printed, and a line whose own
+// reply never comes says so.
+TEST_F(CliFixture, SendWaitsForTheReplyToItsOwnKeyword) {
+    struct Case {
+        const char* name;
+        int dropEveryN;  // the third reply is the one to VER
+        int status;
+        const char* out;
+        const char* message;
+    } cases[] = {
+        {"late reply first", 0, 0, "$VER;", ""},
+        {"own reply lost", 3, 1, "", "orvena-cli: $VER: no reply naming VER came within 3 s\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DevSimOptions options;
+        options.lateBeforeKeyword = "VER";  // repeats its GSM reply of identification first
+        options.dropEveryN = c.dropEveryN;
+        StartDevice(options);
+        const CliRun run = Run({"send", "--port", sim->PortPath(), "$VER"});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out.rfind(c.out, 0), 0u) << run.out;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), c.status == 0 ? 1 : 0) << run.out;
+        EXPECT_EQ(run.out.find("GSM"), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, c.message);
+    }
+}
+
+// A reply the device sends but the codec cannot take fails its group with the
+// reply named; without --partial the old file stays.
+TEST_F(CliFixture, AReplyTheCodecRefusesIsAFailedRead) {
+    DevSimOptions options;
+    options.payloads["MODE"] = "7";
+    StartDevice(options);
+    const std::string path = dir + "/good.kvs";
+    WriteText(path, "the good file\r\n");
+    const CliRun run = Run({"read", "--port", sim->PortPath(), "--out", path});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("orvena-cli: MODE: reply not taken, its values are out of range or unusable: $MODE;7^"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(path + " left as it was: not read: MODE"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadText(path), "the good file\r\n");
+}
+
+// Identification that meets a bad checksum twice says so, not "no answer".
+TEST_F(CliFixture, ChecksumErrorsInIdentificationAreNamed) {
+    DevSimOptions options;
+    options.garbleKeyword = "HWCFG";
+    StartDevice(options);
+    const CliRun run = Run({"send", "--port", sim->PortPath(), "$VER"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.err,
+              "orvena-cli: the device on " + sim->PortPath() + " could not be identified: HWCFG: bad checksum\n");
 }
 
 TEST_F(CliFixture, DiffPrintsOnlyTheChangedGroup) {
@@ -448,6 +522,8 @@ TEST_F(CliFixture, FilesThatAreNoSettingsFilesAreRefusedBeforeConnecting) {
         {"no header", "HWCFG;11\r\nAPN1;a;b;c\r\n", "not a settings file (no KVS CONFIG FILE header)"},
         {"header only", header, "not a settings file for any device type (no HWCFG line)"},
         {"no HWCFG line", header + "APN1;a;b;c\r\n", "not a settings file for any device type (no HWCFG line)"},
+        {"refused type", header + "HWCFG;-1\r\n",
+         "not a settings file for any device type (its line HWCFG;-1 names none)"},
         {"no line end", "KVS CONFIG FILE without end", "not a settings file for any device type (no HWCFG line)"},
     };
     const std::string path = dir + "/bad.kvs";
@@ -499,6 +575,8 @@ TEST_F(CliFixture, BadPathsEndInAMessageWithExit2) {
     const std::string loop = dir + "/loop";
     std::filesystem::create_symlink("loop", loop);
     const std::string tooLong = dir + "/" + std::string(300, 'n') + ".kvs";
+    // Fits the folder, but the temporary file beside it would not.
+    const std::string noRoom = dir + "/" + std::string(250, 'n') + ".kvs";
     const std::string aFile = dir + "/plain";
     WriteText(aFile, "x");
     const std::string port = sim->PortPath();
@@ -511,6 +589,9 @@ TEST_F(CliFixture, BadPathsEndInAMessageWithExit2) {
         {{"diff", "--port", port, tooLong}, tooLong + ": File name too long"},
         {{"read", "--port", port, "--out", loop}, loop + ": Too many levels of symbolic links"},
         {{"read", "--port", port, "--out", tooLong}, tooLong + ": File name too long"},
+        {{"read", "--port", port, "--out", noRoom}, noRoom + ": File name too long"},
+        {{"new", "--type", "11", "--out", noRoom}, noRoom + ": File name too long"},
+        {{"read", "--port", port, "--out", ""}, "'': an empty name names no file"},
         {{"send", "--port", port, "--log-dir", aFile, "$VER"}, "log folder " + aFile + "/Logs: Not a directory"},
         {{"send", "--port", port, "--log-dir", loop, "$VER"},
          "log folder " + loop + "/Logs: Too many levels of symbolic links"},
@@ -528,14 +609,15 @@ TEST_F(CliFixture, BadPathsEndInAMessageWithExit2) {
 
 TEST_F(CliFixture, RawLinesThatAreNotOneCommandAreRefusedBeforeConnecting) {
     StartDevice(11);
-    const std::string cases[] = {"", std::string(511, 'A'), "$VER\r\n$MODE;2", "$VER\n"};
+    // The last two name no keyword a reply could carry.
+    const std::string cases[] = {"", std::string(511, 'A'), "$VER\r\n$MODE;2", "$VER\n", "$;VER", "$KEYWORDTEN;GET"};
     for (const std::string& line : cases) {
         const CliRun run = Run({"send", "--port", sim->PortPath(), line});
         EXPECT_EQ(run.status, 2) << line;
         EXPECT_EQ(run.err.rfind("orvena-cli: line not sent: ", 0), 0u) << run.err;
     }
     EXPECT_TRUE(sim->ReceivedLines().empty());
-    EXPECT_NE(Run({"send", "--port", sim->PortPath(), "$" + std::string(509, 'A')}).status, 2);
+    EXPECT_NE(Run({"send", "--port", sim->PortPath(), "$VER;" + std::string(505, 'A')}).status, 2);
     EXPECT_EQ(sim->ReceivedLines().size(), 3u);  // identification (HWCFG, GSM), then the line
 }
 
@@ -552,7 +634,21 @@ TEST_F(CliFixture, PasswordFromAFileOrTheEnvironmentAndFilesForTheOwnerOnly) {
     EXPECT_EQ(Run({"read", "--port", port, "--password-file", bad, "--out", out}).status, 3);
     const CliRun missing = Run({"read", "--port", port, "--password-file", dir + "/none", "--out", out});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_NE(missing.err.find(dir + "/none"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find(dir + "/none: No such file or directory"), std::string::npos) << missing.err;
+    struct FileCase {
+        const char* content;
+        const char* message;
+    } fileCases[] = {{"", "empty"}, {"\nlater\n", "empty"}, {"73;91\n", "must not hold"}};
+    for (const FileCase& c : fileCases) {
+        SCOPED_TRACE(c.content);
+        WriteText(bad, c.content);
+        const CliRun refused = Run({"read", "--port", port, "--password-file", bad, "--out", out});
+        EXPECT_EQ(refused.status, 2);
+        const std::string expected =
+            "orvena-cli: password " + std::string(*c.content == '7' ? "from " : "file ") + bad + ": " + c.message;
+        EXPECT_EQ(refused.err.rfind(expected, 0), 0u) << refused.err;
+    }
+    WriteText(bad, "9999\n");
 
     setenv("ORVENA_PASSWORD", "1234", 1);
     const CliRun fromEnvironment = Run({"send", "--port", port, "--log-dir", dir, "$VER"});

@@ -27,6 +27,7 @@ struct JudgeCase {
     RR::Box box;
     RR::Follow follow;
     const char* text;
+    ResultCause cause = ResultCause::None;
 };
 
 const JudgeCase kJudgeCases[] = {
@@ -50,6 +51,14 @@ const JudgeCase kJudgeCases[] = {
     {kResultInvalid, RequestType::Read, nullptr, false, 0, RR::kInfoBox, RR::kNothing,
      "Неверный запрос: SERVER1;\r\nПроверить команду, формат или параметры!"},
     {kResultOther, RequestType::Raw, nullptr, true, 0, RR::kNoBox, RR::kNothing, ""},
+    // A garbled answer is no refusal: it says what went wrong on the line.
+    {kResultNotBuilt, RequestType::Read, "GET", true, 0, RR::kErrorBox, RR::kNothing,
+     "Неверная контрольная сумма ответа: SERVER1;GET", ResultCause::BadChecksum},
+    {kResultNotBuilt, RequestType::Read, nullptr, false, 0, RR::kErrorBox, RR::kNothing,
+     "Соединение не установлено.\r\nНеверная контрольная сумма ответа!", ResultCause::BadChecksum},
+    {kResultNotBuilt, RequestType::Raw, nullptr, true, 0, RR::kNoBox, RR::kNothing, "", ResultCause::BadChecksum},
+    {kResultNotBuilt, RequestType::Read, "GET", true, 0, RR::kInfoBox, RR::kNothing,
+     "Неверный запрос: SERVER1;GET\r\nПроверить команду, формат или параметры!", ResultCause::Refused},
     {11, RequestType::Read, nullptr, true, 0, RR::kErrorBox, RR::kNothing,
      "Соединение не установлено.\r\nПринят неверный ответ!"},
     {-1, RequestType::Read, nullptr, false, 0, RR::kErrorBox, RR::kNothing,
@@ -58,7 +67,7 @@ const JudgeCase kJudgeCases[] = {
 
 TEST(JudgeResult, MessageTable) {
     for (const JudgeCase& c : kJudgeCases) {
-        const RR reaction = JudgeResult(c.result, c.type, "SERVER1", c.parameter, c.connected, c.failures);
+        const RR reaction = JudgeResult(c.result, c.type, "SERVER1", c.parameter, c.connected, c.failures, c.cause);
         SCOPED_TRACE(testing::Message() << "result " << c.result << " connected " << c.connected << " failures "
                                         << c.failures);
         EXPECT_EQ(reaction.box, c.box);

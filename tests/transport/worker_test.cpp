@@ -109,6 +109,36 @@ TEST(Worker, RawLineIsSentWithItsEndAndAnyDollarLineAnswers) {
     EXPECT_EQ(harness.log.Lines().front(), std::make_pair(std::string("$VER\r\n"), 1));
 }
 
+// With a keyword to wait for, a line naming another keyword (a late reply to
+// an earlier command) does not answer the raw line; the one naming it does,
+// and it is what the worker keeps as its last reply.
+TEST(Worker, RawLineWithAKeywordWaitsForTheReplyNamingIt) {
+    WorkerHarness harness([](const std::string&, int) {
+        return std::vector<PeerReply>{{ReplyLine("GSM;1")}, {ReplyLine("VER;2.0")}};
+    });
+    ASSERT_TRUE(harness.Connect());
+    EXPECT_EQ(harness.Run(RequestType::Raw, "$VER", "VER"), kResultOk);
+    EXPECT_EQ(harness.worker.LastReply().rfind("$VER;2.0", 0), 0u) << harness.worker.LastReply();
+}
+
+// A reply whose values the codec refuses names that cause, apart from the
+// device's own refusal and a malformed line.
+TEST(Worker, RefusedAndMalformedRepliesCarryTheirCause) {
+    struct Case {
+        const char* payload;
+        ResultCause cause;
+    } cases[] = {{"7", ResultCause::Refused}, {"DE", ResultCause::None}, {"", ResultCause::Malformed}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.payload);
+        WorkerHarness harness([&c](const std::string&, int) {
+            return std::vector<PeerReply>{{ReplyLine(std::string("MODE;") + c.payload)}};
+        });
+        ASSERT_TRUE(harness.Connect());
+        EXPECT_NE(harness.Run(RequestType::Read, "MODE"), kResultOk);
+        EXPECT_EQ(harness.lastCause, c.cause);
+    }
+}
+
 TEST(Worker, DroppedReplyIsRecoveredBySecondAttempt) {
     WorkerHarness harness([](const std::string& line, int ordinal) {
         return ordinal == 1 ? std::vector<PeerReply>{} : std::vector<PeerReply>{{ReplyLine(KeywordOf(line) + ";2")}};

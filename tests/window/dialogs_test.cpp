@@ -85,6 +85,15 @@ struct PasswordOkCase {
     const char* expectedCurrent;
 };
 
+// A stored password the edit would refuse is not sent on by OK.
+TEST_F(DialogTest, PasswordDialogOkRefusesAStoredPasswordThatSplitsTheLine) {
+    StorePassword(0x01, "12;4");
+    CPasswordDlg dialog(data);
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_STREQ(StoredPassword().current, "12;4");
+}
+
 TEST_F(DialogTest, PasswordDialogOkStoresTextAndProtectionBit) {
     const PasswordOkCase cases[] = {
         {"new password", 0x01, "5555", false, 0x01, "5555"},
@@ -92,6 +101,7 @@ TEST_F(DialogTest, PasswordDialogOkStoresTextAndProtectionBit) {
         {"switch off keeps bit 1", 0x03, "1234", true, 0x02, "1234"},
         {"switch on", 0x00, "1234", true, 0x01, "1234"},
         {"typing stops at eight", 0x01, "123456789", false, 0x01, "12345678"},
+        {"characters that split the line are not taken", 0x01, "7;3^9$1", false, 0x01, "7391"},
     };
     for (const PasswordOkCase& c : cases) {
         SCOPED_TRACE(c.name);
