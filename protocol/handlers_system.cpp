@@ -1,6 +1,7 @@
 // Identity and system keywords: versions, hardware configuration, identity,
 // operating mode, password, device logging, clock, status report, electronic
 // key and statistics.
+#include "model/registry.h"
 #include "protocol/handlers.h"
 #include "protocol/zramds.h"
 
@@ -144,9 +145,16 @@ void HandleMode(CodecContext& c) {
         c.result = kCodecDone;
         return;
     }
-    bool taken = false;
+    // A mode outside the registry's range refuses the whole reply: the read of
+    // the group failed, and the record keeps the mode the user saw.
+    const auto [lowest, highest] = FieldRange(Group::kMode.fields[0]);
     uint8_t value = 0;
-    if (TakeDecimal(c, 1, value) && InRange(value, 1, 6)) {
+    if (TakeDecimal(c, 1, value) && !InRange(value, lowest, highest)) {
+        c.result = kCodecData;
+        return;
+    }
+    bool taken = false;
+    if (c.Has(1)) {
         mode = value;
         c.data.Set(DI_MODE, mode);
         taken = true;

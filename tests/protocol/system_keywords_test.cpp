@@ -85,6 +85,12 @@ TEST(SystemKeywords, ReplyEdgeCases) {
         // MODE: only 1..6; status flags in hexadecimal.
         {"MODE", "", "$MODE;7\r", 0, nullptr, kCodecData,
          [](CodecHarness& h) { EXPECT_EQ(h.Item<int32_t>(DI_MODE), 1); }},
+        // A refused mode refuses the whole reply: a read that gave no mode failed.
+        {"MODE", "", "$MODE;7;00A1\r", 0, nullptr, kCodecData,
+         [](CodecHarness& h) {
+             EXPECT_EQ(h.Item<int32_t>(DI_MODE), 1);
+             EXPECT_EQ(h.Item<uint16_t>(DI_STATUS_FLAGS), 0);
+         }},
         {"MODE", "", "$MODE;3;00A1\r", 0, nullptr, kCodecOk,
          [](CodecHarness& h) {
              EXPECT_EQ(h.Item<int32_t>(DI_MODE), 3);
