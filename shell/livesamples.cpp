@@ -97,6 +97,14 @@ size_t CSampleStore::Size() const {
     return m_size;
 }
 
+std::optional<int64_t> CSampleStore::NewestMs() const {
+    std::lock_guard lock(m_lock);
+    if (m_size == 0)
+        return std::nullopt;
+    const size_t last = m_first + m_size - 1;
+    return (*m_blocks[last / kBlock])[last % kBlock].atMs;
+}
+
 size_t CSampleStore::Bytes() const {
     std::lock_guard lock(m_lock);
     return m_blocks.size() * (sizeof(Block) + sizeof(std::unique_ptr<Block>));

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,8 @@ public:
     // that remembers it knows whether anything new came.
     uint64_t Added() const;
     size_t Size() const;
+    // When the newest sample was taken; nothing while empty.
+    std::optional<int64_t> NewestMs() const;
     // The bytes the kept samples take, blocks allocated whole.
     size_t Bytes() const;
 

@@ -152,10 +152,9 @@ void CLivePlot::Update() {
         return;
     m_shown = added;
     const int64_t span = kSpans[std::max(0, m_span->currentIndex())].ms;
-    int64_t newest = QDateTime::currentMSecsSinceEpoch();
+    // The span ends at the newest sample, not at the clock.
+    const int64_t newest = m_store->NewestMs().value_or(QDateTime::currentMSecsSinceEpoch());
     const std::vector<LiveSample> samples = m_store->Since(span ? newest - span : 0);
-    if (!samples.empty())
-        newest = samples.back().atMs;
     const int64_t oldest = span ? newest - span : (samples.empty() ? newest : samples.front().atMs);
     const size_t maxPoints = static_cast<size_t>(std::max(200, 2 * m_view->width()));
     std::map<QAbstractAxis*, Range> ranges;

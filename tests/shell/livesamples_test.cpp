@@ -75,11 +75,13 @@ TEST(LiveSamplesTest, TheStoreKeepsTheNewestWithinItsBound) {
     ASSERT_EQ(last.size(), 3u);
     EXPECT_EQ(last.front().values[0], static_cast<float>(added - 3));
     EXPECT_EQ(store.Since(0).size(), store.Size());
+    EXPECT_EQ(store.NewestMs(), static_cast<int64_t>(added - 1) * 1000);
 
     store.Clear();
     EXPECT_EQ(store.Size(), 0u);
     EXPECT_EQ(store.Added(), 0u);
     EXPECT_TRUE(store.Since(0).empty());
+    EXPECT_FALSE(store.NewestMs());
 }
 
 // A peak inside a stretch stays; a stretch without values is one gap.
