@@ -142,8 +142,8 @@ void CLivePlot::Rebuild() {
     Update();
 }
 
-// Each line gets at most about two points per pixel of the plot; a value's
-// gaps are left out of its line.
+// Each line gets at most one point per two pixels of the plot (the chart's
+// cost grows with its points); a value's gaps are left out of its line.
 void CLivePlot::Update() {
     if (!m_store || m_pause->isChecked())
         return;
@@ -156,7 +156,7 @@ void CLivePlot::Update() {
     const int64_t newest = m_store->NewestMs().value_or(QDateTime::currentMSecsSinceEpoch());
     const std::vector<LiveSample> samples = m_store->Since(span ? newest - span : 0);
     const int64_t oldest = span ? newest - span : (samples.empty() ? newest : samples.front().atMs);
-    const size_t maxPoints = static_cast<size_t>(std::max(200, 2 * m_view->width()));
+    const size_t maxPoints = static_cast<size_t>(std::clamp(m_view->width() / 2, 100, 600));
     std::map<QAbstractAxis*, Range> ranges;
     for (QAbstractSeries* series : m_chart->series()) {
         auto* line = static_cast<QLineSeries*>(series);
@@ -176,7 +176,9 @@ void CLivePlot::Update() {
         if (range.low > range.high)
             continue;
         const double pad = std::max(1.0, (range.high - range.low) * 0.05);
-        axis->setRange(range.low - pad, range.high + pad);
+        auto* values = static_cast<QValueAxis*>(axis);
+        if (values->min() != range.low - pad || values->max() != range.high + pad)
+            values->setRange(range.low - pad, range.high + pad);
     }
     for (QAbstractAxis* axis : m_chart->axes(Qt::Horizontal))
         axis->setRange(QDateTime::fromMSecsSinceEpoch(oldest), QDateTime::fromMSecsSinceEpoch(newest));
