@@ -3,7 +3,7 @@
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
             libbenchmark-dev qt6-base-dev qt6-translations-l10n libcli11-dev nlohmann-json3-dev \
-            dpkg-dev desktop-file-utils clang-format lintian qt6-charts-dev
+            dpkg-dev desktop-file-utils clang-format lintian qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)

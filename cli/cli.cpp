@@ -146,7 +146,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     AddConnectOptions(*poll, connect, passwordSources);
     poll->add_option("--count", status.count, "passes (default: until interrupted)")->check(CLI::NonNegativeNumber);
     poll->add_option("--interval-ms", status.intervalMs, "pause between passes")->check(CLI::NonNegativeNumber);
-    poll->add_flag("--json", status.json, "one JSON object per line; a value not read in a pass is null");
+    auto* asJson =
+        poll->add_flag("--json", status.json, "one JSON object per line; a value not read in a pass is null");
+    poll->add_flag("--csv", status.csv, "a header, then one row per pass of the plotted values; one not read is empty")
+        ->excludes(asJson);
     auto* send = app.add_subcommand("send", "send one raw line and print the reply");
     AddConnectOptions(*send, connect, passwordSources);
     send->add_option("line", line, "command line")->required();

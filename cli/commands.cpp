@@ -4,6 +4,7 @@
 #include "files/fileio.h"
 #include "files/settingsfile.h"
 #include "protocol/zramds.h"
+#include "shell/livesamples.h"
 #include "shell/livestatus.h"
 #include "shell/ports.h"
 #include "shell/sequences.h"
@@ -298,6 +299,17 @@ void NullFailedValues(nlohmann::json& status, const std::set<std::string>& faile
             temperatures["sensors"][i] = nullptr;
 }
 
+// The plotted values of a pass, with the time it ended.
+std::string CsvRow(CCliConnection& connection) {
+    const std::set<std::string> failed = connection.FailedGroups();
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const LiveSample sample{std::chrono::duration_cast<std::chrono::milliseconds>(now).count(),
+                            SampleOf(ReadLiveStatus(connection.data), [&](std::string_view keyword) {
+                                return ReadFailed(failed, std::string(keyword));
+                            })};
+    return LiveCsv::Row(sample);
+}
+
 // The groups in which two composed settings files differ, as "-" (device) and
 // "+" (file) lines; true when there are any.
 bool PrintDifferences(const std::string& deviceFile, const std::string& settingsFile, std::ostream& out) {
@@ -467,6 +479,11 @@ int CommandStatus(const ConnectOptions& options, const StatusOptions& status, st
             RunPoll(PageCode::Info, connection.data, connection.ReportingSender(), connection.StopWhenLost());
             if (connection.Loss())
                 return kExitNoConnection;
+            if (status.csv) {
+                out << (printed == 0 ? LiveCsv::Header() + '\n' : "") << CsvRow(connection) << '\n' << std::flush;
+                ++printed;
+                continue;
+            }
             nlohmann::json object = StatusObject(connection.data);
             NullFailedValues(object, connection.FailedGroups());
             out << (status.json ? object.dump() : StatusText(object)) << '\n' << std::flush;

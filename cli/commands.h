@@ -11,6 +11,7 @@ struct StatusOptions {
     int count = 0;  // 0: until interrupted
     int intervalMs = 1000;
     bool json = false;
+    bool csv = false;
 };
 
 struct ReadOptions {

@@ -44,3 +44,5 @@ bool CPageHost::AskYesNo(const std::string& text) { return m_messages.AskYesNo(t
 void CPageHost::ShowInfo(const std::string& text) { m_messages.ShowInfo(text); }
 
 void CPageHost::ShowError(const std::string& text) { m_messages.ShowError(text); }
+
+CSampleStore* CPageHost::LiveSamples() { return &m_session.StatusPoll().Samples(); }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+class CSampleStore;
 class CSession;
 class IMessages;
 class IStateNotice;
@@ -41,6 +42,9 @@ public:
     virtual bool AskYesNo(const std::string& text) = 0;
     virtual void ShowInfo(const std::string& text) = 0;
     virtual void ShowError(const std::string& text) = 0;
+
+    // The live values the session keeps over time; none without a session.
+    virtual CSampleStore* LiveSamples() { return nullptr; }
 };
 
 // Runs a call that may block on the device; the window keeps painting meanwhile.
@@ -66,6 +70,7 @@ public:
     bool AskYesNo(const std::string& text) override;
     void ShowInfo(const std::string& text) override;
     void ShowError(const std::string& text) override;
+    CSampleStore* LiveSamples() override;
 
 private:
     CSession& m_session;

@@ -1,10 +1,13 @@
 #include "shell/statuspoll.h"
 
 #include "model/dataserver.h"
+#include "shell/livestatus.h"
 #include "shell/shellstate.h"
 #include "shell/statenotice.h"
 #include "transport/zracli.h"
 #include "transport/zraqueue.h"
+
+#include <algorithm>
 
 namespace {
 constexpr uint16_t kStatusBit = 1u << 9;
@@ -26,6 +29,7 @@ CStatusPoll::~CStatusPoll() {
 
 void CStatusPoll::Start() {
     ReapStopped();
+    m_samples.Clear();
     uint32_t generation;
     {
         std::lock_guard lock(m_wakeLock);
@@ -115,18 +119,37 @@ void CStatusPoll::PollDeviceStatus(uint32_t generation) {
         m_woken = false;  // this pass reads for the page that is active now
     }
     SendServiceRequests(generation);
+    const PageCode page = m_state.activePageCode;
+    std::vector<std::string> failed;
+    const SendFn noteFailures = [&](RequestType type, const char* keyword, const char* parameter) {
+        const int result = m_send(type, keyword, parameter);
+        if (!ExchangeSucceeded(result))
+            failed.emplace_back(keyword);
+        return result;
+    };
     bool ended = false;
-    RunPoll(m_state.activePageCode, m_data, m_send, [&](int result) {
+    RunPoll(page, m_data, noteFailures, [&](int result) {
         ended = result == kResultNoAnswer || !Current(generation);
         return ended;
     });
     if (ended)
         return;
+    if (page == PageCode::Info)
+        TakeSample(failed);
     uint16_t flags = 0;
     m_data.Get(DI_STATUS_FLAGS, flags);
     const bool bit = flags & kStatusBit;
     if (bit != m_statusBit.exchange(bit))
         m_notice.StateChanged();
+}
+
+void CStatusPoll::TakeSample(const std::vector<std::string>& failed) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto failedRead = [&](std::string_view keyword) {
+        return std::find(failed.begin(), failed.end(), keyword) != failed.end();
+    };
+    m_samples.Add({std::chrono::duration_cast<std::chrono::milliseconds>(now).count(),
+                   SampleOf(ReadLiveStatus(m_data), failedRead)});
 }
 
 // The requests are taken into this thread's own buffers, apart from the record

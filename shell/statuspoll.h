@@ -7,6 +7,7 @@
 // thus ends by itself instead of sharing one stop word with the new thread.
 #pragma once
 
+#include "shell/livesamples.h"
 #include "shell/sequences.h"
 
 #include <atomic>
@@ -43,6 +44,8 @@ public:
     void Wake();
     // The bit-9 memory starts again as set (a new connection).
     void ResetStatusMemory() { m_statusBit = true; }
+    // One sample per completed pass for "Информация"; a start begins them anew.
+    CSampleStore& Samples() { return m_samples; }
 
     // One pass of the given generation; public for the tests.
     void PollDeviceStatus(uint32_t generation);
@@ -60,12 +63,14 @@ private:
     void PauseWhileCurrent(uint32_t generation);
     void SendServiceRequests(uint32_t generation);
     void ReapStopped();
+    void TakeSample(const std::vector<std::string>& failed);
 
     CShellState& m_state;
     CDataServer& m_data;
     CZRAQueue& m_serviceQueue;
     IStateNotice& m_notice;
     SendFn m_send;
+    CSampleStore m_samples;
 
     std::atomic<uint32_t> m_generation{0};
     std::atomic<bool> m_statusBit{true};

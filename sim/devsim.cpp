@@ -133,7 +133,8 @@ void CDevSim::Impl::HandleLine(const std::string& line) {
     CDevice::Answer answer;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        received.push_back(line);
+        if (options.recordReceived)
+            received.push_back(line);
         if (line[0] != '$')
             return;  // echo or line noise: a tracker ignores it
         // The device is pulled out while the Nth command is on its way, so the

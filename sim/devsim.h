@@ -25,6 +25,9 @@ struct DevSimOptions {
     int unplugAfterCommands = 0;  // close the pty and remove the link when the Nth command arrives (unanswered)
     int replugAfterSeconds = -1;  // new pty, same link, after S seconds (-1: never)
     std::string link;             // symlink to the pty slave (replaced if stale)
+    // Keep every received line for ReceivedLines; a long-running device (the
+    // demo, the standalone program) keeps none, or it grows with every line.
+    bool recordReceived = true;
 };
 
 class CDevSim {

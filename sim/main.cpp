@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     DevSimOptions options;
+    options.recordReceived = false;
     if (!ParseArgs(argc, argv, options)) {
         Usage();
         return 2;

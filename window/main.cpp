@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
         DevSimOptions simOptions;
         simOptions.type = options->type;
         simOptions.pacing = true;
+        simOptions.recordReceived = false;
         demo = std::make_unique<CDevSim>(simOptions);
         if (!demo->Start()) {
             std::fprintf(stderr, "orvena: the demo device could not be started\n");

@@ -1,5 +1,8 @@
 #include "pages/gui/infopage.h"
 
+#include "pages/gui/liveplot.h"
+#include "shell/pagehost.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 struct CInfoPage::ValueRow {
@@ -82,7 +86,13 @@ CInfoPage::CInfoPage(CDataServer& model, IPageHost& host, QWidget* parent)
         {RowsGroup("Акселерометр", kAccelRows, "-32768", "x16mg"), RowsGroup("Наклон", kTiltRows, "-32768", "Град."),
          RowsGroup("Температура", kTemperatureRows, "-128", "Град.С")},
     };
-    auto* page = new QHBoxLayout(this);
+    // The numbers and the plot of the values over time are two tabs of the page.
+    auto* tabs = new QTabWidget(this);
+    auto* numbers = new QWidget(tabs);
+    tabs->addTab(numbers, Ru("Значения"));
+    tabs->addTab(new CLivePlot(host.LiveSamples(), tabs), Ru("График"));
+    (new QVBoxLayout(this))->addWidget(tabs);
+    auto* page = new QHBoxLayout(numbers);
     for (const auto& groups : columns) {
         auto* column = new QVBoxLayout;
         for (QWidget* group : groups)

@@ -7,6 +7,7 @@
 #include "cli/headlessui.h"
 #include "files/settingsfile.h"
 #include "model/dataserver.h"
+#include "shell/livesamples.h"
 #include "shell/pageset.h"
 #include "shell/session.h"
 #include "shell/shell.h"
@@ -274,6 +275,33 @@ TEST_F(CliFixture, StatusJsonPrintsOneObjectPerPass) {
     EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 1);
     for (const char* field : {"position=", "gsm=", "power=", "flags="})
         EXPECT_NE(text.out.find(field), std::string::npos) << field << " in " << text.out;
+}
+
+// The columns the window's plot saves; the speed, read from a garbled GNSS
+// reply, is empty in every row while the supply voltage is there.
+TEST_F(CliFixture, StatusCsvPrintsTheHeaderOnceThenOneRowPerPass) {
+    DevSimOptions options;
+    options.garbleKeyword = "GNSS";
+    StartDevice(options);
+    const CliRun run = Run({"status", "--port", sim->PortPath(), "--count", "2", "--interval-ms", "0", "--csv"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, LiveCsv::Header());
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::istringstream row(line);
+        for (std::string cell; std::getline(row, cell, ',');)
+            cells.push_back(cell);
+        cells.resize(kLiveSeriesCount + 1);
+        EXPECT_FALSE(cells[1 + static_cast<size_t>(LiveSeries::ExtPower)].empty()) << line;
+        EXPECT_TRUE(cells[1 + static_cast<size_t>(LiveSeries::Speed)].empty()) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 2);
+    EXPECT_NE(Run({"status", "--port", sim->PortPath(), "--csv", "--json"}).status, 0);
 }
 
 TEST_F(CliFixture, LogDirKeepsTheConnectionsLines) {

@@ -225,3 +225,16 @@ TEST(SimFaults, StopIsPromptWhileAReplyIsBeingPaced) {
 }
 
 }  // namespace
+
+// A device that keeps no record still answers every line.
+TEST(SimRecord, WithoutTheRecordEveryLineIsAnsweredAndNoneKept) {
+    DevSimOptions options = FastOptions(11);
+    options.recordReceived = false;
+    CDevSim sim(options);
+    ASSERT_TRUE(sim.Start());
+    CSimClient client;
+    ASSERT_TRUE(client.Open(sim.PortPath()));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(ParseSimReply(client.Ask("$MODE", 1000)).checksumOk);
+    EXPECT_TRUE(sim.ReceivedLines().empty());
+}
