@@ -223,7 +223,10 @@ bool CRowEngine::Collect(const std::vector<ControlView>& views, const DeviceType
         const ControlView& view = views[static_cast<size_t>(row.control)];
         const std::string now = Canonical(row, view);
         const bool list = row.field.kind == Field::Kind::Choice || row.field.kind == Field::Kind::Identifier;
-        if (now == loaded.value || now == kNoInfo || (list && view.selection < 0))
+        // A slot that holds nothing shows "NO INFO"; emptying that text empties
+        // nothing, so it is no change (and does not switch the slot on).
+        const bool emptiedNoInfo = loaded.value == kNoInfo && now.empty();
+        if (now == loaded.value || now == kNoInfo || emptiedNoInfo || (list && view.selection < 0))
             continue;
         ItemBytes* item = items.Find(loaded.item);
         if (!item)

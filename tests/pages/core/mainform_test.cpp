@@ -114,6 +114,12 @@ TEST_F(MainFormTest, AnEnteredAddressIsStoredZeroPaddedAndSwitchesTheServerOn) {
     EXPECT_FALSE(form.Collect()) << "untouched NO INFO texts change nothing";
 
     Load();
+    for (C c : {C::ServerPort, C::ServerLogin, C::ServerPassword})
+        form.Edit(c, "");
+    EXPECT_FALSE(form.Collect()) << "an emptied NO INFO text empties nothing";
+    EXPECT_EQ(Item<ServerRecord>(DI_SERVER_1).flags & 0x01, 0) << "the slot stays off";
+
+    Load();
     form.Edit(C::ServerIp, "192.168.1.7");
     EXPECT_TRUE(form.Collect());
     EXPECT_EQ(host.Pending(), Strings{"SERVER1;SET"});
