@@ -17,8 +17,8 @@ public:
 
     // Copies inputs 1 to min(inputs, 4) and, with at least one input, IGN and SOS.
     void Load(CDataServer& data, int inputs);
-    // Writes what the page changed on each copy and appends "IN1" to "IN4",
-    // "IGN" and "SOS" for the items that changed; true when any did.
+    // Writes what the page changed on each copy and marks the groups of the
+    // items that changed (IN1 to IN4, IGN, SOS); true when any did.
     bool Collect(CDataServer& data, IPageHost& host, int inputs);
 
     InputRecord& Input(int input) { return m_inputs[static_cast<size_t>(input - 1)].Copy(); }

@@ -51,7 +51,7 @@ bool CSettingsResets::OnPress(SettingsControl control) {
 }
 
 void CSettingsResets::Calibrate() {
-    if (m_host.SendCommand(RequestType::Write, "MSENS", "CALALL") == 0)
+    if (m_host.SendCommand(RequestType::Write, Group::kMsens.keyword, "CALALL") == 0)
         m_host.ShowInfo(kCalibrated);
     else
         m_host.ShowError(kNotCalibrated);
